@@ -1,0 +1,34 @@
+# Install rules: libraries in lib/, public headers under include/kinemora/,
+# a CMake package (find_package(Kinemora) -> Kinemora::core, ...) and one
+# pkg-config file per library.
+include(CMakePackageConfigHelpers)
+
+set(KINEMORA_INSTALLED_LIBS core)
+set(KINEMORA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Kinemora)
+
+foreach(lib IN LISTS KINEMORA_INSTALLED_LIBS)
+  install(TARGETS Kinemora-${lib} EXPORT KinemoraTargets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${lib}/src/
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kinemora
+    FILES_MATCHING PATTERN "*.h")
+
+  set(KINEMORA_PC_LIB ${lib})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/kinemora.pc.in
+    ${CMAKE_CURRENT_BINARY_DIR}/kinemora-${lib}.pc @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kinemora-${lib}.pc
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
+
+install(EXPORT KinemoraTargets NAMESPACE Kinemora:: DESTINATION ${KINEMORA_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/KinemoraConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/KinemoraConfig.cmake
+  INSTALL_DESTINATION ${KINEMORA_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/KinemoraConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/KinemoraConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/KinemoraConfigVersion.cmake
+  DESTINATION ${KINEMORA_CMAKE_DIR})

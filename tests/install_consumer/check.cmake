@@ -1,0 +1,18 @@
+# Script mode: install, configure the consumer against the prefix, build, run.
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "command failed (${rc}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(last_output "${out}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${PREFIX} ${CONSUMER_BUILD})
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
+run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${CONSUMER_BUILD} -DCMAKE_PREFIX_PATH=${PREFIX})
+run(${CMAKE_COMMAND} --build ${CONSUMER_BUILD})
+run(${CONSUMER_BUILD}/version_banner)
+if(NOT last_output MATCHES "Kinemora")
+  message(FATAL_ERROR "unexpected banner output: ${last_output}")
+endif()
+message(STATUS "${last_output}")
