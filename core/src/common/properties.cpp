@@ -1,0 +1,150 @@
+#include "common/properties.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "common/NodeManager.h"
+#include "log/Logger.h"
+
+namespace vnx {
+
+namespace {
+
+// Variable names and "name=value" texts are formed in buffers of this size.
+constexpr size_t kBufferSize = 256;
+
+} // namespace
+
+/// Keeps every "VNX_name=value" buffer handed to putenv: the environment
+/// refers to it from then on.
+class PropertiesManager {
+public:
+    static PropertiesManager& getInstance()
+    {
+        // Never destroyed: the environment may still be read while static
+        // objects are destroyed at exit, and it points into these buffers.
+        static PropertiesManager* instance = new PropertiesManager();
+        return *instance;
+    }
+
+    char* newBuffer()
+    {
+        buffers_.push_back(std::make_unique<char[]>(kBufferSize));
+        return buffers_.back().get();
+    }
+
+    void markStarted() { started_ = true; }
+
+private:
+    std::vector<std::unique_ptr<char[]>> buffers_;
+    bool started_ = false;
+};
+
+namespace {
+
+/// The Properties logger: log node "Properties" under "sys".
+class MyLogger_Properties : public log::Logger {
+public:
+    MyLogger_Properties() : log::Logger("vnx_core_Properties", "Properties", log::WARN, log::TYPE_CONSOLE)
+    {
+        // The node manager must be complete before this logger is, so that it
+        // is destroyed after it at exit: the destructor removes the node.
+        NodeManager::getInstance();
+    }
+    ~MyLogger_Properties() override { NodeManager::getInstance().removeNode(static_cast<log::Logger*>(this)); }
+
+    /// Adds the node under "sys" unless the logger already has one in the
+    /// ROOT tree (it has none again after the node tree was reset).
+    void place()
+    {
+        NodeManager& nodes = NodeManager::getInstance();
+        const NodeInterface* sys = nodes.getNode("sys");
+        if (sys != nullptr) {
+            nodes.addNode(**sys, static_cast<log::Logger*>(this), NodeInterface::NODE_LOG, "Properties");
+        }
+    }
+};
+
+const char* lookup(const char* name)
+{
+    char variable[kBufferSize];
+    std::snprintf(variable, sizeof(variable), "VNX_%s", name);
+    return std::getenv(variable);
+}
+
+} // namespace
+
+} // namespace vnx
+
+extern "C" {
+
+void vnx_properties_initialize(void)
+{
+    static vnx::MyLogger_Properties logger;
+    logger.place();
+    vnx::PropertiesManager::getInstance().markStarted();
+}
+
+const char* vnx_properties_getAsString(const char* name, const char* defaultValue)
+{
+    if (name == nullptr) {
+        if (defaultValue == nullptr) {
+            vnx::PropertiesManager::getInstance().markStarted();
+        }
+        return defaultValue;
+    }
+    const char* value = vnx::lookup(name);
+    return value != nullptr ? value : defaultValue;
+}
+
+const char* vnx_properties_get(const char* name)
+{
+    return name != nullptr ? vnx::lookup(name) : nullptr;
+}
+
+bool vnx_properties_getAsBoolean(const char* name, bool defaultValue)
+{
+    const char* value = vnx_properties_get(name);
+    if (value == nullptr) {
+        return defaultValue;
+    }
+    for (const char* falseWord : {"0", "false", "FALSE", "False"}) {
+        if (std::strcmp(value, falseWord) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int vnx_properties_getAsInt(const char* name, int defaultValue)
+{
+    const char* value = vnx_properties_get(name);
+    if (value == nullptr) {
+        return defaultValue;
+    }
+    // Read as atoi does, but clamped: atoi leaves out-of-range values undefined.
+    const long number = std::strtol(value, nullptr, 10);
+    return static_cast<int>(std::clamp<long>(number, INT_MIN, INT_MAX));
+}
+
+bool vnx_properties_set(const char* name, const char* value)
+{
+    if (name == nullptr) {
+        return false;
+    }
+    char* buffer = vnx::PropertiesManager::getInstance().newBuffer();
+    std::snprintf(buffer, vnx::kBufferSize, "VNX_%s=%s", name, value != nullptr ? value : "");
+    // A name that fills the buffer leaves no "=": putenv would then remove a
+    // variable instead of setting one.
+    if (std::strchr(buffer, '=') == nullptr) {
+        return false;
+    }
+    return putenv(buffer) == 0;
+}
+
+} // extern "C"
