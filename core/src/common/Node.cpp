@@ -4,6 +4,7 @@
 
 #include "common/statusCode.h"
 #include "log/Logger.h"
+#include "moduleFactory/moduleConfigInterface.h"
 
 namespace vnx {
 
@@ -100,20 +101,26 @@ bool Node::isModuleConfigInterface() const
 
 int Node::getConfig(vnx_StructConfig_s* config) const
 {
-    (void)config;
-    return VNX_STATUS_FEATURE_DENIED;
+    if (!isModuleConfigInterface()) {
+        return VNX_STATUS_FEATURE_DENIED;
+    }
+    return static_cast<const ModuleConfigInterface*>(getObject())->getConfig(config);
 }
 
 int Node::setConfig(const vnx_StructConfig_s* config)
 {
-    (void)config;
-    return VNX_STATUS_FEATURE_DENIED;
+    if (!isModuleConfigInterface()) {
+        return VNX_STATUS_FEATURE_DENIED;
+    }
+    return static_cast<ModuleConfigInterface*>(getObject())->setConfig(config);
 }
 
 int Node::sendCommand(const vnx_StructCommand_s* command)
 {
-    (void)command;
-    return VNX_STATUS_FEATURE_DENIED;
+    if (!isModuleConfigInterface()) {
+        return VNX_STATUS_FEATURE_DENIED;
+    }
+    return static_cast<ModuleConfigInterface*>(getObject())->sendCommand(command);
 }
 
 NodeInterface* Node::getSequenceNumberSource() const

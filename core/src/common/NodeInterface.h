@@ -45,8 +45,9 @@ public:
     /// The object pointer as a signed 64-bit number.
     virtual int64_t getInstanceId() const = 0;
 
-    /// Passed to the object when it is a domain, device or module; any other
-    /// node answers VNX_STATUS_FEATURE_DENIED (-23).
+    /// Passed to the object when it is a domain, device or module (whose node
+    /// must be added with its ModuleConfigInterface pointer); any other node
+    /// answers VNX_STATUS_FEATURE_DENIED (-23).
     virtual int getConfig(vnx_StructConfig_s* config) const = 0;
     virtual int setConfig(const vnx_StructConfig_s* config) = 0;
     virtual int sendCommand(const vnx_StructCommand_s* command) = 0;

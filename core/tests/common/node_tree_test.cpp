@@ -8,6 +8,7 @@
 #include "common/NodeManager.h"
 #include "common/statusCode.h"
 #include "log/DefaultLogger.h"
+#include "moduleFactory/moduleConfigInterface.h"
 
 namespace {
 
@@ -257,13 +258,46 @@ TEST_F(NodeTree, RemoveNodeResults)
     EXPECT_EQ(nodes.toString(), kFreshTree);
 }
 
-TEST_F(NodeTree, ConfigurationThroughANonModuleNodeIsDenied)
+class FakeModule : public vnx::ModuleConfigInterface {
+public:
+    int setModuleListener(vnx::ModuleListenerInterface*) override { return 0; }
+    int getConfig(vnx_StructConfig_s* config) const override
+    {
+        lastConfig = config;
+        return 11;
+    }
+    int setConfig(const vnx_StructConfig_s*) override { return 12; }
+    int sendCommand(const vnx_StructCommand_s*) override { return 13; }
+    uint8_t getType() const override { return 7; }
+    mutable vnx_StructConfig_s* lastConfig = nullptr;
+};
+
+TEST_F(NodeTree, ConfigurationCallsReachOnlyDomainsDevicesAndModules)
 {
+    struct Case {
+        NodeInterface::NodeType_e type;
+        bool reachesObject;
+    };
+    const Case cases[] = {
+        {NodeInterface::NODE_DOMAIN, true},   {NodeInterface::NODE_DEVICE, true},
+        {NodeInterface::NODE_MODULE, true},   {NodeInterface::NODE_SUBNODE, false},
+        {NodeInterface::NODE_UNKNOWN, false},
+    };
+    for (const Case& c : cases) {
+        FakeModule module;
+        NodeInterface* node = nodes.addNode(nullptr, static_cast<vnx::ModuleConfigInterface*>(&module), c.type, "m");
+        ASSERT_NE(node, nullptr);
+        vnx_StructConfig_s config{};
+        vnx_StructCommand_s command{};
+        EXPECT_EQ(node->getConfig(&config), c.reachesObject ? 11 : VNX_STATUS_FEATURE_DENIED) << c.type;
+        EXPECT_EQ(node->setConfig(&config), c.reachesObject ? 12 : VNX_STATUS_FEATURE_DENIED) << c.type;
+        EXPECT_EQ(node->sendCommand(&command), c.reachesObject ? 13 : VNX_STATUS_FEATURE_DENIED) << c.type;
+        EXPECT_EQ(module.lastConfig, c.reachesObject ? &config : nullptr);
+        nodes.removeNode(node);
+    }
     NodeInterface* sys = nodes.getNode("sys");
     ASSERT_NE(sys, nullptr);
     EXPECT_EQ(sys->getConfig(nullptr), VNX_STATUS_FEATURE_DENIED);
-    EXPECT_EQ(sys->setConfig(nullptr), VNX_STATUS_FEATURE_DENIED);
-    EXPECT_EQ(sys->sendCommand(nullptr), VNX_STATUS_FEATURE_DENIED);
 }
 
 TEST_F(NodeTree, SequenceNumberSourceIsTheNearestNodeThatKeepsItsOwn)
