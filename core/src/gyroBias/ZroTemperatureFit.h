@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "gyroBias/dcdZroTemperatureFit.h"
+#include "log/DefaultLogger.h"
 #include "numerics/FloatingPoint.h"
 #include "numerics/qdVectorFixed.h"
 #include "statistics/WeightedStats.h"
@@ -22,6 +23,8 @@ namespace vnx {
 
 class ZroTemperatureFit
 {
+    VNX_LOG_DEFAULT(ZroTemperatureFit);
+
   public:
     using Fp = FloatingPoint<float>;
     using Vec3 = qdVectorFixed::vector<Fp, 3>;

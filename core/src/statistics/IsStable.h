@@ -6,12 +6,16 @@
 
 #include <cstdint>
 
+#include "log/DefaultLogger.h"
 #include "numerics/FloatingPoint.h"
 
 namespace vnx {
 
 class IsStable
 {
+    // These detectors log in the block of the weighted fusion they serve.
+    VNX_LOG_DEFAULT_BLOCK("vnx_core_SensorFusionWeightedFusion");
+
   public:
     IsStable() = default;
 

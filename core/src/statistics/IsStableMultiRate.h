@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "log/DefaultLogger.h"
 #include "numerics/FloatingPoint.h"
 #include "numerics/qdVectorFixed.h"
 
@@ -13,6 +14,9 @@ namespace vnx {
 
 class IsStableMultiRate
 {
+    // These detectors log in the block of the weighted fusion they serve.
+    VNX_LOG_DEFAULT_BLOCK("vnx_core_SensorFusionWeightedFusion");
+
   public:
     IsStableMultiRate() = default;
 

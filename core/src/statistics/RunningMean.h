@@ -6,6 +6,7 @@
 
 #include "numerics/qdVectorFixed.h"
 #include "statistics/RunningUpdate.h"
+#include "statistics/StatisticsLogger.h"
 
 namespace vnx {
 
@@ -15,9 +16,12 @@ namespace vnx {
 template <typename T, int N>
 class RunningMean
 {
+    using MyLogger_VNX_LOG_DEFAULT = log::DefaultLogger;
+    statistics::OwnedLogger dftLog_;
+
   public:
     /// blockName: logger block of the module that owns this mean.
-    explicit RunningMean(const char* blockName) { (void)blockName; }
+    explicit RunningMean(const char* blockName) : dftLog_(blockName, this) {}
 
     RunningMean(const RunningMean&) = delete;
     RunningMean& operator=(const RunningMean&) = delete;

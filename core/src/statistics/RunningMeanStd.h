@@ -6,6 +6,7 @@
 
 #include "numerics/qdVectorFixed.h"
 #include "statistics/RunningUpdate.h"
+#include "statistics/StatisticsLogger.h"
 
 namespace vnx {
 
@@ -14,9 +15,12 @@ namespace vnx {
 template <typename T, int N, int K>
 class RunningMeanStd
 {
+    using MyLogger_VNX_LOG_DEFAULT = log::DefaultLogger;
+    statistics::OwnedLogger dftLog_;
+
   public:
     /// blockName: logger block of the module that owns these statistics.
-    explicit RunningMeanStd(const char* blockName) { (void)blockName; }
+    explicit RunningMeanStd(const char* blockName) : dftLog_(blockName, this) {}
 
     RunningMeanStd(const RunningMeanStd&) = delete;
     RunningMeanStd& operator=(const RunningMeanStd&) = delete;

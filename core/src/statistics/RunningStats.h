@@ -7,6 +7,7 @@
 
 #include "numerics/qdVectorFixed.h"
 #include "statistics/RunningUpdate.h"
+#include "statistics/StatisticsLogger.h"
 
 namespace vnx {
 
@@ -17,14 +18,16 @@ namespace vnx {
 template <typename T, int N, int K>
 class RunningStats
 {
+    using MyLogger_VNX_LOG_DEFAULT = log::DefaultLogger;
+    statistics::OwnedLogger dftLog_;
+
   public:
     using Accum = statistics::M2Type<T>;
 
     /// blockName: logger block of the module that owns these statistics.
     explicit RunningStats(const char* blockName, std::uint32_t channelCount = N)
-        : channels(channelCount <= static_cast<std::uint32_t>(N) ? channelCount : N)
+        : dftLog_(blockName, this), channels(channelCount <= static_cast<std::uint32_t>(N) ? channelCount : N)
     {
-        (void)blockName;
     }
 
     RunningStats(const RunningStats&) = delete;

@@ -11,6 +11,7 @@
 
 #include "numerics/qdVectorFixed.h"
 #include "statistics/RunningStats.h"
+#include "statistics/StatisticsLogger.h"
 
 namespace vnx {
 
@@ -21,6 +22,9 @@ namespace vnx {
 template <typename T, int N, int K>
 class StabilityDetect
 {
+    using MyLogger_VNX_LOG_DEFAULT = log::DefaultLogger;
+    statistics::OwnedLogger dftLog_;
+
   public:
     static constexpr std::uint32_t kStill = 0;
     static constexpr std::uint32_t kMoving = 1;
@@ -34,7 +38,7 @@ class StabilityDetect
     };
 
     /// blockName: logger block of the module that owns the detector.
-    explicit StabilityDetect(const char* blockName) : stats(blockName, N) {}
+    explicit StabilityDetect(const char* blockName) : dftLog_(blockName, this), stats(blockName, N) {}
 
     StabilityDetect(const StabilityDetect&) = delete;
     StabilityDetect& operator=(const StabilityDetect&) = delete;
