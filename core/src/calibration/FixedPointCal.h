@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "calibration/scdData.h"
+#include "log/DefaultLogger.h"
 #include "numerics/qdVectorFixed.h"
 
 namespace vnx {
@@ -12,6 +13,9 @@ namespace vnx {
 /// of each sensor, the zero-rate-offset constants, the sample period and the
 /// device variant. Holds nothing beyond its Output.
 class FixedPointCal {
+    // Belongs to no module class: its logger sits in the orphan block.
+    VNX_LOG_DEFAULT_BLOCK("vnxLogOrphan");
+
 public:
     /// Calibration constants of one SCD. Matrices keep the SCD's element
     /// order: element 3i + j (row i, column j) takes input axis i into output
