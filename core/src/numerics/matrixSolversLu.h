@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numerics/FloatingPoint.h"
+
 // Dense solves by LU factorisation with partial pivoting, for the fixed sizes
 // the calibration code uses. Matrices are stored column by column (row i,
 // column j of an m-row matrix at index i + m*j).
@@ -12,6 +14,9 @@
 /// x = A \ b for a 3 x 3 A (A is only read).
 void Matrix_3x3_3x1_mldivide(const float* A, const float* b, float* x);
 void Matrix_3x3_3x1_mldivide(const double* A, const double* b, double* x);
+/// Computes in float arithmetic; the results are not saturated.
+void Matrix_3x3_3x1_mldivide(const vnx::FloatingPoint<float>* A, const vnx::FloatingPoint<float>* b,
+                             vnx::FloatingPoint<float>* x);
 
 /// x = A \ b; A is factorised in place and holds the LU factors afterwards
 /// (rows in pivot order, unit lower factor below the diagonal).
@@ -32,9 +37,7 @@ void Matrix_9x9_9x1_mldivide(const double* A, const double* b, double* x, double
 void Matrix_3x3_3x4_mrdivide(const float* B, const float* A, float* X);
 void Matrix_3x3_3x4_mrdivide(const double* B, const double* A, double* X);
 
-#ifdef __cplusplus
 extern "C" {
-#endif
 
 /// X = B / A for 2 x 2 matrices.
 void Matrix2x2_mrdivide(const float* B, const float* A, float* X);
@@ -43,6 +46,4 @@ void Matrix2x2_mrdivide(const float* B, const float* A, float* X);
 void Matrix3x3_inv(const float* A, float* Ainv);
 void Matrix4x4_inv(const float* A, float* Ainv);
 
-#ifdef __cplusplus
-}
-#endif
+}  // extern "C"
