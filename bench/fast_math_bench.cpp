@@ -43,23 +43,23 @@ void runUnary(benchmark::State& state, const std::array<float, kInputs>& x, F f)
   }
 }
 
-void BM_Atan2Fast(benchmark::State& state) {
+template <typename F>
+void runBinary(benchmark::State& state, F f) {
   const Inputs& in = inputs();
   std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(vnx::atan2fMerrowind(in.a[i], in.b[i]));
+    benchmark::DoNotOptimize(f(in.a[i], in.b[i]));
     i = (i + 1) & (kInputs - 1);
   }
+}
+
+void BM_Atan2Fast(benchmark::State& state) {
+  runBinary(state, [](float y, float x) { return vnx::atan2fMerrowind(y, x); });
 }
 BENCHMARK(BM_Atan2Fast);
 
 void BM_Atan2Libm(benchmark::State& state) {
-  const Inputs& in = inputs();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(std::atan2(in.a[i], in.b[i]));
-    i = (i + 1) & (kInputs - 1);
-  }
+  runBinary(state, [](float y, float x) { return std::atan2(y, x); });
 }
 BENCHMARK(BM_Atan2Libm);
 
