@@ -144,7 +144,13 @@ void luInverse(const T* A, T* Ainv)
 
 void Matrix_3x3_3x1_mldivide(const float* A, const float* b, float* x) { luSolve<float, 3>(A, b, x, nullptr); }
 void Matrix_3x3_3x1_mldivide(const double* A, const double* b, double* x) { luSolve<double, 3>(A, b, x, nullptr); }
-void Matrix_3x3_3x1_mldivide(const vnx::Fp32* A, const vnx::Fp32* b, vnx::Fp32* x) { luSolve<vnx::Fp32, 3>(A, b, x, nullptr); }
+void Matrix_3x3_3x1_mldivide(const vnx::Fp32* A, const vnx::Fp32* b, vnx::Fp32* x)
+{
+    luSolve<vnx::Fp32, 3>(A, b, x, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        x[i] = vnx::Fp32(x[i].value());
+    }
+}
 
 void Matrix_4x4_4x1_mldivide(float* A, const float* b, float* x) { luSolveInPlace<float, 4>(A, b, x, nullptr); }
 void Matrix_4x4_4x1_mldivide(double* A, const double* b, double* x) { luSolveInPlace<double, 4>(A, b, x, nullptr); }

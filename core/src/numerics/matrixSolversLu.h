@@ -14,7 +14,8 @@
 /// x = A \ b for a 3 x 3 A (A is only read).
 void Matrix_3x3_3x1_mldivide(const float* A, const float* b, float* x);
 void Matrix_3x3_3x1_mldivide(const double* A, const double* b, double* x);
-/// Computes in float arithmetic; the results are not saturated.
+/// Computes in float arithmetic; the solution then enters the type's range,
+/// so a singular A gives the "unknown" marks +-2^31 instead of inf or NaN.
 void Matrix_3x3_3x1_mldivide(const vnx::FloatingPoint<float>* A, const vnx::FloatingPoint<float>* b,
                              vnx::FloatingPoint<float>* x);
 

@@ -190,8 +190,22 @@ TEST(LuSolver, TwoByTwoRightDivisionAndInversesAreExactOnSimpleMatrices)
     }
 }
 
-TEST(LuSolver, FloatingPointFormComputesExactlyAsFloat)
+TEST(LuSolver, FloatingPointFormComputesAsFloatAndSaturatesItsSolution)
 {
+    // A singular system: the float solver gives inf and NaN, the FloatingPoint
+    // one the range bounds, NaN reading as +2^31.
+    const vnx::Fp32 zero[9] = {};
+    const vnx::Fp32 b[3] = {1.0f, -1.0f, 0.0f};
+    vnx::Fp32 saturated[3];
+    Matrix_3x3_3x1_mldivide(zero, b, saturated);
+    for (const vnx::Fp32& v : saturated) {
+        EXPECT_EQ(std::fabs(v.value()), 2147483648.0f);
+    }
+    const vnx::Fp32 scaled[9] = {1.0e-30f, 0, 0, 0, 1, 0, 0, 0, 1};
+    Matrix_3x3_3x1_mldivide(scaled, b, saturated);
+    EXPECT_EQ(saturated[0].value(), 2147483648.0f);
+    EXPECT_EQ(saturated[1].value(), -1.0f);
+
     for (uint32_t seed = 1; seed <= 3; ++seed) {
         SCOPED_TRACE(seed);
         const std::vector<float> A = convert<float>(matrixtest::wellConditionedMatrix(3, seed));
