@@ -20,16 +20,6 @@ using vnx::testsupport::ScdBuilder;
 constexpr float kUnknown = -2147483648.0f;
 constexpr float kFullScaleUnit = 1.0f / 32768.0f;
 
-/// Calibration constants of the builder's SCD.
-class Calibration {
-public:
-    explicit Calibration(const ScdBuilder& builder) { cal_.init(builder.innards()); }
-    const FixedPointCal::Output& operator*() const { return cal_.output(); }
-
-private:
-    FixedPointCal cal_;
-};
-
 void expectVectorEq(const Vector3& actual, float x, float y, float z)
 {
     EXPECT_EQ(actual[0].value(), x);
@@ -45,16 +35,16 @@ protected:
 
 TEST_F(InterpretTest, AccelerometerAtFullScaleIsConvertedAndFlagged)
 {
-    const Calibration cal(ScdBuilder().accelMatrix(I));
+    const auto cal = ScdBuilder().accelMatrix(I).calibration();
     uint8_t flags = 0;
-    interpret.accInterpret(*cal, {32767, 0, 0}, out, flags);
+    interpret.accInterpret(cal, {32767, 0, 0}, out, flags);
     expectVectorEq(out, 32767.0f * kFullScaleUnit, 0, 0);
     EXPECT_EQ(flags, Interpret::kFlagAccSaturated);
 }
 
 TEST_F(InterpretTest, EachConversionTouchesOnlyItsOwnFlag)
 {
-    const Calibration cal(ScdBuilder().accelMatrix(I).gyroMatrix(I).variant(24601).magMatrix(I));
+    const auto cal = ScdBuilder().accelMatrix(I).gyroMatrix(I).variant(24601).magMatrix(I).calibration();
     struct Case {
         const char* what;
         RawTriple raw;
@@ -73,9 +63,9 @@ TEST_F(InterpretTest, EachConversionTouchesOnlyItsOwnFlag)
         for (uint8_t before : {uint8_t{0x00}, uint8_t{0xFF}}) {
             SCOPED_TRACE(testing::Message() << c.what << ", flags before " << int(before));
             uint8_t flags = before;
-            if (c.bit == Interpret::kFlagAccSaturated) interpret.accInterpret(*cal, c.raw, out, flags);
-            if (c.bit == Interpret::kFlagRsSaturated) interpret.rsInterpret(*cal, c.raw, Vector3::zeros(), out, flags);
-            if (c.bit == Interpret::kFlagMagUnusable) interpret.magInterpret(*cal, c.raw, out, flags);
+            if (c.bit == Interpret::kFlagAccSaturated) interpret.accInterpret(cal, c.raw, out, flags);
+            if (c.bit == Interpret::kFlagRsSaturated) interpret.rsInterpret(cal, c.raw, Vector3::zeros(), out, flags);
+            if (c.bit == Interpret::kFlagMagUnusable) interpret.magInterpret(cal, c.raw, out, flags);
             const uint8_t expected = c.set ? (before | c.bit) : (before & ~c.bit);
             EXPECT_EQ(flags, expected);
         }
@@ -88,39 +78,40 @@ TEST_F(InterpretTest, AccelerometerAppliesOffsetThenMatrix)
     Matrix3 m = Matrix3::zeros();
     m[1] = 2.0f;
     m[8] = 4.0f;
-    const Calibration cal(ScdBuilder().accelMatrix(m).accelOffset(0.25f, 0, -0.5f));
+    const auto cal = ScdBuilder().accelMatrix(m).accelOffset(0.25f, 0, -0.5f).calibration();
     uint8_t flags = 0;
-    interpret.accInterpret(*cal, {8192, 16384, 16384}, out, flags);
+    interpret.accInterpret(cal, {8192, 16384, 16384}, out, flags);
     expectVectorEq(out, 0, (0.25f + 0.25f) * 2.0f, 0.0f);
     EXPECT_EQ(flags, 0);
 }
 
 TEST_F(InterpretTest, AccelerometerNonlinearTermsApplyOnlyWithSecondOrderTerms)
 {
-    const Calibration linear(ScdBuilder().accelMatrix(I).accelThirdOrder(1, 1, 1));
-    const Calibration nonlinear(ScdBuilder().accelMatrix(I).accelSecondOrder(0.5f, 0, 0).accelThirdOrder(0.25f, 1, 0));
+    const auto linear = ScdBuilder().accelMatrix(I).accelThirdOrder(1, 1, 1).calibration();
+    const auto nonlinear =
+        ScdBuilder().accelMatrix(I).accelSecondOrder(0.5f, 0, 0).accelThirdOrder(0.25f, 1, 0).calibration();
     uint8_t flags = 0;
-    interpret.accInterpret(*linear, {16384, 16384, 0}, out, flags);
+    interpret.accInterpret(linear, {16384, 16384, 0}, out, flags);
     expectVectorEq(out, 0.5f, 0.5f, 0);
 
-    interpret.accInterpret(*nonlinear, {16384, 16384, 0}, out, flags);
+    interpret.accInterpret(nonlinear, {16384, 16384, 0}, out, flags);
     // x: a + 0.5 a^2 + 0.25 a^3 with a = 0.5; y: a + a^3.
     expectVectorEq(out, 0.5f + 0.125f + 0.03125f, 0.5f + 0.125f, 0);
 }
 
 TEST_F(InterpretTest, AccelerometerIsNotLimited)
 {
-    const Calibration cal(ScdBuilder().accelMatrix(1e6f * I));
+    const auto cal = ScdBuilder().accelMatrix(1e6f * I).calibration();
     uint8_t flags = 0;
-    interpret.accInterpret(*cal, {-32768, 0, 0}, out, flags);
+    interpret.accInterpret(cal, {-32768, 0, 0}, out, flags);
     EXPECT_EQ(out[0].value(), -1e6f);
 }
 
 TEST_F(InterpretTest, RotationAtRangeEndIsStillConverted)
 {
-    const Calibration cal(ScdBuilder().gyroMatrix(0.001f * I).gyroOffset(8, 0, -2));
+    const auto cal = ScdBuilder().gyroMatrix(0.001f * I).gyroOffset(8, 0, -2).calibration();
     uint8_t flags = 0;
-    interpret.rsInterpret(*cal, {-32768, 100, 2}, Vector3::zeros(), out, flags);
+    interpret.rsInterpret(cal, {-32768, 100, 2}, Vector3::zeros(), out, flags);
     expectVectorEq(out, -32760.0f * 0.001f, 100.0f * 0.001f, 0);
     EXPECT_EQ(flags, Interpret::kFlagRsSaturated);
 }
@@ -130,22 +121,22 @@ TEST_F(InterpretTest, AccelerationSensitivityCorrectsTheRawRate)
     // 10 raw counts of rate per m/s^2 along z, seen on gyro axis x.
     Matrix3 sens = Matrix3::zeros();
     sens[6] = 10.0f;
-    const Calibration withSens(ScdBuilder().gyroMatrix(I).gyroAccelSensitivity(sens));
-    const Calibration withoutSens(ScdBuilder().gyroMatrix(I));
+    const auto withSens = ScdBuilder().gyroMatrix(I).gyroAccelSensitivity(sens).calibration();
+    const auto withoutSens = ScdBuilder().gyroMatrix(I).calibration();
     const Vector3 gravity{Fp32(0.0f), Fp32(0.0f), Fp32(9.81f)};
     uint8_t flags = 0;
 
-    interpret.rsInterpret(*withSens, {100, 0, 0}, gravity, out, flags);
+    interpret.rsInterpret(withSens, {100, 0, 0}, gravity, out, flags);
     expectVectorEq(out, 100.0f + 10.0f * 9.81f, 0, 0);
-    interpret.rsInterpret(*withoutSens, {100, 0, 0}, gravity, out, flags);
+    interpret.rsInterpret(withoutSens, {100, 0, 0}, gravity, out, flags);
     expectVectorEq(out, 100.0f, 0, 0);
 }
 
 TEST_F(InterpretTest, RotationIsLimitedToTheUnknownRange)
 {
-    const Calibration cal(ScdBuilder().gyroMatrix(1e6f * I));
+    const auto cal = ScdBuilder().gyroMatrix(1e6f * I).calibration();
     uint8_t flags = 0;
-    interpret.rsInterpret(*cal, {30000, -30000, 0}, Vector3::zeros(), out, flags);
+    interpret.rsInterpret(cal, {30000, -30000, 0}, Vector3::zeros(), out, flags);
     expectVectorEq(out, 2147483648.0f, -2147483648.0f, 0);
 }
 
@@ -156,22 +147,22 @@ TEST_F(InterpretTest, TemperatureIsLimitedToPlusMinus256)
         float expected;
     };
     // 0.5 degC per count around an offset of 100 counts.
-    const Calibration cal(ScdBuilder().tempScale(0.5f).tempOffset(100));
+    const auto cal = ScdBuilder().tempScale(0.5f).tempOffset(100).calibration();
     const Case cases[] = {{100, 0.0f}, {150, 25.0f}, {700, 255.99f}, {-500, -255.99f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.raw);
         Fp32 t = 1.0f;
-        interpret.tempInterpret(*cal, c.raw, t);
+        interpret.tempInterpret(cal, c.raw, t);
         EXPECT_EQ(t.value(), c.expected);
     }
 }
 
 TEST_F(InterpretTest, MagnetometerAtRangeEndIsUnknownOnEveryAxis)
 {
-    const Calibration cal(ScdBuilder().variant(24601).magMatrix(I));
+    const auto cal = ScdBuilder().variant(24601).magMatrix(I).calibration();
     for (RawTriple raw : {RawTriple{32767, 0, 0}, RawTriple{0, 32767, 5}, RawTriple{1, 2, -32768}}) {
         uint8_t flags = 0;
-        interpret.magInterpret(*cal, raw, out, flags);
+        interpret.magInterpret(cal, raw, out, flags);
         expectVectorEq(out, kUnknown, kUnknown, kUnknown);
         EXPECT_EQ(flags, Interpret::kFlagMagUnusable);
     }
@@ -183,9 +174,9 @@ TEST_F(InterpretTest, MagnetometerAppliesOffsetThenMatrix)
     m[1] = 0.5f;  // input x to output y
     m[3] = 2.0f;  // input y to output x
     m[8] = -1.0f;
-    const Calibration cal(ScdBuilder().variant(24601).magMatrix(m).magOffset(10, -20, 30));
+    const auto cal = ScdBuilder().variant(24601).magMatrix(m).magOffset(10, -20, 30).calibration();
     uint8_t flags = Interpret::kFlagMagUnusable;
-    interpret.magInterpret(*cal, {100, 200, 300}, out, flags);
+    interpret.magInterpret(cal, {100, 200, 300}, out, flags);
     expectVectorEq(out, 360.0f, 55.0f, -330.0f);
     EXPECT_EQ(flags, 0);
 }

@@ -78,4 +78,11 @@ scdGen4Float_s ScdBuilder::build() const
     return scd;
 }
 
+FixedPointCal::Output ScdBuilder::calibration() const
+{
+    FixedPointCal cal;
+    cal.init(innards_);
+    return cal.output();
+}
+
 }  // namespace vnx::testsupport

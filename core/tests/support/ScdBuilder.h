@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "calibration/FixedPointCal.h"
 #include "calibration/scdData.h"
 #include "numerics/qdVectorFixed.h"
 
@@ -76,6 +77,8 @@ class ScdBuilder {
 
     /// The sealed block: size 260, version 5, words summing to zero.
     scdGen4Float_s build() const;
+    /// The constants FixedPointCal draws from the block.
+    FixedPointCal::Output calibration() const;
     /// The calibration fields as they stand.
     const scdGen4FloatInnards_s& innards() const { return innards_; }
 
