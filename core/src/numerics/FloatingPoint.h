@@ -27,10 +27,12 @@ class FloatingPoint {
   constexpr FloatingPoint() = default;
   /// Saturating conversion of a plain value.
   constexpr FloatingPoint(T value) : v_(saturate(value)) {}  // NOLINT(implicit)
-  /// Integers and the other floating types enter through T.
+  /// Integers and the other floating types; a wider float is clamped before
+  /// it is narrowed, as a narrowing out of range is undefined.
   template <typename U>
     requires(std::is_arithmetic_v<U> && !std::is_same_v<U, T>)
-  constexpr FloatingPoint(U value) : FloatingPoint(static_cast<T>(value)) {}  // NOLINT
+  constexpr FloatingPoint(U value)  // NOLINT(implicit)
+      : v_(saturate(static_cast<T>(clampWide(value)))) {}
 
   /// Wraps a value without saturation (results of T arithmetic).
   static constexpr FloatingPoint raw(T value) {
@@ -69,6 +71,15 @@ class FloatingPoint {
 
   friend constexpr bool operator==(FloatingPoint a, FloatingPoint b) { return a.v_ == b.v_; }
   friend constexpr auto operator<=>(FloatingPoint a, FloatingPoint b) { return a.v_ <=> b.v_; }
+
+  template <typename U>
+  static constexpr U clampWide(U value) {
+    if constexpr (std::is_floating_point_v<U>) {
+      if (value > static_cast<U>(kMax)) return static_cast<U>(kMax);
+      if (value < static_cast<U>(kMin)) return static_cast<U>(kMin);
+    }
+    return value;
+  }
 
   /// x * 2^n with one rounding, as std::ldexp; a multiplication by an exact
   /// power of two when 2^n is a normal T, which is the per-sample case.
