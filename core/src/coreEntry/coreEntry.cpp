@@ -1,0 +1,76 @@
+#include "coreEntry/coreEntry.h"
+
+#include "buttonActivity/ButtonActivityRecords.h"
+#include "common/NodeManager.h"
+#include "common/coreStrings.h"
+#include "common/properties.h"
+#include "common/stringTable.h"
+#include "deviceSupport/DeviceSupport.h"
+#include "deviceSupport/DeviceSupport6AG.h"
+#include "deviceSupport/DeviceSupport9AGM.h"
+#include "log/LogManager.h"
+#include "testModule/TestModuleRecords.h"
+
+namespace {
+
+using FactoryStep = int (*)();
+
+// Factories of the core module types, registered in this order. Modules of the
+// core that join later take their place in both lists.
+constexpr FactoryStep kRegisterOrder[] = {
+    vnx_DeviceSupport_moduleFactoryRegister,
+    vnx_DeviceSupport6AG_moduleFactoryRegister,
+    vnx_DeviceSupport9AGM_moduleFactoryRegister,
+    vnx_ButtonActivity_moduleFactoryRegister,
+    vnx_TestModule_moduleFactoryRegister,
+};
+
+// Unregistered in this order: the device input records last.
+constexpr FactoryStep kUnregisterOrder[] = {
+    vnx_ButtonActivity_moduleFactoryUnregister,
+    vnx_TestModule_moduleFactoryUnregister,
+    vnx_DeviceSupport_moduleFactoryUnregister,
+    vnx_DeviceSupport6AG_moduleFactoryUnregister,
+    vnx_DeviceSupport9AGM_moduleFactoryUnregister,
+};
+
+// Each step's own exceptions are caught by the step; this keeps anything else
+// (a failing service start) inside the library as well.
+template <class Body>
+int guarded(Body&& body) noexcept
+{
+    try {
+        body();
+    } catch (...) {
+    }
+    return 1;
+}
+
+} // namespace
+
+extern "C" int vnx_core_initialize(void)
+{
+    return guarded([] {
+        vnx_properties_initialize();
+        vnx_StringTable_initialize();
+        vnx_core_registerStrings();
+        vnx::NodeManager::getInstance();
+        vnx::log::LogManager::getInstance();
+        for (FactoryStep step : kRegisterOrder) {
+            step();
+        }
+    });
+}
+
+extern "C" int vnx_core_finalize(void)
+{
+    return guarded([] {
+        for (FactoryStep step : kUnregisterOrder) {
+            step();
+        }
+        vnx::NodeManager::getInstance().reset();
+        vnx::log::LogManager::getInstance().reset();
+        vnx_core_unregisterStrings();
+        vnx_StringTable_finalize();
+    });
+}
