@@ -59,6 +59,17 @@ class RunningStats
     T variance(std::uint32_t i) const { return statistics::sampleVariance<T>(M2[i], count); }
     T range(std::uint32_t i) const { return max[i] - min[i]; }
 
+    /// Largest variance and largest range among `count` channels from
+    /// `first` (one sensor's axes of a multi-sensor window).
+    T largestVariance(std::uint32_t first, std::uint32_t count) const
+    {
+        return largestOf(first, count, [this](std::uint32_t i) { return variance(i); });
+    }
+    T largestRange(std::uint32_t first, std::uint32_t count) const
+    {
+        return largestOf(first, count, [this](std::uint32_t i) { return range(i); });
+    }
+
     std::uint32_t channels;
     std::uint32_t count = 0;
     qdVectorFixed::vector<T, N> mean{};
@@ -66,6 +77,15 @@ class RunningStats
     qdVectorFixed::vector<T, N> min{};
     qdVectorFixed::vector<T, N> max{};
 
+  private:
+    template <typename Value>
+    static T largestOf(std::uint32_t first, std::uint32_t count, const Value& value)
+    {
+        T m = value(first);
+        for (std::uint32_t i = first + 1; i < first + count; ++i)
+            if (m < value(i)) m = value(i);
+        return m;
+    }
 };
 
 }  // namespace vnx

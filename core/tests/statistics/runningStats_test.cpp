@@ -58,6 +58,18 @@ TEST(RunningStats, OnlyChannelsBelowTheChannelCountAreUpdated)
     EXPECT_EQ(s.M2[2], 0.0);
 }
 
+TEST(RunningStats, LargestVarianceAndRangeOfAChannelGroup)
+{
+    RunningStats<Fp, 6, 10> s("vnx_core_test");
+    using Vec6 = qdVectorFixed::vector<Fp, 6>;
+    s.addSample(Vec6{Fp(0.0f), Fp(0.0f), Fp(0.0f), Fp(0.0f), Fp(0.0f), Fp(0.0f)});
+    s.addSample(Vec6{Fp(1.0f), Fp(3.0f), Fp(2.0f), Fp(10.0f), Fp(0.0f), Fp(0.0f)});
+    EXPECT_EQ(s.largestRange(0, 3).value(), 3.0f);
+    EXPECT_EQ(s.largestVariance(0, 3).value(), 4.5f);
+    EXPECT_EQ(s.largestRange(3, 3).value(), 10.0f);
+    EXPECT_EQ(s.largestVariance(4, 2).value(), 0.0f);
+}
+
 TEST(RunningStats, PlainFloatInstanceTakesAPointerAndKeepsSinglePrecisionSums)
 {
     RunningStats<float, 1, 9> s("vnx_core_test", 1);
