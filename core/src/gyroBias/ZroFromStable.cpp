@@ -37,7 +37,7 @@ std::uint8_t decimationFactor(Fp periodS)
 {
     // Decimate sensors faster than 100 Hz to 100 Hz.
     if (!(periodS > Fp(0.0f)) || !(periodS < Fp(0.01f))) return 1;
-    const float factor = std::nearbyint(0.01f / periodS.value());
+    const float factor = std::round(0.01f / periodS.value());
     return factor >= 255.0f ? 255 : static_cast<std::uint8_t>(factor);
 }
 

@@ -17,7 +17,7 @@ constexpr std::uint32_t kHoldUs = 666666;
 /// x rounded to the nearest count, clamped to the 32-bit range.
 std::uint32_t roundToCount(float x)
 {
-    const float r = std::nearbyint(x);
+    const float r = std::round(x);
     if (!(r > 0.0f)) return 0;
     if (r >= 4294967296.0f) return std::numeric_limits<std::uint32_t>::max();
     return static_cast<std::uint32_t>(r);
