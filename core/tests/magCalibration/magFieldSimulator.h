@@ -83,13 +83,17 @@ public:
     }
     /// Amplitude of a deterministic noise added to every reading.
     void setNoise(double amplitude) { noise_ = amplitude; }
+    /// Tilt about x swinging within +-amplitude instead of turning on.
+    void setTiltSwing(double amplitudeRad) { tiltSwing_ = amplitudeRad; }
+    /// Unit field direction in the world (gravity is along z).
+    void setFieldDirection(const Dvec3& unitWorld) { unitWorld_ = unitWorld; }
 
     Sample at(double t)
     {
-        const Dquat q = multiply(multiply(axisAngle({0, 0, 1}, spin_ * t), axisAngle({1, 0, 0}, tilt_ * t)),
+        const double tilt = tiltSwing_ > 0 ? tiltSwing_ * std::sin(tilt_ * t) : tilt_ * t;
+        const Dquat q = multiply(multiply(axisAngle({0, 0, 1}, spin_ * t), axisAngle({1, 0, 0}, tilt)),
                                  axisAngle({0, 1, 0}, roll_ * t));
-        const Dvec3 unitWorld{0.6, 0.0, 0.8};  // field with a dip of about 37 degrees from gravity
-        const Dvec3 u = toBody(q, unitWorld);
+        const Dvec3 u = toBody(q, unitWorld_);
         const Dvec3 g = toBody(q, {0.0, 0.0, 9.80665});
         Sample s;
         const double r[3] = {u.x, u.y, u.z};
@@ -137,6 +141,8 @@ private:
     double tilt_ = 0.41;  // about 23 deg/s about x
     double roll_ = 0.17;
     double noise_ = 0;
+    double tiltSwing_ = 0;
+    Dvec3 unitWorld_{0.6, 0.0, 0.8};  // a dip of about 37 degrees from gravity
     std::uint64_t state_ = 12345;
 };
 
