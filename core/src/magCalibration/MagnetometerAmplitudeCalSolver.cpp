@@ -238,10 +238,9 @@ void MagnetometerAmplitudeCal::doCalibrationC()
     candidate_.eyePlusD = saturated(sqrtV_ * f);
     candidate_.head = saturated(c * f);
 
-    // No points, no quality (and no 0 * inf).
+    // N^-4.5 of an empty system saturates, so no points give no quality.
     const Fp n = getPointCount();
-    Fp quality(0.0f);
-    if (n > Fp(0.0f)) quality = saturated(detP_ * Fp(std::pow(n.value(), kQualityCountExponent)));
+    Fp quality = saturated(detP_ * Fp(std::pow(n.value(), kQualityCountExponent)));
     const Fp fieldStrength = computeFieldStrength(candidate_.eyePlusD);
     if (quality > Fp(0.0f)) {
         quality = saturated(quality * Fp(std::pow(fieldStrength.value(), kQualityFieldExponent)));

@@ -197,6 +197,19 @@ TEST(MagCalBackground, RunFalseDropsThePendingStage)
     EXPECT_EQ(cal.getPointCount().value(), 0.0f);
 }
 
+TEST(MagCalBackground, APointIsAccumulatedOnce)
+{
+    Cal cal;
+    cal.init(FixedPointCal::Output{}, nullptr);
+    Cal::Output out{};
+    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, Quat::identity(), Vec3{}, false, &out);
+    cal.doAccumulation();
+    EXPECT_EQ(cal.getPointCount().value(), 1.0f);
+    EXPECT_EQ(cal.getPointStatistics().count, 0u);
+    cal.doAccumulation();
+    EXPECT_EQ(cal.getPointCount().value(), 1.0f);
+}
+
 TEST(MagCalExactFit, ExactEllipsoidPointsGiveTheExactCalibration)
 {
     ExactPointFeeder feeder(kShape, kRawOffset);
@@ -313,7 +326,7 @@ INSTANTIATE_TEST_SUITE_P(Traces, MagCalCoverage,
                              return std::string(info.param.name);
                          });
 
-TEST(MagCalExactFit, FarLowerQualityDoesNotReplaceTheCalibration)
+TEST(MagCalExactFit, RestartedLearningMustSettleAndMatchTheQuality)
 {
     // A sensor read at about half a unit, where more points mean a higher
     // quality: a fit of 130 points, then a restart.
@@ -326,12 +339,14 @@ TEST(MagCalExactFit, FarLowerQualityDoesNotReplaceTheCalibration)
     cal.reset();
     const Cal::Calibration before = cal.getActive();
 
-    // Fits of up to 55 points are good but far below that quality.
+    // The first fits wait for five steady candidate accuracies; fits of up
+    // to 55 points are good but far below the quality in use.
     std::set<std::uint32_t> seen;
     for (int k = 0; k < 55; ++k) {
         feeder.feed(cal, 1);
         seen.insert(cal.getCalibrationStatus());
     }
+    EXPECT_EQ(seen.count(Cal::kAccuracyUnsteady), 1u);
     EXPECT_EQ(seen.count(Cal::kQualityDrop), 1u);
     EXPECT_EQ(seen.count(Cal::kAccepted), 0u);
     EXPECT_EQ(std::memcmp(&cal.getActive(), &before, sizeof before), 0);
