@@ -1,7 +1,5 @@
 #include "moduleFactory/ModuleFactory.h"
 
-#include <exception>
-
 #include "common/NodeManager.h"
 #include "common/statusCode.h"
 #include "common/stringTable.h"
@@ -102,7 +100,7 @@ ModuleInterface* ModuleFactory::createModule(void* parent, uint8_t type)
     try {
         NodeManager::getInstance().addNode(parent, nodeObject(module), NodeInterface::NODE_MODULE,
                                            typeIdToString(type));
-    } catch (const std::exception&) {
+    } catch (...) {
         // A module that cannot be named is not handed out half-placed.
         destroyModule(module);
         return nullptr;

@@ -13,7 +13,6 @@
 // initialisers) and the exported vnx_X_moduleFactoryRegister/Unregister.
 
 #include <cstdlib>
-#include <exception>
 
 #include "common/statusCode.h"
 #include "moduleFactory/ModuleFactory.h"
@@ -95,7 +94,7 @@ public:
     {
         try {
             return pool_.create();
-        } catch (const std::exception&) {
+        } catch (...) {
             return nullptr;
         }
     }
