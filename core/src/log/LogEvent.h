@@ -35,6 +35,7 @@ public:
     void setText(std::string text) { text_ = std::move(text); }
 
     const uint8_t* getBuffer() const { return buffer_.data(); }
+    uint8_t* getBuffer() { return buffer_.data(); }
     uint64_t getBufferSize() const { return buffer_.size(); }
     /// Replaces the buffer with one of `size` bytes, copied from `data` unless
     /// it is null (then zero-filled).

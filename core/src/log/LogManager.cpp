@@ -7,6 +7,8 @@
 #include "log/ConsoleAppender.h"
 #include "log/ConsoleStringFormatter.h"
 #include "log/Logger.h"
+#include "log/SingleLoggerFileAppender.h"
+#include "log/SingleLoggerFileFormatter.h"
 
 namespace vnx::log {
 
@@ -31,9 +33,10 @@ public:
             logger->setName(loggerName(*node).c_str());
             if (logger->getType() == TYPE_CONSOLE) {
                 logger->addFormatter(getDefaultFormatter(), false);
+            } else if (logger->getType() == TYPE_SINGLE_FILE) {
+                attachSingleLoggerFile(*logger);
             }
-            // TYPE_SINGLE_FILE loggers get a file of their own here once that
-            // output exists; every other type stays silent.
+            // Every other type stays silent.
         }
     }
 
@@ -56,6 +59,22 @@ public:
     }
 
 private:
+    // A file of the logger's own. Its formatter stays attached when the node
+    // leaves the tree, so a node added again (or replayed to the manager)
+    // keeps the one it has: a second file appender would truncate the file
+    // the first one is writing.
+    static void attachSingleLoggerFile(Logger& logger)
+    {
+        for (size_t i = 0; Formatter* formatter = logger.getFormatter(i); ++i) {
+            if (dynamic_cast<SingleLoggerFileFormatter*>(formatter) != nullptr) {
+                return;
+            }
+        }
+        auto* formatter = new SingleLoggerFileFormatter(TP_NONE);
+        formatter->setAppender(new SingleLoggerFileAppender(), true);
+        logger.addFormatter(formatter, true);
+    }
+
     // The node's full name without its first ".dftLog": a default logger is
     // named after its owner.
     static std::string loggerName(const NodeInterface& node)

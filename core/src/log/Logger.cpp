@@ -145,6 +145,11 @@ bool Logger::removeFormatter(Formatter* formatter)
     return false;
 }
 
+Formatter* Logger::getFormatter(size_t index) const
+{
+    return index < impl_->formatters.size() ? impl_->formatters[index].formatter : nullptr;
+}
+
 const char* Logger::getBlockName() const
 {
     return impl_->blockName.c_str();

@@ -53,6 +53,8 @@ public:
     bool addFormatter(Formatter* formatter, bool owned);
     /// False when not attached; deletes the formatter when it was owned.
     bool removeFormatter(Formatter* formatter);
+    /// The formatter at `index` in the order they were added; null past the end.
+    Formatter* getFormatter(size_t index) const;
 
     const char* getBlockName() const;
     const char* getLocalName() const;

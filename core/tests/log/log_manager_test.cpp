@@ -5,6 +5,7 @@
 #include "../common/scopedEnv.h"
 #include "common/NodeManager.h"
 #include "log/DefaultLogger.h"
+#include "log/Formatter.h"
 #include "log/LogManager.h"
 #include "log/Logger.h"
 
@@ -137,8 +138,14 @@ TEST_F(LogManagerTest, OnlyConsoleLoggersGetTheConsole)
     EXPECT_STREQ(capture.getName(), "capture");
     ::testing::internal::CaptureStderr();
     capture.log("f.cpp", 1, WARN, "silent");
-    singleFile.log("f.cpp", 1, WARN, "silent");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    // A single-file logger writes a file of its own (tested with the log
+    // files); it never gets the shared console formatter.
+    Formatter* console = LogManager::getInstance().getDefaultFormatter();
+    for (size_t i = 0; Formatter* formatter = singleFile.getFormatter(i); ++i) {
+        EXPECT_NE(formatter, console);
+    }
+    EXPECT_NE(singleFile.getFormatter(0), nullptr);
 }
 
 TEST_F(LogManagerTest, OnlyTheFirstDefaultLocalNameIsDropped)

@@ -1,0 +1,287 @@
+#include "log/BinaryFileReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <vector>
+
+#include "common/record.h"
+#include "log/BinaryFileRecords.h"
+#include "log/Formatter.h"
+
+namespace vnx::log {
+
+namespace {
+
+constexpr size_t kRecordHeaderSize = sizeof(vnx_Struct_s);
+
+std::string fixedField(const char (&field)[BinarySampleIdentifier::kNameSize])
+{
+    return std::string(field, strnlen(field, sizeof(field)));
+}
+
+// Where one record lies inside a payload.
+struct RecordSpan {
+    size_t offset;
+    size_t size;
+};
+
+// The record at `offset`, when its header lies inside the payload, it is at
+// least a header long and it ends inside the payload.
+bool recordAt(const uint8_t* bytes, size_t length, size_t offset, RecordSpan& span)
+{
+    if (offset > length || length - offset < kRecordHeaderSize) {
+        return false;
+    }
+    uint16_t size = 0;
+    std::memcpy(&size, bytes + offset, sizeof(size));
+    if (size < kRecordHeaderSize || size > length - offset) {
+        return false;
+    }
+    span = {offset, size};
+    return true;
+}
+
+uint8_t kindAt(const uint8_t* bytes, size_t offset)
+{
+    return bytes[offset + offsetof(vnx_Struct_s, kind)];
+}
+
+size_t alignedSize(size_t size)
+{
+    return (size + alignof(vnx_Struct_s) - 1) / alignof(vnx_Struct_s) * alignof(vnx_Struct_s);
+}
+
+// Splits an output-list payload into `count` entries of an Output record and,
+// when the next record is a Format, that Format; delivers them to slot 5.
+// Each record is copied to its own aligned place, as records are read through
+// typed pointers and the payload packs them at any offset.
+bool deliverOutputList(Formatter& formatter, LogEvent& event, size_t count)
+{
+    const uint8_t* bytes = event.getBuffer();
+    const size_t length = event.getBufferSize();
+    // Every entry holds at least one record header: checked before anything
+    // is sized by the count.
+    if (count > length / kRecordHeaderSize) {
+        return false;
+    }
+    std::vector<RecordSpan> outputSpans(count);
+    std::vector<RecordSpan> formatSpans(count, RecordSpan{0, 0});
+    size_t offset = 0;
+    size_t storageSize = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (!recordAt(bytes, length, offset, outputSpans[i]) || kindAt(bytes, offset) != VNX_KIND_OUTPUT) {
+            return false;
+        }
+        offset += outputSpans[i].size;
+        storageSize += alignedSize(outputSpans[i].size);
+        const bool formatFollows = length - offset > offsetof(vnx_Struct_s, kind) &&
+                                   kindAt(bytes, offset) == VNX_KIND_FORMAT;
+        if (formatFollows) {
+            if (!recordAt(bytes, length, offset, formatSpans[i])) {
+                return false;
+            }
+            offset += formatSpans[i].size;
+            storageSize += alignedSize(formatSpans[i].size);
+        }
+    }
+
+    std::vector<vnx_Struct_s> storage(storageSize / sizeof(vnx_Struct_s) + 1);
+    auto* place = reinterpret_cast<uint8_t*>(storage.data());
+    std::vector<const vnx_StructOutput_s*> outputs(count);
+    std::vector<const vnx_StructFormat_s*> formats(count, nullptr);
+    for (size_t i = 0; i < count; ++i) {
+        std::memcpy(place, bytes + outputSpans[i].offset, outputSpans[i].size);
+        outputs[i] = reinterpret_cast<const vnx_StructOutput_s*>(place);
+        place += alignedSize(outputSpans[i].size);
+        if (formatSpans[i].size != 0) {
+            std::memcpy(place, bytes + formatSpans[i].offset, formatSpans[i].size);
+            formats[i] = reinterpret_cast<const vnx_StructFormat_s*>(place);
+            place += alignedSize(formatSpans[i].size);
+        }
+    }
+    formatter.log(event, count, outputs.data(), formats.data());
+    return true;
+}
+
+bool deliver(Formatter& formatter, LogEvent& event, const BinarySampleIdentifier& identifier)
+{
+    const uint8_t* bytes = event.getBuffer();
+    const size_t length = event.getBufferSize();
+    switch (identifier.testPoint) {
+    case TP_TEXT: {
+        const std::string text = length != 0 ? std::string(reinterpret_cast<const char*>(bytes), length) : "";
+        formatter.log(event, text.c_str());
+        return true;
+    }
+    case TP_RECORD: {
+        RecordSpan span{};
+        if (!recordAt(bytes, length, 0, span)) {
+            return false;
+        }
+        formatter.log(event, reinterpret_cast<const vnx_Struct_s*>(bytes));
+        return true;
+    }
+    case TP_OUTPUT_LIST:
+        return deliverOutputList(formatter, event, identifier.countA);
+    default: {
+        // The site's counts describe the array; a payload too short for them
+        // would make the formatter read past it.
+        const uint64_t needed = uint64_t{identifier.countA} * identifier.countB *
+                                testPoint_elementSize(identifier.testPoint);
+        if (needed > length) {
+            return false;
+        }
+        formatter.log(event, identifier.countA, identifier.countB, bytes,
+                      static_cast<TestPoint_e>(identifier.testPoint));
+        return true;
+    }
+    }
+}
+
+} // namespace
+
+BinaryFileReaderLogEvent::BinaryFileReaderLogEvent(const char* file, int32_t line, Priority_e level,
+                                                   std::string loggerName, uint32_t sequenceNumber)
+    : LogEvent(file, line, level, nullptr), loggerName_(std::move(loggerName)), sequenceNumber_(sequenceNumber)
+{
+}
+
+const char* BinaryFileReaderLogEvent::getLoggerName() const
+{
+    return loggerName_.c_str();
+}
+
+uint32_t BinaryFileReaderLogEvent::getSequenceNumber() const
+{
+    return sequenceNumber_;
+}
+
+struct BinaryFileReader::Impl {
+    std::FILE* file = nullptr;
+    // Bytes of the file after the read position: no length taken from the
+    // file is trusted beyond it.
+    uint64_t remaining = 0;
+    Formatter* formatter = nullptr;
+    bool owned = false;
+    std::vector<BinarySampleIdentifier> identifiers;
+
+    bool read(void* out, uint64_t size)
+    {
+        if (size > remaining || (size != 0 && std::fread(out, 1, size, file) != size)) {
+            return false;
+        }
+        remaining -= size;
+        return true;
+    }
+
+    // Ends reading: the file is closed and every later getNext is false.
+    bool fail()
+    {
+        close();
+        return false;
+    }
+
+    void close()
+    {
+        if (file != nullptr) {
+            std::fclose(file);
+            file = nullptr;
+        }
+        remaining = 0;
+    }
+
+    const BinarySampleIdentifier* find(uint32_t id) const
+    {
+        const auto it = std::find_if(identifiers.begin(), identifiers.end(),
+                                     [id](const BinarySampleIdentifier& identifier) { return identifier.id == id; });
+        return it != identifiers.end() ? &*it : nullptr;
+    }
+};
+
+BinaryFileReader::BinaryFileReader(const char* path) : impl_(std::make_unique<Impl>())
+{
+    Impl& d = *impl_;
+    d.file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (d.file == nullptr) {
+        return;
+    }
+    // The size bounds every length read later; only a regular file has one.
+    struct stat status {};
+    if (fstat(fileno(d.file), &status) != 0 || !S_ISREG(status.st_mode)) {
+        d.close();
+        return;
+    }
+    d.remaining = static_cast<uint64_t>(status.st_size);
+    BinaryFileHeader header;
+    if (!d.read(&header, sizeof(header)) || !(header == BinaryFileHeader{})) {
+        d.close();
+    }
+}
+
+BinaryFileReader::~BinaryFileReader()
+{
+    impl_->close();
+    if (impl_->owned) {
+        delete impl_->formatter;
+    }
+}
+
+bool BinaryFileReader::isOpen() const
+{
+    return impl_->file != nullptr;
+}
+
+void BinaryFileReader::setFormatter(Formatter* formatter, bool own)
+{
+    impl_->formatter = formatter;
+    impl_->owned = own;
+}
+
+bool BinaryFileReader::getNext()
+{
+    Impl& d = *impl_;
+    if (d.file == nullptr) {
+        return false;
+    }
+    BinaryRecordHeader header{};
+    if (!d.read(&header, sizeof(header))) {
+        return d.fail();
+    }
+    if (header.id == 0) {
+        BinarySampleIdentifier identifier;
+        if (header.length != kBinaryIdentifierRecordLength || !d.read(&identifier, sizeof(identifier))) {
+            return d.fail();
+        }
+        d.identifiers.push_back(identifier);
+        if (!d.read(&header, sizeof(header))) {
+            return d.fail();
+        }
+    }
+    const BinarySampleIdentifier* identifier = d.find(header.id);
+    if (identifier == nullptr) {
+        return false;
+    }
+    if (header.length < sizeof(BinaryRecordHeader)) {
+        return d.fail();
+    }
+    const uint64_t payloadLength = header.length - sizeof(BinaryRecordHeader);
+    if (payloadLength > d.remaining) {
+        return d.fail();
+    }
+
+    BinaryFileReaderLogEvent event(fixedField(identifier->file).c_str(), identifier->line,
+                                   static_cast<Priority_e>(identifier->level), fixedField(identifier->loggerName),
+                                   header.sequenceNumber);
+    event.setBuffer(nullptr, payloadLength);
+    if (!d.read(event.getBuffer(), payloadLength)) {
+        return d.fail();
+    }
+    if (d.formatter == nullptr) {
+        return true;
+    }
+    return deliver(*d.formatter, event, *identifier);
+}
+
+} // namespace vnx::log
