@@ -176,8 +176,14 @@ void MagnetometerAmplitudeCal::resetMeasurements()
 
 void MagnetometerAmplitudeCal::startInterferenceCountdown()
 {
-    // One second of samples.
-    interferenceCountdown_ = static_cast<std::uint32_t>(std::floor(1.0f / periodS_.value() + 0.5f));
+    // One second of samples. Without a period (or with one too short to
+    // count in 32 bits) the float-to-integer conversion would be undefined.
+    if (!(periodS_ > Fp(0.0f))) {
+        interferenceCountdown_ = 0;
+        return;
+    }
+    const float samples = std::floor(1.0f / periodS_.value() + 0.5f);
+    interferenceCountdown_ = samples < 4294967296.0f ? static_cast<std::uint32_t>(samples) : 0xFFFFFFFFu;
 }
 
 void MagnetometerAmplitudeCal::requestAccumulation()

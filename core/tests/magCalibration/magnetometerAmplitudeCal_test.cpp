@@ -206,6 +206,22 @@ TEST_P(MagCalInterference, ComponentAtTheLimitPausesLearningForOneSecond)
     EXPECT_EQ(cal.getPointStatistics().count, 1u);
 }
 
+TEST_F(MagCalProcess, InterferencePauseOfAnUncountablyShortPeriodSaturates)
+{
+    // 1e12 samples per second do not fit the 32-bit countdown: it pauses
+    // for as long as it can count instead of wrapping to some other value.
+    const float tiny = 1e-12f;
+    sample(Vec3{0.3f, 10000.0f, 0.2f}, kIdentity, tiny);
+    for (int k = 0; k < 1000; ++k) sample(Vec3{0.3f, 0.1f, 0.2f}, kIdentity, tiny);
+    EXPECT_EQ(cal.getPointStatistics().count, 0u);
+    // Without a period there is nothing to count.
+    Cal fresh;
+    fresh.startInterferenceCountdown();
+    Cal::Output out{};
+    fresh.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, kIdentity, Vec3{}, false, &out);
+    EXPECT_EQ(fresh.getPointStatistics().count, 1u);
+}
+
 TEST_F(MagCalProcess, InterferenceRestartsLearningButKeepsTheActiveCalibration)
 {
     const dcdMagAmpCal_s dcd = storedCalibration(0.05f);
