@@ -1,0 +1,70 @@
+// Per-sample work allocates nothing: counted through the global allocation
+// functions of this test program.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "accCalibration/AccelCalibration.h"
+#include "accCalibration/AccelPlanarCalibration.h"
+#include "accTestSupport.h"
+#include "planarRig.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace vnx {
+namespace {
+
+using namespace accTest;
+
+TEST(AccelCalibrationAllocation, SamplesAllocateNothing)
+{
+    AccelCalibration cal;
+    const dcdAccOffsetCal_s dcd{{0.1f, 0.2f, 0.3f}};
+    cal.init(FixedPointCal::Output{}, &dcd);
+    const long before = allocations;
+    for (int k = 0; k < 400; ++k) {
+        const double t = k * 0.05;
+        Vector3 a = vec(kG * std::cos(t) * std::cos(2 * t), kG * std::sin(t) * std::cos(2 * t), kG * std::sin(2 * t));
+        cal.process(Fp32(0.01f), true, a, a);
+        cal.applyCal(a, &a);
+        cal.undoCal(a, &a);
+    }
+    dcdAccOffsetCal_s out{};
+    cal.getDcd(&out);
+    EXPECT_TRUE(cal.calibrated());  // the loop went through the whole fit
+    EXPECT_EQ(allocations - before, 0);
+}
+
+TEST(AccelPlanarCalibrationAllocation, SamplesAllocateNothing)
+{
+    AccelPlanarCalibration cal;
+    cal.init(FixedPointCal::Output{}, nullptr);
+    PlanarRig rig(cal, PlanarRig::Scene{.offset = vec(0.1, 0.1, 0.1), .tiltDeg = 1.0});
+    const long before = allocations;
+    double from = 0;
+    rig.rest(from, 150);
+    for (int k = 0; k < 10; ++k) {
+        rig.turn(from, from + 180, 100);
+        from += 180;
+        rig.rest(from, 150);
+    }
+    EXPECT_GT(cal.totalWeight(), Fp32(1.0f));  // windows were stored and paired
+    EXPECT_EQ(allocations - before, 0);
+}
+
+}  // namespace
+}  // namespace vnx
