@@ -88,9 +88,11 @@ public:
     static Fp32 computeWeight(const Vector2& r, Fp32 d);
     /// y moved by whole turns to within pi of ref (rad).
     static Fp32 unwrapYaw(Fp32 y, Fp32 ref);
-    /// Rotation that tilts the device z axis towards the unit vector n
-    /// (flipped into the upper half first, in place); identity when n is
-    /// along z. Not applied by this class: only the offset is.
+    /// Rotation Rz * Ry built from the unit vector n (flipped into the upper
+    /// half first, in place): Ry turns by the tilt of n from z (cosine n.z,
+    /// sine s = sqrt(1 - n.z^2)), Rz by the direction of that tilt (cosine
+    /// -n.x / s, sine n.y / s). Identity when n is along z. Not applied by
+    /// this class: only the offset is.
     static void calculateMisalignment(qdVectorFixed::Vector3* n, qdVectorFixed::Matrix3* M);
 
     const qdVectorFixed::Vector3& zgo() const { return zgo_; }

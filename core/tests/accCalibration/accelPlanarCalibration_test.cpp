@@ -415,6 +415,11 @@ TEST(AccelPlanarCalibration, MisalignmentIsARotation)
         const qdVectorFixed::Matrix3 MtM = M.transpose() * M;
         for (int i = 0; i < 9; ++i)
             EXPECT_NEAR(MtM[i].value(), qdVectorFixed::Matrix3::identity()[i].value(), 1e-6f) << i;
+        const auto e = [&](int r, int c) { return double(M(r, c).value()); };
+        const double det = e(0, 0) * (e(1, 1) * e(2, 2) - e(1, 2) * e(2, 1)) -
+                           e(0, 1) * (e(1, 0) * e(2, 2) - e(1, 2) * e(2, 0)) +
+                           e(0, 2) * (e(1, 0) * e(2, 1) - e(1, 1) * e(2, 0));
+        EXPECT_NEAR(det, 1.0, 1e-6);  // a rotation, not a reflection
         EXPECT_NEAR(M(2, 2).value(), n[2].value(), 1e-7f);  // tilted by the angle of n from z
     }
 }
