@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential g++ cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -224,4 +224,34 @@ TEST_F(BinaryFileReaderTest, OwnedFormatterIsDeletedWithTheReader)
     EXPECT_TRUE(destroyed);
 }
 
+TEST_F(BinaryFileReaderTest, SeedFilesOfTheFuzzerReadAsIntended)
+{
+    struct Case {
+        const char* file;
+        std::vector<std::string> slots;
+    };
+    const Case cases[] = {
+        {"text.dat", {"text", "text"}},
+        {"record.dat", {"record"}},
+        {"outputs.dat", {"outputs"}},
+        {"array.dat", {"data", "data"}},
+        {"header-only.dat", {}},
+        {"truncated.dat", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        captured.deliveries.clear();
+        const std::vector<uint8_t> bytes = readFileBytes(std::filesystem::path(KINEMORA_LOG_CORPUS_DIR) / c.file);
+        ASSERT_FALSE(bytes.empty());
+        const std::vector<bool> results = readAll(bytes);
+        EXPECT_EQ(results.size(), c.slots.size() + 1);
+        std::vector<std::string> slots;
+        for (const Delivery& d : captured.deliveries) {
+            slots.push_back(d.slot);
+        }
+        EXPECT_EQ(slots, c.slots);
+        EXPECT_FALSE(openAfter);
+    }
+}
+
 } // namespace
