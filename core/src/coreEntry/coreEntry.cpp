@@ -9,6 +9,7 @@
 #include "deviceSupport/DeviceSupport6AG.h"
 #include "deviceSupport/DeviceSupport9AGM.h"
 #include "log/LogManager.h"
+#include "sensorInterpretationModule/SensorInterpretationRecords.h"
 #include "testModule/TestModuleRecords.h"
 
 namespace {
@@ -22,12 +23,14 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_DeviceSupport6AG_moduleFactoryRegister,
     vnx_DeviceSupport9AGM_moduleFactoryRegister,
     vnx_ButtonActivity_moduleFactoryRegister,
+    vnx_SensorInterpretation_moduleFactoryRegister,
     vnx_TestModule_moduleFactoryRegister,
 };
 
 // Unregistered in this order: the device input records last.
 constexpr FactoryStep kUnregisterOrder[] = {
     vnx_ButtonActivity_moduleFactoryUnregister,
+    vnx_SensorInterpretation_moduleFactoryUnregister,
     vnx_TestModule_moduleFactoryUnregister,
     vnx_DeviceSupport_moduleFactoryUnregister,
     vnx_DeviceSupport6AG_moduleFactoryUnregister,
