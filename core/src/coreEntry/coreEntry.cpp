@@ -5,6 +5,8 @@
 #include "common/coreStrings.h"
 #include "common/properties.h"
 #include "common/stringTable.h"
+#include "deviceMotion/DeviceMotionFloatRecords.h"
+#include "deviceMotion/DeviceMotionRecords.h"
 #include "deviceSupport/DeviceSupport.h"
 #include "deviceSupport/DeviceSupport6AG.h"
 #include "deviceSupport/DeviceSupport9AGM.h"
@@ -23,6 +25,8 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_DeviceSupport6AG_moduleFactoryRegister,
     vnx_DeviceSupport9AGM_moduleFactoryRegister,
     vnx_ButtonActivity_moduleFactoryRegister,
+    vnx_DeviceMotion_moduleFactoryRegister,
+    vnx_DeviceMotionFloat_moduleFactoryRegister,
     vnx_SensorInterpretation_moduleFactoryRegister,
     vnx_TestModule_moduleFactoryRegister,
 };
@@ -30,6 +34,8 @@ constexpr FactoryStep kRegisterOrder[] = {
 // Unregistered in this order: the device input records last.
 constexpr FactoryStep kUnregisterOrder[] = {
     vnx_ButtonActivity_moduleFactoryUnregister,
+    vnx_DeviceMotion_moduleFactoryUnregister,
+    vnx_DeviceMotionFloat_moduleFactoryUnregister,
     vnx_SensorInterpretation_moduleFactoryUnregister,
     vnx_TestModule_moduleFactoryUnregister,
     vnx_DeviceSupport_moduleFactoryUnregister,
