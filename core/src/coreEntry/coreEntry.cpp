@@ -11,6 +11,7 @@
 #include "deviceSupport/DeviceSupport6AG.h"
 #include "deviceSupport/DeviceSupport9AGM.h"
 #include "log/LogManager.h"
+#include "sensorInterpretation9Axis/SensorInterpretation9AxisRecords.h"
 #include "sensorInterpretationModule/SensorInterpretationRecords.h"
 #include "testModule/TestModuleRecords.h"
 
@@ -28,6 +29,7 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_DeviceMotion_moduleFactoryRegister,
     vnx_DeviceMotionFloat_moduleFactoryRegister,
     vnx_SensorInterpretation_moduleFactoryRegister,
+    vnx_SensorInterpretation9Axis_moduleFactoryRegister,
     vnx_TestModule_moduleFactoryRegister,
 };
 
@@ -37,6 +39,7 @@ constexpr FactoryStep kUnregisterOrder[] = {
     vnx_DeviceMotion_moduleFactoryUnregister,
     vnx_DeviceMotionFloat_moduleFactoryUnregister,
     vnx_SensorInterpretation_moduleFactoryUnregister,
+    vnx_SensorInterpretation9Axis_moduleFactoryUnregister,
     vnx_TestModule_moduleFactoryUnregister,
     vnx_DeviceSupport_moduleFactoryUnregister,
     vnx_DeviceSupport6AG_moduleFactoryUnregister,
