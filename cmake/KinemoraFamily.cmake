@@ -23,6 +23,12 @@ endif()
 function(kinemora_add_family lib family)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  if(NOT sources)
+    # A family whose first source is still being written: skip it rather than
+    # fail the whole configuration.
+    message(STATUS "Family ${lib}/${family} has no sources yet; skipped")
+    return()
+  endif()
   set(obj kin_${lib}_${family}_obj)
   add_library(${obj} OBJECT ${sources})
   set_target_properties(${obj} PROPERTIES POSITION_INDEPENDENT_CODE ON)

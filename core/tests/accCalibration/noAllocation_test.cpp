@@ -1,29 +1,13 @@
-// Per-sample work allocates nothing: counted through the global allocation
-// functions of this test program.
+// Per-sample work allocates nothing: counted through the test program's
+// global allocation functions.
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
 
 #include "accCalibration/AccelCalibration.h"
 #include "accCalibration/AccelPlanarCalibration.h"
 #include "accTestSupport.h"
 #include "planarRig.h"
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "support/allocationCounter.h"
 
 namespace vnx {
 namespace {
@@ -35,7 +19,7 @@ TEST(AccelCalibrationAllocation, SamplesAllocateNothing)
     AccelCalibration cal;
     const dcdAccOffsetCal_s dcd{{0.1f, 0.2f, 0.3f}};
     cal.init(FixedPointCal::Output{}, &dcd);
-    const long before = allocations;
+    const long before = test::allocationCount();
     for (int k = 0; k < 400; ++k) {
         const double t = k * 0.05;
         Vector3 a = vec(kG * std::cos(t) * std::cos(2 * t), kG * std::sin(t) * std::cos(2 * t), kG * std::sin(2 * t));
@@ -46,7 +30,7 @@ TEST(AccelCalibrationAllocation, SamplesAllocateNothing)
     dcdAccOffsetCal_s out{};
     cal.getDcd(&out);
     EXPECT_TRUE(cal.calibrated());  // the loop went through the whole fit
-    EXPECT_EQ(allocations - before, 0);
+    EXPECT_EQ(test::allocationCount() - before, 0);
 }
 
 TEST(AccelPlanarCalibrationAllocation, SamplesAllocateNothing)
@@ -54,7 +38,7 @@ TEST(AccelPlanarCalibrationAllocation, SamplesAllocateNothing)
     AccelPlanarCalibration cal;
     cal.init(FixedPointCal::Output{}, nullptr);
     PlanarRig rig(cal, PlanarRig::Scene{.offset = vec(0.1, 0.1, 0.1), .tiltDeg = 1.0});
-    const long before = allocations;
+    const long before = test::allocationCount();
     double from = 0;
     rig.rest(from, 150);
     for (int k = 0; k < 10; ++k) {
@@ -63,7 +47,7 @@ TEST(AccelPlanarCalibrationAllocation, SamplesAllocateNothing)
         rig.rest(from, 150);
     }
     EXPECT_GT(cal.totalWeight(), Fp32(1.0f));  // windows were stored and paired
-    EXPECT_EQ(allocations - before, 0);
+    EXPECT_EQ(test::allocationCount() - before, 0);
 }
 
 }  // namespace

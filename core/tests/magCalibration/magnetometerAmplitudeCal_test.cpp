@@ -321,6 +321,9 @@ struct ExternalAccuracyCase {
     float expected;
 };
 
+// Test listings show the case name instead of the raw bytes (a pointer and padding).
+void PrintTo(const ExternalAccuracyCase& c, std::ostream* os) { *os << c.name; }
+
 class MagCalExternalAccuracy : public ::testing::TestWithParam<ExternalAccuracyCase> {};
 
 TEST_P(MagCalExternalAccuracy, CombinesAmplitudeAndDipErrors)

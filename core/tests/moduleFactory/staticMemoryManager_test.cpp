@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <algorithm>
 #include <vector>
 
@@ -41,11 +43,12 @@ TEST(StaticMemoryManager, NullIsAcceptedAndForeignObjectsAreNotFreed)
     vnx::StaticMemoryManager<Counted> pool;
     EXPECT_TRUE(pool.destroy(nullptr));
 
-    Counted foreign;
-    EXPECT_FALSE(pool.contains(&foreign));
-    EXPECT_FALSE(pool.destroy(&foreign));
+    // Heap-allocated, so a wrongful free would be caught by the sanitizer.
+    auto foreign = std::make_unique<Counted>();
+    EXPECT_FALSE(pool.contains(foreign.get()));
+    EXPECT_FALSE(pool.destroy(foreign.get()));
     EXPECT_EQ(Counted::live, 1);
-    EXPECT_EQ(foreign.value, 5);
+    EXPECT_EQ(foreign->value, 5);
 }
 
 TEST(StaticMemoryManager, PoolsDoNotShareObjects)
