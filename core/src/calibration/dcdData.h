@@ -51,7 +51,7 @@ typedef struct dcdAlg4MinFixedInnards_s {
 /// Magnetometer calibration.
 typedef struct dcdMagAmpCal_s {
     float offset[3];      ///< unit-sphere scale
-    float iPlusD[9];      ///< (I + D), element k = 3i + j
+    float iPlusD[9];      ///< (I + D), row i, column j at index i + 3j (column by column)
     float fieldStrength;  ///< sensor units
     float dipAngle;       ///< rad
     float accuracy;       ///< rad
