@@ -33,7 +33,9 @@ void BiasCorrectMin::computeAgingEffect(std::uint32_t gap, std::uint32_t step)
     if (gap == kUnknownGap || gap >= limit) {
         agingEffect_ = Fp32(cal_->zroInitSigma);
     } else {
-        agingEffect_ = Fp32(static_cast<float>(gap)) * Fp32(kUsToS) * Fp32(kPerHour) * Fp32(cal_->agingRate);
+        // Gaps above 2^31 us are real values here, not "unknown": the first
+        // product is taken in plain float before it enters the value type.
+        agingEffect_ = Fp32(static_cast<float>(gap) * kUsToS) * Fp32(kPerHour) * Fp32(cal_->agingRate);
     }
     if (isNoTInput()) predictDeltaTUsingSampleGap(gap);
 }

@@ -19,6 +19,10 @@ constexpr float kRateDecay = 0.25f;
 constexpr float kRateDecaySlow = 0.0625f;
 constexpr std::uint16_t kKindSlowRateDecay = 8;
 
+/// Gap in seconds; gaps above 2^31 us are converted before they enter the
+/// saturating value type.
+Fp32 gapSeconds(std::uint32_t gapUs) { return Fp32(static_cast<float>(gapUs) * kUsToS); }
+
 enum TemperatureMode_e : std::int32_t
 {
     TEMPERATURE_START = 0,
@@ -32,13 +36,13 @@ enum TemperatureMode_e : std::int32_t
 
 void BiasCorrectMin::predictDeltaTUsingSampleGap(std::uint32_t gap)
 {
-    referenceTemperature_ = min(Fp32(static_cast<float>(gap)) * Fp32(kUsToS) * Fp32(kAssumedRateDegCPerS),
+    referenceTemperature_ = min(gapSeconds(gap) * Fp32(kAssumedRateDegCPerS),
                                 Fp32(kAssumedMaxChangeDegC));
 }
 
 Fp32 BiasCorrectMin::predictZROTEffect(std::uint32_t gap) const
 {
-    const Fp32 change = min(Fp32(static_cast<float>(gap)) * Fp32(kUsToS) * Fp32(kAssumedRateDegCPerS),
+    const Fp32 change = min(gapSeconds(gap) * Fp32(kAssumedRateDegCPerS),
                             Fp32(kAssumedMaxChangeDegC));
     return change * Fp32(cal_->zroTempCoef);
 }

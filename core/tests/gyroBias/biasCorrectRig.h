@@ -48,11 +48,26 @@ inline ScdBuilder presenterScd()
 class BiasRig
 {
   public:
-    explicit BiasRig(const ScdBuilder& scd, const dcdAlg4MinFixedInnards_s* dcd = nullptr, std::uint32_t seed = 7)
+    explicit BiasRig(const ScdBuilder& scd, const dcdAlg4MinFixedInnards_s* dcd = nullptr, std::uint32_t seed = 7,
+                     std::uint8_t rsChannels = 3)
         : cal(scd.calibration()), random_(seed)
     {
         states_.init();
-        bias.init(cal, dcd, true);
+        bias.init(cal, dcd, true, rsChannels);
+    }
+
+    /// `samples` samples of a still device with the given rate (counts).
+    void run(int samples, const float rateCounts[3], float gyroNoiseCounts = 2.0f)
+    {
+        for (int i = 0; i < samples; ++i) step(rateCounts, gyroNoiseCounts);
+    }
+
+    /// The learned state as getDcd gives it.
+    dcdAlg4MinFixedInnards_s dcd()
+    {
+        dcdAlg4MinFixedInnards_s d;
+        bias.getDcd(d);
+        return d;
     }
 
     /// One sample with the rate (counts), gravity along z and the
