@@ -32,15 +32,24 @@ std::string BinaryFileAppender::createFullFilename(const char* filename)
     return LogManager::getInstance().getFilenamePrefix() + (filename != nullptr ? filename : "") + ".dat";
 }
 
-void BinaryFileAppender::log(const LogEvent& event)
+bool BinaryFileAppender::open()
 {
     if (file_ == nullptr) {
         file_ = std::fopen(createFullFilename(filename_.c_str()).c_str(), "wb");
         if (file_ == nullptr) {
-            return;
+            return false;
         }
+        ++fileCount_;
         const BinaryFileHeader header;
         std::fwrite(&header, sizeof(header), 1, file_);
+    }
+    return true;
+}
+
+void BinaryFileAppender::log(const LogEvent& event)
+{
+    if (!open()) {
+        return;
     }
     if (event.getBufferSize() != 0) {
         std::fwrite(event.getBuffer(), 1, event.getBufferSize(), file_);

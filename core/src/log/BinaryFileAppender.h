@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -26,11 +27,19 @@ public:
 
     void log(const LogEvent& event) override;
 
+    /// Opens the file and writes its header when no file is open; true when
+    /// a file is open.
+    bool open();
+    /// How many files this appender has started: a formatter that sees it
+    /// change knows the identifiers it wrote are not in the current file.
+    uint32_t getFileCount() const { return fileCount_; }
+
 private:
     void close();
 
     std::FILE* file_ = nullptr;
     std::string filename_;
+    uint32_t fileCount_ = 0;
 };
 
 } // namespace vnx::log

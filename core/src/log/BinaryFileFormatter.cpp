@@ -7,6 +7,7 @@
 
 #include "common/record.h"
 #include "log/Appender.h"
+#include "log/BinaryFileAppender.h"
 #include "log/BinaryFileRecords.h"
 #include "log/LogEvent.h"
 #include "log/outputListBytes.h"
@@ -56,7 +57,31 @@ struct BinaryFileFormatter::Impl {
 
     Appender* appender = nullptr;
     bool owned = false;
+    // The appender when it is a binary file appender: then the sites are
+    // those defined in its current file.
+    BinaryFileAppender* fileAppender = nullptr;
+    uint32_t fileCount = 0;
     std::vector<Site> sites;
+
+    // False when the piece cannot be written whole. A file appender that
+    // cannot open its file would drop some buffers of a record and keep
+    // others, and a site whose identifier was dropped would stay undefined
+    // in the file; a new file (new name, or a late open) starts with no
+    // sites defined.
+    bool prepareFile()
+    {
+        if (fileAppender == nullptr) {
+            return true;
+        }
+        if (!fileAppender->open()) {
+            return false;
+        }
+        if (fileAppender->getFileCount() != fileCount) {
+            fileCount = fileAppender->getFileCount();
+            sites.clear();
+        }
+        return true;
+    }
 };
 
 BinaryFileFormatter::BinaryFileFormatter() : impl_(std::make_unique<Impl>()) {}
@@ -72,6 +97,9 @@ void BinaryFileFormatter::setAppender(Appender* appender, bool own)
 {
     impl_->appender = appender;
     impl_->owned = own;
+    impl_->fileAppender = dynamic_cast<BinaryFileAppender*>(appender);
+    impl_->fileCount = 0;
+    impl_->sites.clear();
 }
 
 void BinaryFileFormatter::log(LogEvent& event, const char* text)
@@ -112,7 +140,7 @@ void BinaryFileFormatter::write(LogEvent& event, TestPoint_e testPoint, size_t c
                                 const void* payload, size_t length)
 {
     Appender* appender = impl_->appender;
-    if (appender == nullptr || length > kMaxPayloadLength) {
+    if (appender == nullptr || length > kMaxPayloadLength || !impl_->prepareFile()) {
         return;
     }
     const uint32_t sequenceNumber = event.getSequenceNumber();

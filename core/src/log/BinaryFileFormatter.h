@@ -12,6 +12,11 @@ namespace vnx::log {
 /// record, output list or array as raw bytes. Each record reaches the
 /// appender as two buffers (record header, then payload), each set into the
 /// event and passed with one `log` call.
+///
+/// With a BinaryFileAppender the formatter keeps every file readable on its
+/// own: a piece is written whole or not at all (nothing while the file cannot
+/// be opened), and a new file (after a new name or a late open) gets the
+/// identifier of each site again before the site's first record in it.
 class BinaryFileFormatter : public Formatter {
 public:
     BinaryFileFormatter();

@@ -287,4 +287,51 @@ TEST_F(BinaryFileWriterTest, UnwritableFileDropsEventsAndRetriesWithTheNext)
     EXPECT_EQ(std::string(bytes.begin() + kFileHeaderSize, bytes.end()), "kept");
 }
 
+// Reads a file to the end; the deliveries, or none when a record failed.
+std::vector<Delivery> readWhole(const std::filesystem::path& path)
+{
+    BinaryFileReader reader(path.c_str());
+    CapturingFormatter captured;
+    reader.setFormatter(&captured, false);
+    while (reader.getNext()) {
+    }
+    EXPECT_FALSE(reader.isOpen()) << "a reader that stopped early left the file open: " << path;
+    return captured.deliveries;
+}
+
+TEST_F(BinaryFileWriterTest, EveryFileOfARenamedAppenderReadsWhole)
+{
+    BinaryFileAppender appender("first");
+    BinaryFileFormatter renamed;
+    renamed.setAppender(&appender, false);
+    logger.addFormatter(&renamed, false);
+    logger.log("site.cpp", 10, WARN, "one");
+    appender.setFilename("second");
+    logger.log("site.cpp", 10, WARN, "two");
+    logger.log("site.cpp", 10, WARN, "three");
+    appender.setFilename("third"); // closes "second"
+    logger.removeFormatter(&renamed);
+
+    const std::vector<Delivery> first = readWhole(directory.path() / "first.dat");
+    const std::vector<Delivery> second = readWhole(directory.path() / "second.dat");
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].text, "one");
+    ASSERT_EQ(second.size(), 2u) << "the site is defined again in the new file";
+    EXPECT_EQ(second[0].text, "two");
+    EXPECT_EQ(second[1].text, "three");
+}
+
+TEST_F(BinaryFileWriterTest, FileOpenedLateHoldsWholeRecordsOfDefinedSites)
+{
+    std::filesystem::create_directory(directory.path() / "capture.dat");
+    logger.log("site.cpp", 10, WARN, "lost");
+    std::filesystem::remove(directory.path() / "capture.dat");
+    logger.log("site.cpp", 10, WARN, "kept");
+    const std::vector<uint8_t> bytes = finish();
+    EXPECT_EQ(bytes.size(), kFileHeaderSize + kIdentifierRecordSize + 12 + 4);
+    const std::vector<Delivery> read = readWhole(directory.path() / "capture.dat");
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].text, "kept");
+}
+
 } // namespace
