@@ -6,26 +6,13 @@
 #include "common/moduleType.h"
 #include "common/statusCode.h"
 #include "sensorFusionModule/SensorFusionRecords.h"
+#include "support/recordBytes.h"
 
 namespace {
 
-constexpr uint8_t kFill = 0xEE;
-
-template <class Record>
-Record filled()
-{
-    Record record;
-    std::memset(&record, kFill, sizeof(record));
-    return record;
-}
-
-template <class Record>
-uint8_t byteAt(const Record& record, size_t offset)
-{
-    uint8_t byte;
-    std::memcpy(&byte, reinterpret_cast<const uint8_t*>(&record) + offset, 1);
-    return byte;
-}
+using vnx::testsupport::byteAt;
+using vnx::testsupport::filled;
+constexpr uint8_t kFill = vnx::testsupport::kFillByte;
 
 template <class Record>
 void expectHeader(const Record& record, uint16_t size, uint8_t kind)
