@@ -1,46 +1,21 @@
 #pragma once
 
-// Counts the allocations of a test program, so a test can show that per-sample
-// work allocates nothing. Include this header in exactly one source file of
-// the program: it replaces the global allocation functions.
-//
-//   const long before = vnx::testsupport::allocationCount();
-//   ... per-sample calls ...
-//   EXPECT_EQ(vnx::testsupport::allocationCount() - before, 0);
+// Counts heap allocations of the whole test or benchmark program, so a check
+// can show that per-sample work allocates nothing. Linking this library
+// replaces the global allocation functions; the count only grows.
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
+namespace vnx::test {
 
-namespace vnx::testsupport {
+/// Number of calls to any form of global operator new so far.
+long allocationCount() noexcept;
 
-inline std::atomic<long>& allocationCounter()
+/// Allocations made while running `work`.
+template <typename Work>
+long allocationsDuring(Work&& work)
 {
-    static std::atomic<long> count{0};
-    return count;
+    const long before = allocationCount();
+    work();
+    return allocationCount() - before;
 }
 
-/// Allocations through the global operator new since the program started.
-inline long allocationCount()
-{
-    return allocationCounter().load();
-}
-
-} // namespace vnx::testsupport
-
-void* operator new(std::size_t size)
-{
-    ++vnx::testsupport::allocationCounter();
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+} // namespace vnx::test
