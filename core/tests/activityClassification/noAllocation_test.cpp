@@ -1,5 +1,5 @@
-// Per-sample work allocates nothing, reports included: counted through the
-// global allocation functions of this test program.
+// Per-sample work allocates nothing, reports included: counted by the shared
+// allocation counter.
 
 #include <gtest/gtest.h>
 
@@ -22,12 +22,12 @@ TEST(ActivityClassificationAllocation, SamplesAndReportsAllocateNothing)
     rig.module.setModuleListener(&listener);
     ASSERT_EQ(rig.init(), VNX_STATUS_SUCCESS);
     // The counter is live: building the module's logger allocated.
-    ASSERT_GT(vnx::testsupport::allocationCount(), 0);
-    const long before = vnx::testsupport::allocationCount();
+    ASSERT_GT(vnx::test::allocationCount(), 0);
+    const long before = vnx::test::allocationCount();
     rig.feed({0.5f, 0.0f}, 100);
     rig.feed({}, activitytest::ActivityRig::kSamplesPerMinute + 100);
     EXPECT_GT(listener.count, 0); // the loop went through reports
-    EXPECT_EQ(vnx::testsupport::allocationCount() - before, 0);
+    EXPECT_EQ(vnx::test::allocationCount() - before, 0);
 }
 
 } // namespace

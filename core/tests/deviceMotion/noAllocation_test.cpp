@@ -1,5 +1,4 @@
-// Converting motion allocates nothing: counted through the global allocation
-// functions of this test program.
+// Converting motion allocates nothing: counted by the shared allocation counter.
 
 #include <gtest/gtest.h>
 
@@ -19,14 +18,14 @@ TEST(DeviceMotionFloatAllocation, SamplesAllocateNothing)
     const vnx_StructFormat_s* formats[] = {&in.format.format};
     vnx_StructOutput_s* outputs[] = {&out.output};
     // The counter is live: building the module's logger allocated.
-    ASSERT_GT(vnx::testsupport::allocationCount(), 0);
-    const long before = vnx::testsupport::allocationCount();
+    ASSERT_GT(vnx::test::allocationCount(), 0);
+    const long before = vnx::test::allocationCount();
     for (uint32_t n = 0; n < 1000; ++n) {
         in.output.sampleNumber = n;
         ASSERT_EQ(module.process(0, 1, inputs, formats, 0, 1, outputs, nullptr), VNX_STATUS_SUCCESS);
     }
     EXPECT_EQ(out.sampleNumber, 999u);
-    EXPECT_EQ(vnx::testsupport::allocationCount() - before, 0);
+    EXPECT_EQ(vnx::test::allocationCount() - before, 0);
 }
 
 } // namespace
