@@ -1,5 +1,6 @@
 #include "coreEntry/coreEntry.h"
 
+#include "activityClassification/ActivityClassificationRecords.h"
 #include "buttonActivity/ButtonActivityRecords.h"
 #include "common/NodeManager.h"
 #include "common/coreStrings.h"
@@ -25,6 +26,7 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_DeviceSupport_moduleFactoryRegister,
     vnx_DeviceSupport6AG_moduleFactoryRegister,
     vnx_DeviceSupport9AGM_moduleFactoryRegister,
+    vnx_ActivityClassification_moduleFactoryRegister,
     vnx_ButtonActivity_moduleFactoryRegister,
     vnx_DeviceMotion_moduleFactoryRegister,
     vnx_DeviceMotionFloat_moduleFactoryRegister,
@@ -35,6 +37,7 @@ constexpr FactoryStep kRegisterOrder[] = {
 
 // Unregistered in this order: the device input records last.
 constexpr FactoryStep kUnregisterOrder[] = {
+    vnx_ActivityClassification_moduleFactoryUnregister,
     vnx_ButtonActivity_moduleFactoryUnregister,
     vnx_DeviceMotion_moduleFactoryUnregister,
     vnx_DeviceMotionFloat_moduleFactoryUnregister,

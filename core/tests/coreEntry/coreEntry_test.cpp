@@ -28,6 +28,7 @@ constexpr CoreType kRegistered[] = {
     {VNX_TYPE_DEVICE_SUPPORT, "DeviceSupport", false},
     {VNX_TYPE_DEVICE_SUPPORT_6AG, "DeviceSupport6AG", false},
     {VNX_TYPE_DEVICE_SUPPORT_9AGM, "DeviceSupport9AGM", false},
+    {VNX_TYPE_ACTIVITY_CLASSIFICATION, "ActivityClassification", true},
     {VNX_TYPE_BUTTON_ACTIVITY, "ButtonActivity", true},
     {VNX_TYPE_DEVICE_MOTION, "DeviceMotion", true},
     {VNX_TYPE_DEVICE_MOTION_FLOAT, "DeviceMotionFloat", true},
