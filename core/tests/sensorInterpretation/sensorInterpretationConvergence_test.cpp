@@ -1,6 +1,6 @@
-// Scenario: a device lies still while its gyroscope reads a constant offset.
-// The module learns the offset, reports it converged and hands it on through
-// its DCD to the next run.
+// Learning through the module: the gyroscope offset of a still device and the
+// accelerometer offset of a device resting in several orientations, each
+// handed on through the DCD to the next run.
 
 #include <gtest/gtest.h>
 
@@ -104,6 +104,50 @@ TEST_F(SensorInterpretationConvergence, StillDeviceLearnsGyroOffsetWithinAMinute
     ASSERT_EQ(withoutDcd.init(scd), VNX_STATUS_WARNING_INVALID_DCD);
     ASSERT_EQ(withoutDcd.feed(stillDevice(0, noise, kTurnRadPerS)), VNX_STATUS_SUCCESS);
     EXPECT_GT(std::fabs(withoutDcd.output.angularVelocity[2] - kTurnRadPerS), 0.1f);
+}
+
+// Scenario: a device with an accelerometer offset rests for a few seconds in
+// each of six orientations. The still windows teach the offset fit; the
+// calibrated acceleration then has the length of gravity, and the offset
+// goes into the DCD.
+TEST_F(SensorInterpretationConvergence, DeviceRestingInSixOrientationsLearnsItsAccelerometerOffset)
+{
+    constexpr double kG = 9.80665;                       // m/s^2
+    const double offset[3] = {0.3, -0.2, 0.15};          // m/s^2
+    const double directions[][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, -1}, {-1, 0, 0}, {0, -1, 0}};
+    const scdGen4Float_s scd = deviceScd().build();
+    Noise noise;
+    auto restingSample = [&](std::uint32_t k, const double (&down)[3]) {
+        RawSample s = stillDevice(k, noise);
+        for (int i = 0; i < 3; ++i) {
+            s.acc[i] = counts((kG * down[i] + offset[i]) / kAccScale * 32768.0 + 2 * noise.next());
+        }
+        return s;
+    };
+
+    SensorInterpretationRig rig;
+    ASSERT_EQ(rig.init(scd), VNX_STATUS_WARNING_INVALID_DCD);
+    std::uint32_t k = 0;
+    for (const auto& down : directions) {
+        for (int j = 0; j < 4 * kSamplesPerSecond; ++j, ++k) {
+            ASSERT_EQ(rig.feed(restingSample(k, down)), VNX_STATUS_SUCCESS);
+        }
+    }
+    const float* a = rig.output.acceleration;
+    EXPECT_NEAR(std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]), kG, 0.01);
+    dcdAlg49AxisFixed_s learned;
+    ASSERT_EQ(rig.getDcd(learned), VNX_STATUS_SUCCESS);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(learned.accOffsetCal.offset[i], offset[i], 0.01) << "axis " << i;
+    }
+
+    // The next run removes the offset from its first sample.
+    SensorInterpretationRig next;
+    ASSERT_EQ(next.init(scd, &learned), VNX_STATUS_SUCCESS);
+    ASSERT_EQ(next.feed(restingSample(0, directions[0])), VNX_STATUS_SUCCESS);
+    EXPECT_NEAR(next.output.acceleration[0], 0.0, 0.01);
+    EXPECT_NEAR(next.output.acceleration[1], 0.0, 0.01);
+    EXPECT_NEAR(next.output.acceleration[2], kG, 0.01);
 }
 
 } // namespace
