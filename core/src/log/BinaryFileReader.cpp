@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <sys/stat.h>
 #include <vector>
 
@@ -53,10 +54,17 @@ size_t alignedSize(size_t size)
     return (size + alignof(vnx_Struct_s) - 1) / alignof(vnx_Struct_s) * alignof(vnx_Struct_s);
 }
 
+// Whether a record can be read through a typed pointer where it lies.
+bool isAligned(const uint8_t* record)
+{
+    return reinterpret_cast<uintptr_t>(record) % alignof(vnx_Struct_s) == 0;
+}
+
 // Splits an output-list payload into `count` entries of an Output record and,
 // when the next record is a Format, that Format; delivers them to slot 5.
-// Each record is copied to its own aligned place, as records are read through
-// typed pointers and the payload packs them at any offset.
+// Records are read through typed pointers, and the payload packs them at any
+// offset: a record that is not aligned where it lies is copied to an aligned
+// place of its own.
 bool deliverOutputList(Formatter& formatter, LogEvent& event, size_t count)
 {
     const uint8_t* bytes = event.getBuffer();
@@ -69,36 +77,45 @@ bool deliverOutputList(Formatter& formatter, LogEvent& event, size_t count)
     std::vector<RecordSpan> outputSpans(count);
     std::vector<RecordSpan> formatSpans(count, RecordSpan{0, 0});
     size_t offset = 0;
-    size_t storageSize = 0;
+    size_t copySize = 0;
+    auto take = [&](const RecordSpan& span) {
+        offset += span.size;
+        copySize += isAligned(bytes + span.offset) ? 0 : alignedSize(span.size);
+    };
     for (size_t i = 0; i < count; ++i) {
         if (!recordAt(bytes, length, offset, outputSpans[i]) || kindAt(bytes, offset) != VNX_KIND_OUTPUT) {
             return false;
         }
-        offset += outputSpans[i].size;
-        storageSize += alignedSize(outputSpans[i].size);
+        take(outputSpans[i]);
         const bool formatFollows = length - offset > offsetof(vnx_Struct_s, kind) &&
                                    kindAt(bytes, offset) == VNX_KIND_FORMAT;
         if (formatFollows) {
             if (!recordAt(bytes, length, offset, formatSpans[i])) {
                 return false;
             }
-            offset += formatSpans[i].size;
-            storageSize += alignedSize(formatSpans[i].size);
+            take(formatSpans[i]);
         }
     }
 
-    std::vector<vnx_Struct_s> storage(storageSize / sizeof(vnx_Struct_s) + 1);
-    auto* place = reinterpret_cast<uint8_t*>(storage.data());
+    // Records start at multiples of their alignment; copySize is one too.
+    static_assert(alignof(vnx_Struct_s) == sizeof(uint64_t));
+    std::vector<uint64_t> copies(copySize / sizeof(uint64_t));
+    auto* place = reinterpret_cast<uint8_t*>(copies.data());
+    auto readable = [&](const RecordSpan& span) -> const uint8_t* {
+        if (isAligned(bytes + span.offset)) {
+            return bytes + span.offset;
+        }
+        uint8_t* copy = place;
+        std::memcpy(copy, bytes + span.offset, span.size);
+        place += alignedSize(span.size);
+        return copy;
+    };
     std::vector<const vnx_StructOutput_s*> outputs(count);
     std::vector<const vnx_StructFormat_s*> formats(count, nullptr);
     for (size_t i = 0; i < count; ++i) {
-        std::memcpy(place, bytes + outputSpans[i].offset, outputSpans[i].size);
-        outputs[i] = reinterpret_cast<const vnx_StructOutput_s*>(place);
-        place += alignedSize(outputSpans[i].size);
+        outputs[i] = reinterpret_cast<const vnx_StructOutput_s*>(readable(outputSpans[i]));
         if (formatSpans[i].size != 0) {
-            std::memcpy(place, bytes + formatSpans[i].offset, formatSpans[i].size);
-            formats[i] = reinterpret_cast<const vnx_StructFormat_s*>(place);
-            place += alignedSize(formatSpans[i].size);
+            formats[i] = reinterpret_cast<const vnx_StructFormat_s*>(readable(formatSpans[i]));
         }
     }
     formatter.log(event, count, outputs.data(), formats.data());
@@ -165,7 +182,9 @@ struct BinaryFileReader::Impl {
     uint64_t remaining = 0;
     Formatter* formatter = nullptr;
     bool owned = false;
-    std::vector<BinarySampleIdentifier> identifiers;
+    // A deque: it grows by one identifier at a time, never by doubling a
+    // block that could outgrow the file.
+    std::deque<BinarySampleIdentifier> identifiers;
 
     bool read(void* out, uint64_t size)
     {
