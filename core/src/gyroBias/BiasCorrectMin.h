@@ -11,6 +11,7 @@
 // temperature), a device lying on a table and saturated rotation each have
 // their own handling. No allocation after construction.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "calibration/FixedPointCal.h"
@@ -172,6 +173,12 @@ class BiasCorrectMin
     std::uint8_t rsChannels_ = kRsChannelsDefault;
     CalcPeak2Peak::Output stats_{};
 };
+
+// Output layout as the interpretation modules read it.
+static_assert(offsetof(BiasCorrectMin::Output, rate) == 0);
+static_assert(offsetof(BiasCorrectMin::Output, variance) == 12);
+static_assert(offsetof(BiasCorrectMin::Output, converged) == 24);
+static_assert(offsetof(BiasCorrectMin::Output, onTable) == 25);
 
 /// Whether the phases and confidences of "Main", "Check" and "Check2" are the
 /// one combination that the learning produces for the state.

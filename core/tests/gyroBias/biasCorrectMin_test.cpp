@@ -354,6 +354,11 @@ TEST(BiasCorrectMin, AgingEffectOfAGap)
         EXPECT_FLOAT_EQ(rig.bias.agingEffect().value(), c.expected) << c.gap << " " << c.step;
     }
 
+    // Offset change a temperature drift of 0.125 degC/s (12.5 degC at most)
+    // over the gap could cause.
+    EXPECT_FLOAT_EQ(rig.bias.predictZROTEffect(1000000u).value(), 0.125f * rig.cal.zroTempCoef);
+    EXPECT_FLOAT_EQ(rig.bias.predictZROTEffect(4000000000u).value(), 12.5f * rig.cal.zroTempCoef);
+
     BiasRig noInput(presenterScd().tempScale(0.0f));
     noInput.bias.computeAgingEffect(1000000u, 1);
     EXPECT_FLOAT_EQ(noInput.bias.referenceTemperature().value(), 0.125f);
