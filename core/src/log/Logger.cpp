@@ -79,13 +79,15 @@ void Logger::logf(const char* file, int line, Priority_e level, const char* form
     if (!isEnabled(level) || impl_->formatters.empty()) {
         return;
     }
-    char text[kFormatBufferSize];
-    va_list args;
-    va_start(args, format);
-    const int written = std::vsnprintf(text, sizeof(text), format != nullptr ? format : "", args);
-    va_end(args);
-    if (written < 0) {
-        text[0] = '\0';
+    char text[kFormatBufferSize] = "";
+    if (format != nullptr) {
+        va_list args;
+        va_start(args, format);
+        const int written = std::vsnprintf(text, sizeof(text), format, args);
+        va_end(args);
+        if (written < 0) {
+            text[0] = '\0';
+        }
     }
     log(file, line, level, text);
 }
