@@ -79,7 +79,8 @@ void Logger::logf(const char* file, int line, Priority_e level, const char* form
     if (!isEnabled(level) || impl_->formatters.empty()) {
         return;
     }
-    char text[kFormatBufferSize] = "";
+    char text[kFormatBufferSize];
+    text[0] = '\0';
     if (format != nullptr) {
         va_list args;
         va_start(args, format);
