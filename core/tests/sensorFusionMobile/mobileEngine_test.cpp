@@ -145,6 +145,7 @@ TEST_F(MobileEngine, SaturatedRateHoldsTheSaturationCounterForThreeSeconds)
     const std::pair<std::int32_t, int> cases[] = {{10000, 300}, {8000, 374}};
     for (const auto& [period, expected] : cases) {
         SCOPED_TRACE(period);
+        TearDown();  // a fresh engine per case
         SetUp();
         enable(periods({{VNX_MOBILE_ROTATION_VECTOR, period}}));
         std::uint32_t t = 0;
@@ -156,9 +157,7 @@ TEST_F(MobileEngine, SaturatedRateHoldsTheSaturationCounterForThreeSeconds)
         EXPECT_GT(engine->gyroscopeError().value(), 2.6179938f);
         runStill(t, 10, static_cast<std::uint32_t>(period));
         EXPECT_EQ(engine->saturationCounter(), expected - 10);
-        TearDown();
     }
-    engine = pool.create();
 }
 
 TEST_F(MobileEngine, FusionTickBacklogYieldsOneOutput)
