@@ -91,7 +91,9 @@ public:
     /// Device held still.
     MotionTrace& still(double seconds);
     /// Constant rate about a body axis (any length but zero), right-handed.
-    /// A rate beyond the gyroscope's range drives its counts to the range end.
+    /// A rate beyond the gyroscope's range drives its counts to the range end;
+    /// as on a real device, 32767 on all three axes then also reads as "no
+    /// gyroscope reading" to the readers that give that value this meaning.
     MotionTrace& turn(const Vec3d& axis, double rateRadPerS, double seconds);
     /// `samples` periods whose samples are lost; the device keeps the angular
     /// rate of the segment before (still at the start of a trace).
