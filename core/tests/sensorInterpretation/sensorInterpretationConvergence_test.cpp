@@ -56,9 +56,10 @@ RawSample stillDevice(std::uint32_t sampleNumber, Noise& noise, double turnZRadP
 
 using SensorInterpretationConvergence = CoreLibraryTest;
 
-TEST_F(SensorInterpretationConvergence, StillDeviceLearnsGyroOffsetWithinAMinuteAndKeepsItInItsDcd)
+// Sixty seconds of a still device, then fresh modules started with and
+// without what it learned.
+void learnsStillDeviceOffset(const scdGen4Float_s& scd)
 {
-    const scdGen4Float_s scd = deviceScd().build();
     Noise noise;
     dcdAlg49AxisFixed_s learned;
     {
@@ -104,6 +105,31 @@ TEST_F(SensorInterpretationConvergence, StillDeviceLearnsGyroOffsetWithinAMinute
     ASSERT_EQ(withoutDcd.init(scd), VNX_STATUS_WARNING_INVALID_DCD);
     ASSERT_EQ(withoutDcd.feed(stillDevice(0, noise, kTurnRadPerS)), VNX_STATUS_SUCCESS);
     EXPECT_GT(std::fabs(withoutDcd.output.angularVelocity[2] - kTurnRadPerS), 0.1f);
+}
+
+// The same device with a per-unit calibration (no nominal marker) and with a
+// nominal one, which gives the offset filters a nominal drift level.
+TEST_F(SensorInterpretationConvergence, StillDeviceLearnsGyroOffsetWithinAMinuteAndKeepsItInItsDcd)
+{
+    struct Case {
+        const char* name;
+        scdGen4Float_s scd;
+    };
+    const Case cases[] = {
+        {"per-unit calibration", deviceScd().build()},
+        {"nominal calibration", deviceScd()
+                                    .nominalMarker(-0.01f)
+                                    .zroTerms(0.002f, 0.003f)
+                                    .zroTempCoef(0.0005f, 0.0005f, 0.0005f)
+                                    .zroNominalSigma(0.05f)
+                                    .zroInitSigma(0.05f)
+                                    .zroAging(0.01f)
+                                    .build()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        learnsStillDeviceOffset(c.scd);
+    }
 }
 
 // Scenario: a device with an accelerometer offset rests for a few seconds in
