@@ -1,28 +1,12 @@
 // Once the module is built, init, per-sample work and the DCD write-out
-// allocate nothing: counted through the global allocation functions of this
-// test program.
+// allocate nothing: counted through the test program's global allocation
+// functions.
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "common/statusCode.h"
 #include "sensorInterpretationRig.h"
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "support/allocationCounter.h"
 
 namespace vnx::sitest {
 namespace {
@@ -34,7 +18,7 @@ TEST_F(SensorInterpretationAllocation, InitSamplesAndDcdAllocateNothing)
     const scdGen4Float_s scd = deviceScd().build();
     SensorInterpretationRig rig;
     dcdAlg49AxisFixed_s dcd;
-    const long before = allocations;
+    const long before = test::allocationCount();
     ASSERT_EQ(rig.init(scd), VNX_STATUS_WARNING_INVALID_DCD);
     for (std::uint32_t k = 0; k < 3000; ++k) {
         RawSample sample;
@@ -49,7 +33,7 @@ TEST_F(SensorInterpretationAllocation, InitSamplesAndDcdAllocateNothing)
     }
     ASSERT_EQ(rig.getDcd(dcd), VNX_STATUS_SUCCESS);
     ASSERT_EQ(rig.init(scd, &dcd), VNX_STATUS_SUCCESS);
-    EXPECT_EQ(allocations - before, 0);
+    EXPECT_EQ(test::allocationCount() - before, 0);
 }
 
 } // namespace
