@@ -91,6 +91,8 @@ class ZroFromStable
     /// Set by init, cleared when a DCD is written.
     bool dcdPending() const { return dcdPending_; }
     std::uint32_t windowLength() const { return windowLength_; }
+    /// Magnetometer noise level (normalised field) learned from still windows.
+    Fp magNoiseLevel() const { return noiseM_; }
     const Detector& detector() const { return detector_; }
     const OnTable& onTable() const { return onTable_; }
 

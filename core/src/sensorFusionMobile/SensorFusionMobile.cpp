@@ -272,11 +272,8 @@ void SensorFusionMobile::warmUpBiasCorrectMin(const dcdAlg4MinFixedInnards_s& in
 void SensorFusionMobile::refreshMagnetometerNoise()
 {
     // The zero-rate estimator's magnetometer noise level changes only at
-    // init and with a still window; it is read out through its partial DCD
-    // (which touches nothing the estimator computes with).
-    dcdAlg4MinFixedInnards_s scratch{};
-    zroFromStable_.getPartialDcd(&scratch);
-    magNoise_ = Fp32(scratch.algSpecific[2]);
+    // init and with a still window.
+    magNoise_ = zroFromStable_.magNoiseLevel();
 }
 
 int SensorFusionMobile::enableOutputPeriodsAndDeriveInputPeriods(const vnx_Mobile_VirtualSensorPeriods_s& requested,
