@@ -12,6 +12,8 @@
 #include "deviceSupport/DeviceSupport6AG.h"
 #include "deviceSupport/DeviceSupport9AGM.h"
 #include "log/LogManager.h"
+#include "sensorFusionModule/SensorFusionRecords.h"
+#include "sensorFusionPerDevice/SensorFusionPerDeviceRecords.h"
 #include "sensorInterpretation9Axis/SensorInterpretation9AxisRecords.h"
 #include "sensorInterpretationModule/SensorInterpretationRecords.h"
 #include "testModule/TestModuleRecords.h"
@@ -30,6 +32,8 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_ButtonActivity_moduleFactoryRegister,
     vnx_DeviceMotion_moduleFactoryRegister,
     vnx_DeviceMotionFloat_moduleFactoryRegister,
+    vnx_SensorFusion_moduleFactoryRegister,
+    vnx_SensorFusionPerDevice_moduleFactoryRegister,
     vnx_SensorInterpretation_moduleFactoryRegister,
     vnx_SensorInterpretation9Axis_moduleFactoryRegister,
     vnx_TestModule_moduleFactoryRegister,
@@ -41,6 +45,8 @@ constexpr FactoryStep kUnregisterOrder[] = {
     vnx_ButtonActivity_moduleFactoryUnregister,
     vnx_DeviceMotion_moduleFactoryUnregister,
     vnx_DeviceMotionFloat_moduleFactoryUnregister,
+    vnx_SensorFusion_moduleFactoryUnregister,
+    vnx_SensorFusionPerDevice_moduleFactoryUnregister,
     vnx_SensorInterpretation_moduleFactoryUnregister,
     vnx_SensorInterpretation9Axis_moduleFactoryUnregister,
     vnx_TestModule_moduleFactoryUnregister,
