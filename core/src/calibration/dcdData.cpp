@@ -83,4 +83,20 @@ void dcdAlg4MinFixedInnardsSetEmpty(dcdAlg4MinFixedInnards_s* innards)
     innards->zroTemperatureFit[28] = kUnsetTemperature;
 }
 
+
+void dcdAlg49AxisFixedStart(dcdAlg49AxisFixed_s* block)
+{
+    if (block == nullptr) return;
+    std::memset(block, 0, sizeof *block);
+    block->head.size = VNX_DCD_ALG49AXISFIXED_SIZE;
+    block->head.version = VNX_DCD_ALG49AXISFIXED_VERSION;
+}
+
+void dcdAlg49AxisFixedSeal(dcdAlg49AxisFixed_s* block, uint32_t scdCrc)
+{
+    if (block == nullptr) return;
+    block->scdCrc = scdCrc;
+    block->crc = crc32_process(block, offsetof(dcdAlg49AxisFixed_s, crc));
+}
+
 }  // extern "C"

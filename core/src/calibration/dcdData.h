@@ -109,6 +109,11 @@ const dcdSensorFusionFixed_s* dcdSensorFusionFixedValidateAndCast(const vnx_dcdD
 /// the temperature fit's last four words unset (2^31, 2^31, 2^31, -2^31).
 void dcdAlg4MinFixedInnardsSetEmpty(dcdAlg4MinFixedInnards_s* innards);
 
+/// Starts a 260-byte version-27 block: all zero but its size and version.
+void dcdAlg49AxisFixedStart(dcdAlg49AxisFixed_s* block);
+/// Ties a filled version-27 block to its SCD and seals it with its CRC-32.
+void dcdAlg49AxisFixedSeal(dcdAlg49AxisFixed_s* block, uint32_t scdCrc);
+
 #ifdef __cplusplus
 }  // extern "C"
 

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "common/NodeManager.h"
-#include "common/crc32.h"
 #include "common/statusCode.h"
 #include "gyroBias/rsChannels.h"
 #include "numerics/numericConstants.h"
@@ -41,11 +40,6 @@ constexpr float kSettledDelayS = 0.25f;
 constexpr float kQuietAccNoise = 0.03f;   // m/s^2
 constexpr float kQuietMagNoise = 0.003f;  // field units
 constexpr float kLongestSettledAccDelayS = 1.0f;
-
-std::uint32_t crcOf(const void* data, std::size_t length)
-{
-    return crc32_process(data, static_cast<std::uint32_t>(length));
-}
 
 }  // namespace
 
@@ -368,9 +362,7 @@ int SensorFusionMobile::getDynamicCalibration(std::uint8_t* buffer, std::size_t 
 {
     if (buffer == nullptr || size < VNX_DCD_ALG49AXISFIXED_SIZE) return VNX_STATUS_SIZE_TOO_SMALL;
     dcdAlg49AxisFixed_s dcd;
-    std::memset(&dcd, 0, sizeof dcd);
-    dcd.head.size = VNX_DCD_ALG49AXISFIXED_SIZE;
-    dcd.head.version = VNX_DCD_ALG49AXISFIXED_VERSION;
+    dcdAlg49AxisFixedStart(&dcd);
     biasCorrectMin_.getDcd(dcd.innards);
     zroFromStable_.getPartialDcd(&dcd.innards);
     magCal_.getDcd(&dcd.magAmpCal);
@@ -381,8 +373,7 @@ int SensorFusionMobile::getDynamicCalibration(std::uint8_t* buffer, std::size_t 
     }
     const float k = errorScale_.value();
     std::memcpy(&dcd.mobileWord, &k, sizeof k);
-    dcd.scdCrc = cal_.output().scdCrc;
-    dcd.crc = crcOf(&dcd, offsetof(dcdAlg49AxisFixed_s, crc));
+    dcdAlg49AxisFixedSeal(&dcd, cal_.output().scdCrc);
     std::memcpy(buffer, &dcd, sizeof dcd);
     if (written != nullptr) *written = sizeof dcd;
     return VNX_STATUS_SUCCESS;

@@ -7,7 +7,6 @@
 
 #include "calibration/dcdData.h"
 #include "common/NodeManager.h"
-#include "common/crc32.h"
 #include "common/moduleType.h"
 #include "common/statusCode.h"
 #include "moduleFactory/interfaceDescription.h"
@@ -192,13 +191,10 @@ int SensorInterpretation9Axis::getDcd(vnx_dcdData_s* dcd, int capacity, int& dcd
     // Built aside and copied out: the caller's block need not be aligned
     // for the words inside it.
     dcdAlg49AxisFixed_s block;
-    std::memset(&block, 0, sizeof block);
-    block.head.size = VNX_DCD_ALG49AXISFIXED_SIZE;
-    block.head.version = VNX_DCD_ALG49AXISFIXED_VERSION;
+    dcdAlg49AxisFixedStart(&block);
     zroFromStable_.getDcd(&block.innards);
     magCal_.getDcd(&block.magAmpCal);
-    block.scdCrc = cal_.output().scdCrc;
-    block.crc = crc32_process(&block, offsetof(dcdAlg49AxisFixed_s, crc));
+    dcdAlg49AxisFixedSeal(&block, cal_.output().scdCrc);
     std::memcpy(dcd, &block, sizeof block);
     dcdOffset = VNX_DCD_ALG49AXISFIXED_SIZE;
     return VNX_STATUS_SUCCESS;

@@ -162,13 +162,10 @@ int SensorInterpretation::getDcd(vnx_dcdData_s* dcd, int capacity, int& dcdOffse
         return VNX_STATUS_INVALID_PARAMETER;
     }
     dcdAlg49AxisFixed_s block;
-    std::memset(&block, 0, sizeof block);
-    block.head.size = VNX_DCD_ALG49AXISFIXED_SIZE;
-    block.head.version = VNX_DCD_ALG49AXISFIXED_VERSION;
+    dcdAlg49AxisFixedStart(&block);
     biasCorrect_.getDcd(block.innards);
     accCal_.getDcd(&block.accOffsetCal);
-    block.scdCrc = scdCrc_;
-    block.crc = crc32_process(&block, offsetof(dcdAlg49AxisFixed_s, crc));
+    dcdAlg49AxisFixedSeal(&block, scdCrc_);
     std::memcpy(dcd, &block, sizeof block);
     dcdOffset = VNX_DCD_ALG49AXISFIXED_SIZE;
     return VNX_STATUS_SUCCESS;
