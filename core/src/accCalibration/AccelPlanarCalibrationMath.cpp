@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "accCalibration/AccelPlanarCalibration.h"
+#include "numerics/normalTail.h"
 #include "numerics/numericConstants.h"
 
 namespace vnx {
@@ -27,15 +28,6 @@ constexpr float kManyTurns = 64.0f * kTwoPiF;
 // Below this sine of the tilt, n is taken as the z axis itself.
 constexpr float kMinTilt = 0.0001f;
 
-// P(Z > u) of a standard normal Z for u >= 0, by two cubics; 0 from 3.2 on.
-Fp32 normalUpperTail(Fp32 u)
-{
-    if (!(u < Fp32(3.2f))) return Fp32(0.0f);
-    if (u < Fp32(1.325f))
-        return ((Fp32(0.0294045f) * u + Fp32(0.0395172f)) * u - Fp32(0.411378f)) * u + Fp32(0.500823f);
-    return ((Fp32(-0.02065f) * u + Fp32(0.179209f)) * u - Fp32(0.5247633f)) * u + Fp32(0.5205657f);
-}
-
 }  // namespace
 
 Vector3 AccelPlanarCalibration::calculateZgo(const Vector3& m1, const Vector3& m2, Vector3 n)
@@ -53,7 +45,7 @@ Fp32 AccelPlanarCalibration::computeWeight(const Vector2& r, Fp32 d)
     const Fp32 rho = r.norm() / Fp32(2.0f);
     const Fp32 delta = d * Fp32(kDotScale) / Fp32(2.0f);
     const Fp32 t = (sqrt(delta * delta + rho * rho) - Fp32(kWeightKnee)) / Fp32(kWeightKnee);
-    const Fp32 p = normalUpperTail(Fp32(abs(t).value()));
+    const Fp32 p = Fp32(normalUpperTail(abs(t).value()));
     return t >= Fp32(0.0f) ? p : Fp32(1.0f) - p;
 }
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "calibration/rawConversion.h"
-#include "gyroBias/normalTail.h"
+#include "numerics/normalTail.h"
 
 namespace vnx {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gyroBias/normalTail.h"
+#include "numerics/normalTail.h"
 #include "numerics/numericConstants.h"
 #include "sensorFusion/frameRotation.h"
 

@@ -1,4 +1,4 @@
-#include "gyroBias/normalTail.h"
+#include "numerics/normalTail.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +28,11 @@ TEST(NormalUpperTail, PiecesMeetAndTheTailsAreExactlyZeroAndOne)
     }
     EXPECT_NEAR(normalUpperTail(std::nextafter(1.325f, 0.0f)), normalUpperTail(1.325f), 2e-3f);
     EXPECT_NEAR(normalUpperTail(std::nextafter(3.2f, 0.0f)), 0.0f, 1e-3f);
+}
+
+TEST(NormalUpperTail, NotANumberCarriesNoWeight)
+{
+    EXPECT_EQ(normalUpperTail(std::nanf("")), 0.0f);
 }
 
 }  // namespace
