@@ -1,0 +1,184 @@
+// The main road per sample: SensorFusion::process on input interface 5 (one
+// DeviceSupport6AG sample and one ButtonActivity record) over a generated
+// trace of hand-like motion with sensor noise and a gyroscope offset.
+// Reported: time per sample (mean from the framework, worst of every timed
+// call as a counter) and heap allocations per sample after init.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "buttonActivity/ButtonActivityRecords.h"
+#include "activityClassification/ActivityClassificationRecords.h"
+#include "common/moduleType.h"
+#include "coreEntry/coreEntry.h"
+#include "deviceSupport/DeviceSupport6AG.h"
+#include "moduleFactory/ModuleFactory.h"
+#include "moduleFactory/moduleInterface.h"
+#include "sensorFusionModule/SensorFusionRecords.h"
+#include "support/MotionTrace.h"
+#include "support/ScdBuilder.h"
+#include "support/allocationCounter.h"
+
+namespace {
+
+using vnx::testsupport::I;
+using vnx::testsupport::MotionTrace;
+using vnx::testsupport::ScdBuilder;
+
+/// A three-axis device at 125 Hz: accelerometer 2 g full scale, gyroscope
+/// 1 mrad/s per count.
+scdGen4Float_s benchDevice()
+{
+    return ScdBuilder()
+        .period(0.008)
+        .accelMatrix(vnx::Fp32(19.6133f) * I)
+        .accelNoise(4, 4, 4)
+        .gyroMatrix(vnx::Fp32(0.001f) * I)
+        .gyroNoise(4, 4, 4)
+        .zroTerms(0.005f, 0.005f)
+        .zroInitSigma(0.02f)
+        .deviceKind(1)
+        .build();
+}
+
+/// Ten minutes of samples: still starts, turns about every axis, hand-like
+/// motion whose rate changes every 0.1 s.
+std::vector<vnx_DeviceSupport6AG_Output_s> traceSamples(const scdGen4Float_s& scd)
+{
+    MotionTrace trace(scd, {.seed = 7, .gyroOffset = {0.01, -0.02, 0.015}, .accNoise = 0.02, .gyroNoise = 0.002});
+    for (int minute = 0; minute < 10; ++minute) {
+        trace.still(5.0).turn({1, 0, 0}, 0.5, 1.0).turn({0, 1, 0}, -0.7, 1.0).turn({0, 0, 1}, 1.0, 2.0);
+        for (double t = 0.0; t < 51.0; t += 0.1) {
+            const vnx::testsupport::Vec3d rate{1.2 * std::sin(0.9 * t), 0.8 * std::sin(0.6 * t + 1.0),
+                                               1.5 * std::cos(0.35 * t)};
+            const double magnitude = std::sqrt(rate[0] * rate[0] + rate[1] * rate[1] + rate[2] * rate[2]);
+            trace.turn(rate, magnitude, 0.1);
+        }
+    }
+    std::vector<vnx_DeviceSupport6AG_Output_s> samples;
+    samples.reserve(static_cast<std::size_t>(trace.sampleCount()));
+    for (const auto& sample : trace) {
+        samples.push_back(sample.output6AG);
+    }
+    return samples;
+}
+
+/// One SensorFusion module fed sample after sample; starts again from a fresh
+/// init at the end of the trace.
+class MainRoad {
+public:
+    MainRoad() : scd_(benchDevice()), samples_(traceSamples(scd_))
+    {
+        vnx_core_initialize();
+        module_ = vnx::ModuleFactory::createModule(nullptr, VNX_TYPE_SENSOR_FUSION);
+        std::memset(&button_, 0, sizeof button_);
+        vnx_ButtonActivity_initOutput(&button_);
+        vnx_DeviceSupport6AG_initFormat(&sampleFormat_);
+        vnx_ButtonActivity_initFormat(&buttonFormat_);
+        vnx_SensorFusion_initOutput(&motion_);
+        vnx_SensorFusion_initFormat(&motionFormat_);
+        vnx_ActivityClassification_initOutput(&activity_);
+        vnx_ActivityClassification_initFormat(&activityFormat_);
+        vnx_ButtonActivity_initOutput(&buttons_);
+        vnx_ButtonActivity_initFormat(&buttonsFormat_);
+        restart();
+    }
+    ~MainRoad()
+    {
+        module_->term();
+        vnx::ModuleFactory::destroyModule(module_);
+        vnx_core_finalize();
+    }
+
+    bool atEnd() const { return next_ == samples_.size(); }
+
+    void restart()
+    {
+        int scdOffset = 0;
+        int dcdOffset = 0;
+        module_->init(&scd_.head, scdOffset, nullptr, dcdOffset);
+        next_ = 0;
+    }
+
+    int step()
+    {
+        const vnx_StructOutput_s* inputs[] = {&samples_[next_++].output, &button_.output};
+        const vnx_StructFormat_s* formats[] = {&sampleFormat_, &buttonFormat_};
+        vnx_StructOutput_s* outputs[] = {&motion_.output, &activity_.output, &buttons_.output};
+        vnx_StructFormat_s* outputFormats[] = {&motionFormat_.format, &activityFormat_, &buttonsFormat_};
+        return module_->process(5, 2, inputs, formats, 0, 3, outputs, outputFormats);
+    }
+
+    const vnx_SensorFusion_Output_s& motion() const { return motion_; }
+
+private:
+    scdGen4Float_s scd_;
+    std::vector<vnx_DeviceSupport6AG_Output_s> samples_;
+    std::size_t next_ = 0;
+    vnx::ModuleInterface* module_ = nullptr;
+    vnx_ButtonActivity_Output_s button_;
+    vnx_DeviceSupport6AG_Format_s sampleFormat_;
+    vnx_ButtonActivity_Format_s buttonFormat_;
+    vnx_SensorFusion_Output_s motion_;
+    vnx_SensorFusion_Format_s motionFormat_;
+    vnx_ActivityClassification_Output_s activity_;
+    vnx_ActivityClassification_Format_s activityFormat_;
+    vnx_ButtonActivity_Output_s buttons_;
+    vnx_ButtonActivity_Format_s buttonsFormat_;
+};
+
+/// Mean time per sample, and allocations per sample.
+void BM_SensorFusionProcess6AG(benchmark::State& state)
+{
+    MainRoad road;
+    long samples = 0;
+    long allocations = 0;
+    int failures = 0;
+    for (auto _ : state) {
+        if (road.atEnd()) {
+            state.PauseTiming();
+            road.restart();
+            state.ResumeTiming();
+        }
+        const long before = vnx::test::allocationCount();
+        failures += road.step() != 0;
+        allocations += vnx::test::allocationCount() - before;
+        benchmark::DoNotOptimize(road.motion());
+        ++samples;
+    }
+    state.counters["allocs_per_sample"] = static_cast<double>(allocations) / static_cast<double>(samples);
+    state.counters["failed_calls"] = failures;
+}
+BENCHMARK(BM_SensorFusionProcess6AG);
+
+/// The slowest single call over whole traces (each call timed on its own,
+/// so the mean here includes the clock reads).
+void BM_SensorFusionWorstSample(benchmark::State& state)
+{
+    MainRoad road;
+    double worstNs = 0.0;
+    double totalNs = 0.0;
+    long samples = 0;
+    for (auto _ : state) {
+        road.restart();
+        while (!road.atEnd()) {
+            const auto start = std::chrono::steady_clock::now();
+            benchmark::DoNotOptimize(road.step());
+            const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+            worstNs = ns > worstNs ? ns : worstNs;
+            totalNs += ns;
+            ++samples;
+        }
+    }
+    state.counters["worst_ns"] = worstNs;
+    state.counters["timed_mean_ns"] = totalNs / static_cast<double>(samples);
+    state.counters["samples"] = static_cast<double>(samples);
+}
+BENCHMARK(BM_SensorFusionWorstSample)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace
