@@ -11,6 +11,10 @@ constexpr float kWindowS = 0.16f;
 // (rad/s); above it the gyroscope is too noisy and acceleration is watched.
 constexpr float kRateLimitFloor = 0.017f;
 constexpr float kAccLimitFloor = 0.0096f;  // m/s^2
+// Limit of an unwatched accelerometer's window spread, in watched limits:
+// far above noise, far below what a turn of a few degrees per second about a
+// tilted axis moves gravity by within one window.
+constexpr float kUnwatchedAccLimitScale = 4.0f;
 // An accelerometer reading beyond 1.5 g is no device at rest.
 constexpr float kAccRange = 14.7f;  // m/s^2
 // Samples from the start of a still run until the first answer.
@@ -39,10 +43,16 @@ bool IsAccOnTableMin::process(const CalcPeak2Peak::Output& stats, const Fp32* in
 {
     bool still = stats.valid != 0;
     for (int c = 0; still && c < rsChannels_; ++c) still = !(stats.spread[c] > limit_[c]);
-    if (accWatched_) {
-        for (int j = rsChannels_; still && j < rsChannels_ + 3; ++j)
-            still = !(stats.spread[j] > limit_[j]) && input[j] >= Fp32(-kAccRange) && input[j] <= Fp32(kAccRange);
-    }
+    // The acceleration of every window is checked, also when a quiet
+    // gyroscope makes the rates the watched channels: a steady turn keeps the
+    // rate spread small, and without this check its rate would be taken for
+    // the zero-rate offset of a device lying still. Gravity turning with the
+    // device moves the reading far more than noise does, so the unwatched
+    // accelerometer gets a looser limit than a watched one.
+    const Fp32 accLimitScale(accWatched_ ? 1.0f : kUnwatchedAccLimitScale);
+    for (int j = rsChannels_; still && j < rsChannels_ + 3; ++j)
+        still = !(stats.spread[j] > accLimitScale * limit_[j]) && input[j] >= Fp32(-kAccRange) &&
+                input[j] <= Fp32(kAccRange);
     if (!still) {
         counter_ = 0;
         return false;

@@ -11,10 +11,10 @@
 namespace vnx {
 
 /// Tells a device lying on a table from one held in the hand: every window
-/// of the short-window statistics must stay within per-channel limits, and
-/// the watched channels (acceleration when the gyroscope is too noisy to
-/// judge, else the rates) must keep their spread over a longer run of
-/// windows. While the device stays still it answers true once every
+/// of the short-window statistics must stay within per-channel limits (an
+/// unwatched accelerometer within looser ones), and the watched channels
+/// (acceleration when the gyroscope is too noisy to judge, else the rates)
+/// must keep their spread over a longer run of windows. While the device stays still it answers true once every
 /// 50 - W samples (W = 0.16 s of samples).
 class IsAccOnTableMin
 {

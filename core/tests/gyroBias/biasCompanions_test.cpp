@@ -186,8 +186,7 @@ TEST(IsAccOnTableMin, QuietGyroscopeWatchesRatesNoisyOneWatchesAcceleration)
     EXPECT_TRUE(noisy.table.accelerationWatched());
     EXPECT_FLOAT_EQ(noisy.table.limit(0).value(), 0.025f);
 
-    // A watched accelerometer beyond 1.5 g is no table; an unwatched one
-    // does not matter.
+    // An accelerometer beyond 1.5 g is no table, watched or not.
     int noisyAnswers = 0;
     int quietAnswers = 0;
     for (int n = 0; n < 200; ++n) {
@@ -195,7 +194,33 @@ TEST(IsAccOnTableMin, QuietGyroscopeWatchesRatesNoisyOneWatchesAcceleration)
         quietAnswers += quiet.step(0.01f, 15.0f);
     }
     EXPECT_EQ(noisyAnswers, 0);
-    EXPECT_EQ(quietAnswers, 6);
+    EXPECT_EQ(quietAnswers, 0);
+}
+
+TEST(IsAccOnTableMin, SteadyTurnOfAQuietGyroscopeIsNoTable)
+{
+    // A turn of 0.5 rad/s about x keeps the rate spread at zero; gravity
+    // turning through y and z is what shows it is no table.
+    TableFeed turning(presenterScd());
+    ASSERT_FALSE(turning.table.accelerationWatched());
+    int answers = 0;
+    for (int n = 0; n < 400; ++n) {
+        const float angle = 0.5f * 0.008f * static_cast<float>(n);
+        turning.input[0] = Fp32(0.5f);
+        turning.input[1] = turning.input[2] = Fp32(0.0f);
+        turning.input[3] = Fp32(0.0f);
+        turning.input[4] = Fp32(9.8f * std::sin(angle));
+        turning.input[5] = Fp32(9.8f * std::cos(angle));
+        turning.stats.process(turning.input, turning.out);
+        answers += turning.table.process(turning.out, turning.input);
+    }
+    EXPECT_EQ(answers, 0);
+
+    // Accelerometer noise well inside the looser limit still makes a table.
+    TableFeed still(presenterScd());
+    int stillAnswers = 0;
+    for (int n = 0; n < 200; ++n) stillAnswers += still.step(0.01f, 9.8f + ((n % 2) ? 0.02f : -0.02f));
+    EXPECT_EQ(stillAnswers, 6);
 }
 
 TEST(IsAccOnTableMin, MovementRestartsTheCount)
