@@ -38,20 +38,23 @@ void CalcPeak2Peak::process(const Fp32* input, Output& out)
         return;
     }
     out.valid = 1;
-    for (int ch = 0; ch < channels; ++ch) {
-        Fp32 lo = ring_[0][ch];
-        Fp32 hi = lo;
-        for (std::uint32_t i = 1; i < entries_; ++i) {
-            const Fp32 v = ring_[i][ch];
-            if (v > hi) {
-                hi = v;
-            } else if (v < lo) {
-                lo = v;
-            }
+    // Runs per sample over the whole window: plain floats and branch-free
+    // selects, entry by entry, so the compiler keeps all channels in
+    // registers. A NaN entry is passed over, as no comparison admits it.
+    float lo[kMaxChannels];
+    float hi[kMaxChannels];
+    for (int ch = 0; ch < channels; ++ch) lo[ch] = hi[ch] = ring_[0][ch].value();
+    for (std::uint32_t i = 1; i < entries_; ++i) {
+        for (int ch = 0; ch < channels; ++ch) {
+            const float v = ring_[i][ch].value();
+            hi[ch] = v > hi[ch] ? v : hi[ch];
+            lo[ch] = v < lo[ch] ? v : lo[ch];
         }
-        out.min[ch] = lo;
-        out.max[ch] = hi;
-        out.spread[ch] = hi - lo;
+    }
+    for (int ch = 0; ch < channels; ++ch) {
+        out.min[ch] = Fp32::raw(lo[ch]);
+        out.max[ch] = Fp32::raw(hi[ch]);
+        out.spread[ch] = out.max[ch] - out.min[ch];
     }
 }
 
