@@ -61,10 +61,11 @@ void operator delete[](void* memory, std::size_t) noexcept
 
 namespace {
 
-class Fusion {
+class Fusion
+{
     VNX_LOG_DEFAULT(SensorFusion);
 
-public:
+  public:
     // Stands for a per-sample method that traces its input.
     void process(int sample, float value) const
     {
@@ -72,15 +73,15 @@ public:
     }
 };
 
-class NullAppender : public vnx::log::Appender {
-public:
+class NullAppender : public vnx::log::Appender
+{
+  public:
     void log(const vnx::log::LogEvent&) override {}
 };
 
 // Allocations of `calls` calls of `logOnce`, counted outside the timed loop
 // so that the benchmark framework's own allocations do not count.
-template <class Call>
-void checkNoAllocation(benchmark::State& state, Call logOnce)
+template <class Call> void checkNoAllocation(benchmark::State& state, Call logOnce)
 {
     constexpr int calls = 10000;
     const size_t before = allocationCount;

@@ -12,8 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "buttonActivity/ButtonActivityRecords.h"
 #include "activityClassification/ActivityClassificationRecords.h"
+#include "buttonActivity/ButtonActivityRecords.h"
 #include "common/moduleType.h"
 #include "coreEntry/coreEntry.h"
 #include "deviceSupport/DeviceSupport6AG.h"
@@ -50,7 +50,8 @@ scdGen4Float_s benchDevice()
 /// motion whose rate changes every 0.1 s.
 std::vector<vnx_DeviceSupport6AG_Output_s> traceSamples(const scdGen4Float_s& scd)
 {
-    MotionTrace trace(scd, {.seed = 7, .gyroOffset = {0.01, -0.02, 0.015}, .accNoise = 0.02, .gyroNoise = 0.002});
+    MotionTrace trace(scd,
+                      {.seed = 7, .gyroOffset = {0.01, -0.02, 0.015}, .accNoise = 0.02, .gyroNoise = 0.002});
     for (int minute = 0; minute < 10; ++minute) {
         trace.still(5.0).turn({1, 0, 0}, 0.5, 1.0).turn({0, 1, 0}, -0.7, 1.0).turn({0, 0, 1}, 1.0, 2.0);
         for (double t = 0.0; t < 51.0; t += 0.1) {
@@ -70,8 +71,9 @@ std::vector<vnx_DeviceSupport6AG_Output_s> traceSamples(const scdGen4Float_s& sc
 
 /// One SensorFusion module fed sample after sample; starts again from a fresh
 /// init at the end of the trace.
-class MainRoad {
-public:
+class MainRoad
+{
+  public:
     MainRoad() : scd_(benchDevice()), samples_(traceSamples(scd_))
     {
         vnx_core_initialize();
@@ -116,7 +118,7 @@ public:
 
     const vnx_SensorFusion_Output_s& motion() const { return motion_; }
 
-private:
+  private:
     scdGen4Float_s scd_;
     std::vector<vnx_DeviceSupport6AG_Output_s> samples_;
     std::size_t next_ = 0;
@@ -169,7 +171,8 @@ void BM_SensorFusionWorstSample(benchmark::State& state)
         while (!road.atEnd()) {
             const auto start = std::chrono::steady_clock::now();
             benchmark::DoNotOptimize(road.step());
-            const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+            const double ns =
+                std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
             worstNs = ns > worstNs ? ns : worstNs;
             totalNs += ns;
             ++samples;

@@ -17,8 +17,9 @@
 
 namespace {
 
-class TouchingFormatter : public vnx::log::Formatter {
-public:
+class TouchingFormatter : public vnx::log::Formatter
+{
+  public:
     void setAppender(vnx::log::Appender*, bool) override {}
     void log(vnx::log::LogEvent& event, const char* text) override
     {
@@ -50,10 +51,11 @@ public:
         touch(data, countA * countB * vnx::log::testPoint_elementSize(testPoint));
     }
 
-private:
+  private:
     void touchEvent(const vnx::log::LogEvent& event)
     {
-        sum_ += std::string(event.getLoggerName()).size() + event.getFile().size() + event.getSequenceNumber();
+        sum_ +=
+            std::string(event.getLoggerName()).size() + event.getFile().size() + event.getSequenceNumber();
         touch(event.getBuffer(), event.getBufferSize());
     }
     void touchRecord(const vnx_Struct_s* record)
@@ -69,10 +71,10 @@ private:
         }
     }
 
-public:
+  public:
     uint64_t sum() const { return sum_; }
 
-private:
+  private:
     uint64_t sum_ = 0;
 };
 

@@ -15,10 +15,11 @@
 
 namespace vnx {
 
-class AccelCalibration {
+class AccelCalibration
+{
     VNX_LOG_DEFAULT(AccelCalibration);
 
-public:
+  public:
     /// Offsets of g/2 or more on any axis are no sensor offset but a fault
     /// or a misfit, m/s^2.
     static constexpr float kMaxOffset = 4.903325f;
@@ -39,7 +40,8 @@ public:
 
     /// One sample a (m/s^2, offset not removed); learns only when `learn`.
     /// The period and the first vector are not used.
-    void process(Fp32 periodS, bool learn, const qdVectorFixed::Vector3& unused, const qdVectorFixed::Vector3& a);
+    void process(Fp32 periodS, bool learn, const qdVectorFixed::Vector3& unused,
+                 const qdVectorFixed::Vector3& a);
 
     /// out = in - offset; out may be &in.
     void applyCal(const qdVectorFixed::Vector3& in, qdVectorFixed::Vector3* out) const;
@@ -57,11 +59,11 @@ public:
     bool calibrated() const { return calibrated_; }
     const ThreeAxesOffset& estimator() const { return estimator_; }
 
-private:
+  private:
     ThreeAxesOffset estimator_;
-    qdVectorFixed::Vector3 offset_{};  // m/s^2
-    qdVectorFixed::Vector3 last_{};    // last sample fitted, m/s^2
+    qdVectorFixed::Vector3 offset_{}; // m/s^2
+    qdVectorFixed::Vector3 last_{};   // last sample fitted, m/s^2
     bool calibrated_ = false;
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -15,8 +15,8 @@ using qdVectorFixed::Vector3;
 constexpr const char* kBlock = "vnx_core_AccelPlanarCalibration";
 
 constexpr float kDefaultPeriodS = 0.01f;
-constexpr float kDefaultFilterCoef = -0.9090909f;  // at the default period
-constexpr std::uint16_t kDefaultRate = 100;         // samples per window at the default period
+constexpr float kDefaultFilterCoef = -0.9090909f; // at the default period
+constexpr std::uint16_t kDefaultRate = 100;       // samples per window at the default period
 // Each of the two low-pass stages has this time constant, s.
 constexpr float kFilterTimeConstantS = 0.1f;
 constexpr float kMaxRate = 65535.0f;
@@ -48,11 +48,12 @@ Fp32 largestRange(const AccelPlanarCalibration::AccStats& s)
     return max(max(abs(s.range(0)), abs(s.range(1))), abs(s.range(2)));
 }
 
-}  // namespace
+} // namespace
 
 AccelPlanarCalibration::AccelPlanarCalibration() : accStats_(kBlock, 3), yawStats_(kBlock, 1)
 {
-    for (WindowRecord& r : records_) r = {0u, Quaternion::identity(), Vector3::zeros(), Fp32(0.0f)};
+    for (WindowRecord& r : records_)
+        r = {0u, Quaternion::identity(), Vector3::zeros(), Fp32(0.0f)};
     NodeManager& nodes = NodeManager::getInstance();
     nodes.addNode(this, &accStats_, NodeInterface::NODE_SUBNODE, "AccRunningStats");
     nodes.addNode(this, &yawStats_, NodeInterface::NODE_SUBNODE, "YawRunningStats");
@@ -78,7 +79,8 @@ void AccelPlanarCalibration::init(const FixedPointCal::Output& /*cal*/, const dc
     if (dcd != nullptr) {
         const Vector3 stored{Fp32(dcd->offset[0]), Fp32(dcd->offset[1]), Fp32(dcd->offset[2])};
         // All zeros is what a device that never calibrated stores.
-        if (!(stored == Vector3::zeros())) merge(stored, Fp32(kDcdWeight));
+        if (!(stored == Vector3::zeros()))
+            merge(stored, Fp32(kDcdWeight));
     }
     restartWindow();
     writeIndex_ = 0;
@@ -88,20 +90,23 @@ void AccelPlanarCalibration::init(const FixedPointCal::Output& /*cal*/, const dc
 void AccelPlanarCalibration::updatePeriod(Fp32 periodS)
 {
     // A zero, negative or undefined period would break the filter.
-    if (!(periodS > Fp32(0.0f))) return;
+    if (!(periodS > Fp32(0.0f)))
+        return;
     periodS_ = periodS;
     filterCoef_ = -Fp32(kFilterTimeConstantS) / (periodS + Fp32(kFilterTimeConstantS));
     const float rate = std::floor(1.0f / periodS.value());
     const std::uint16_t newRate = static_cast<std::uint16_t>(rate < kMaxRate ? rate : kMaxRate);
     // A window counted at the old rate could otherwise run past the new
     // length and never complete.
-    if (newRate != rate_) restartWindow();
+    if (newRate != rate_)
+        restartWindow();
     rate_ = newRate;
 }
 
 void AccelPlanarCalibration::process(std::uint32_t time, Fp32 periodS, const Quaternion& q, const Vector3& a)
 {
-    if (!(periodS == periodS_)) updatePeriod(periodS);
+    if (!(periodS == periodS_))
+        updatePeriod(periodS);
 
     const Vector3 f = lowPass(a);
     updateRunningStats(q, f);
@@ -117,9 +122,11 @@ void AccelPlanarCalibration::process(std::uint32_t time, Fp32 periodS, const Qua
         restartWindow();
         return;
     }
-    if (yawStats_.count != rate_) return;
+    if (yawStats_.count != rate_)
+        return;
 
-    if (abs(f[2]) > Fp32(kMinFlatZ) && storeWindow({time, q, accStats_.mean, noise})) pairNewestWindow();
+    if (abs(f[2]) > Fp32(kMinFlatZ) && storeWindow({time, q, accStats_.mean, noise}))
+        pairNewestWindow();
     restartWindow();
 }
 
@@ -147,7 +154,8 @@ void AccelPlanarCalibration::updateRunningStats(const Quaternion& q, const Vecto
     const float z = q.z().value();
     Fp32 yaw(atan2fMerrowind(2.0f * (w * z + x * y), 2.0f * (w * w + x * x) - 1.0f));
     // Keep the window's yaw continuous across +-pi.
-    if (yawStats_.count > 0) yaw = unwrapYaw(yaw, yawStats_.mean[0]);
+    if (yawStats_.count > 0)
+        yaw = unwrapYaw(yaw, yawStats_.mean[0]);
     yawStats_.addSample(qdVectorFixed::vector<Fp32, 1>{yaw});
     accStats_.addSample(Vector3{Fp32(f[0].value()), Fp32(f[1].value()), Fp32(f[2].value())});
 }
@@ -163,7 +171,8 @@ bool AccelPlanarCalibration::storeWindow(const WindowRecord& window)
     const auto append = [&] {
         records_[writeIndex_] = window;
         writeIndex_ = (writeIndex_ + 1) % kRecords;
-        if (recordCount_ < kRecords) ++recordCount_;
+        if (recordCount_ < kRecords)
+            ++recordCount_;
     };
     if (recordCount_ == 0) {
         // Nothing to pair with yet.
@@ -173,7 +182,8 @@ bool AccelPlanarCalibration::storeWindow(const WindowRecord& window)
     WindowRecord& newest = records_[slotBack(0)];
     if (dot(newest.q, window.q) >= Fp32(kSameOrientationDot)) {
         // The same orientation again: keep the quieter window.
-        if (newest.noise <= window.noise) return false;
+        if (newest.noise <= window.noise)
+            return false;
         newest = window;
         return true;
     }
@@ -186,14 +196,18 @@ void AccelPlanarCalibration::pairNewestWindow()
     const WindowRecord& newest = records_[slotBack(0)];
     for (std::uint32_t k = 1; k < recordCount_; ++k) {
         const WindowRecord& older = records_[slotBack(k)];
-        if (newest.time - older.time > kMaxPairAgeUs) break;
+        if (newest.time - older.time > kMaxPairAgeUs)
+            break;
         const Fp32 d = dot(newest.q, older.q);
-        if (!(abs(d) < Fp32(kHalfTurnDot))) continue;
+        if (!(abs(d) < Fp32(kHalfTurnDot)))
+            continue;
         Vector3 axis = (newest.q.conj() * older.q).vec();
         const Fp32 length = axis.norm();
-        if (!(length > Fp32(0.0f))) continue;
+        if (!(length > Fp32(0.0f)))
+            continue;
         axis /= length;
-        if (!(abs(axis[2]) >= Fp32(kMinAxisZ))) continue;
+        if (!(abs(axis[2]) >= Fp32(kMinAxisZ)))
+            continue;
         const Vector3 candidate = calculateZgo(older.mean, newest.mean, axis);
         merge(candidate, computeWeight(Vector2{older.noise, newest.noise}, d));
     }
@@ -208,22 +222,32 @@ void AccelPlanarCalibration::merge(const Vector3& candidate, Fp32 w)
         return;
     }
     const Fp32 total = totalWeight_ + w;
-    if (!(total > Fp32(0.0f))) return;
+    if (!(total > Fp32(0.0f)))
+        return;
     // The share is taken first so that into an empty mean (W = 0) the
     // candidate enters exactly.
     const Fp32 share = w / total;
-    for (int i = 0; i < 3; ++i) zgo_[i] = zgo_[i] + (candidate[i] - zgo_[i]) * share;
+    for (int i = 0; i < 3; ++i)
+        zgo_[i] = zgo_[i] + (candidate[i] - zgo_[i]) * share;
     totalWeight_ = min(total, weightCap_);
 }
 
-void AccelPlanarCalibration::applyCal(const Vector3& in, Vector3* out) const { *out = in - zgo_; }
+void AccelPlanarCalibration::applyCal(const Vector3& in, Vector3* out) const
+{
+    *out = in - zgo_;
+}
 
-void AccelPlanarCalibration::undoCal(const Vector3& in, Vector3* out) const { *out = in + zgo_; }
+void AccelPlanarCalibration::undoCal(const Vector3& in, Vector3* out) const
+{
+    *out = in + zgo_;
+}
 
 void AccelPlanarCalibration::getDcd(dcdAccOffsetCal_s* dcd) const
 {
-    if (dcd == nullptr) return;
-    for (int i = 0; i < 3; ++i) dcd->offset[i] = zgo_[i].value();
+    if (dcd == nullptr)
+        return;
+    for (int i = 0; i < 3; ++i)
+        dcd->offset[i] = zgo_[i].value();
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -25,10 +25,11 @@
 
 namespace vnx {
 
-class AccelPlanarCalibration {
+class AccelPlanarCalibration
+{
     VNX_LOG_DEFAULT(AccelPlanarCalibration);
 
-public:
+  public:
     using AccStats = RunningStats<Fp32, 3, 9>;
     using YawStats = RunningStats<Fp32, 1, 9>;
     using Vector2 = qdVectorFixed::vector<Fp32, 2>;
@@ -39,11 +40,12 @@ public:
     static constexpr float kGravity = 9.80665f;
 
     /// Result of one quiet window.
-    struct WindowRecord {
-        std::uint32_t time;            ///< caller's time stamp of the window's last sample (us)
-        qdVectorFixed::Quaternion q;   ///< orientation at that sample
-        qdVectorFixed::Vector3 mean;   ///< mean filtered acceleration, m/s^2
-        Fp32 noise;                    ///< largest per-axis range of the filtered acceleration, m/s^2
+    struct WindowRecord
+    {
+        std::uint32_t time;          ///< caller's time stamp of the window's last sample (us)
+        qdVectorFixed::Quaternion q; ///< orientation at that sample
+        qdVectorFixed::Vector3 mean; ///< mean filtered acceleration, m/s^2
+        Fp32 noise;                  ///< largest per-axis range of the filtered acceleration, m/s^2
     };
 
     AccelPlanarCalibration();
@@ -80,8 +82,8 @@ public:
 
     /// Offset estimate from the means m1, m2 of two windows a half turn
     /// about the unit axis n apart (n is flipped to point down as needed).
-    static qdVectorFixed::Vector3 calculateZgo(const qdVectorFixed::Vector3& m1, const qdVectorFixed::Vector3& m2,
-                                               qdVectorFixed::Vector3 n);
+    static qdVectorFixed::Vector3 calculateZgo(const qdVectorFixed::Vector3& m1,
+                                               const qdVectorFixed::Vector3& m2, qdVectorFixed::Vector3 n);
     /// Weight in [0, 1] of a pair with window noises r (m/s^2) and
     /// quaternion dot product d: near 1 for quiet windows an exact half turn
     /// apart, falling with noise and with the departure from a half turn.
@@ -105,7 +107,7 @@ public:
     const AccStats& accStats() const { return accStats_; }
     const YawStats& yawStats() const { return yawStats_; }
 
-private:
+  private:
     qdVectorFixed::Vector3 lowPass(const qdVectorFixed::Vector3& a);
     void restartWindow();
     /// Stores a complete window; false when an older, quieter record of the
@@ -119,18 +121,18 @@ private:
     WindowRecord records_[kRecords];
     std::uint32_t writeIndex_ = 0;
     std::uint32_t recordCount_ = 0;
-    std::uint16_t rate_ = 100;                 // samples per window
-    Fp32 filterCoef_ = Fp32(-0.9090909f);      // -0.1 / (period + 0.1)
+    std::uint16_t rate_ = 100;            // samples per window
+    Fp32 filterCoef_ = Fp32(-0.9090909f); // -0.1 / (period + 0.1)
     AccStats accStats_;
     YawStats yawStats_;
-    bool firstEstimate_ = true;                // before init the first pair replaces the mean
-    Fp32 weightCap_ = Fp32(16.0f);             // 15.9 from init on
+    bool firstEstimate_ = true;    // before init the first pair replaces the mean
+    Fp32 weightCap_ = Fp32(16.0f); // 15.9 from init on
     Fp32 totalWeight_ = Fp32(0.0f);
-    qdVectorFixed::Vector3 zgo_{};             // m/s^2
+    qdVectorFixed::Vector3 zgo_{}; // m/s^2
     bool restartFilter_ = true;
-    qdVectorFixed::Vector3 stage1_{};          // first low-pass stage per axis
-    qdVectorFixed::Vector3 stage2_{};          // second stage: the filtered sample
+    qdVectorFixed::Vector3 stage1_{}; // first low-pass stage per axis
+    qdVectorFixed::Vector3 stage2_{}; // second stage: the filtered sample
     Fp32 periodS_ = Fp32(0.01f);
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -28,14 +28,16 @@ constexpr float kManyTurns = 64.0f * kTwoPiF;
 // Below this sine of the tilt, n is taken as the z axis itself.
 constexpr float kMinTilt = 0.0001f;
 
-}  // namespace
+} // namespace
 
 Vector3 AccelPlanarCalibration::calculateZgo(const Vector3& m1, const Vector3& m2, Vector3 n)
 {
     const Vector3 mid = (m1 + m2) / Fp32(2.0f);
     // The midpoint holds +g along the measured up direction: subtract it.
-    const bool sameSide = (n[2] > Fp32(0.0f) && mid[2] > Fp32(0.0f)) || (n[2] < Fp32(0.0f) && mid[2] <= Fp32(0.0f));
-    if (sameSide) n = -n;
+    const bool sameSide =
+        (n[2] > Fp32(0.0f) && mid[2] > Fp32(0.0f)) || (n[2] < Fp32(0.0f) && mid[2] <= Fp32(0.0f));
+    if (sameSide)
+        n = -n;
     const Vector3 c = mid + Fp32(kGravity) * n;
     return {Fp32(c[0].value()), Fp32(c[1].value()), Fp32(c[2].value())};
 }
@@ -54,16 +56,20 @@ Fp32 AccelPlanarCalibration::unwrapYaw(Fp32 y, Fp32 ref)
     float v = y.value();
     const float r = ref.value();
     // A far-off (or infinite) value would take (or spin) forever turn by turn.
-    if (!(std::fabs(v - r) <= kManyTurns)) v = r + std::remainder(v - r, kTwoPiF);
-    while (v - r > kPiF) v -= kTwoPiF;
-    while (v - r < -kPiF) v += kTwoPiF;
+    if (!(std::fabs(v - r) <= kManyTurns))
+        v = r + std::remainder(v - r, kTwoPiF);
+    while (v - r > kPiF)
+        v -= kTwoPiF;
+    while (v - r < -kPiF)
+        v += kTwoPiF;
     return Fp32::raw(v);
 }
 
 void AccelPlanarCalibration::calculateMisalignment(Vector3* n, Matrix3* M)
 {
     Vector3& v = *n;
-    if (v[2] < Fp32(0.0f)) v = -v;
+    if (v[2] < Fp32(0.0f))
+        v = -v;
     const Fp32 s = sqrt(Fp32(1.0f) - v[2] * v[2]);
     if (!(s >= Fp32(kMinTilt))) {
         *M = Matrix3::identity();
@@ -76,4 +82,4 @@ void AccelPlanarCalibration::calculateMisalignment(Vector3* n, Matrix3* M)
     *M = {v[2] * c, -u, s * c, v[2] * u, c, s * u, -s, Fp32(0.0f), v[2]};
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -14,9 +14,12 @@ constexpr float kGravitySquared = 96.17039f;
 // down all four unknowns (a scale-free measure of how well P is conditioned).
 constexpr float kMinNormalisedDet = 10000.0f;
 
-}  // namespace
+} // namespace
 
-void ThreeAxesOffset::init() { state_ = State{}; }
+void ThreeAxesOffset::init()
+{
+    state_ = State{};
+}
 
 void ThreeAxesOffset::process(const qdVectorFixed::Vector3& a, Output* out)
 {
@@ -33,7 +36,8 @@ void ThreeAxesOffset::process(const qdVectorFixed::Vector3& a, Output* out)
     float* P = state_.P;
     int k = 0;
     for (int i = 0; i < 4; ++i) {
-        for (int j = i; j < 4; ++j, ++k) P[k] = kLambda * P[k] + phi[i] * phi[j];
+        for (int j = i; j < 4; ++j, ++k)
+            P[k] = kLambda * P[k] + phi[i] * phi[j];
         state_.b[i] = kLambda * state_.b[i] + phi[i] * y;
     }
 
@@ -54,7 +58,8 @@ void ThreeAxesOffset::process(const qdVectorFixed::Vector3& a, Output* out)
     const bool usable = det / (n * n * n * n) > kMinNormalisedDet;
     out->accuracy = Fp32(usable ? kUsableAccuracy : kUnusableAccuracy);
     out->offset = qdVectorFixed::Vector3::zeros();
-    if (usable) out->offset = {Fp32(x[0]), Fp32(x[1]), Fp32(x[2])};
+    if (usable)
+        out->offset = {Fp32(x[0]), Fp32(x[1]), Fp32(x[2])};
 }
 
-}  // namespace vnx
+} // namespace vnx

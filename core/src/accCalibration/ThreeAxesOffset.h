@@ -14,10 +14,11 @@
 
 namespace vnx {
 
-class ThreeAxesOffset {
+class ThreeAxesOffset
+{
     VNX_LOG_DEFAULT(ThreeAxesOffset);
 
-public:
+  public:
     /// Standard gravity, m/s^2: the radius of the sphere.
     static constexpr float kGravity = 9.80665f;
     /// Samples with |a|^2 above (2g)^2 are overloads and are not fitted.
@@ -26,13 +27,15 @@ public:
     static constexpr float kUsableAccuracy = 0.1f;
     static constexpr float kUnusableAccuracy = 127.99f;
 
-    struct Output {
-        qdVectorFixed::Vector3 offset;  ///< m/s^2; zero when the fit is unusable
-        Fp32 accuracy;                  ///< kUsableAccuracy or kUnusableAccuracy
+    struct Output
+    {
+        qdVectorFixed::Vector3 offset; ///< m/s^2; zero when the fit is unusable
+        Fp32 accuracy;                 ///< kUsableAccuracy or kUnusableAccuracy
     };
 
     /// The accumulated normal equations.
-    struct State {
+    struct State
+    {
         /// Upper triangle of the symmetric 4x4 information matrix, row by row:
         /// P00 P01 P02 P03 P11 P12 P13 P22 P23 P33. P33 is the effective
         /// number of samples (it tends to 1 / (1 - lambda) = 20).
@@ -53,8 +56,8 @@ public:
 
     const State& state() const { return state_; }
 
-private:
+  private:
     State state_{};
 };
 
-}  // namespace vnx
+} // namespace vnx

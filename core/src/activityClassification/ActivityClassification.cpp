@@ -149,7 +149,8 @@ int ActivityClassification::getInputInterfaceCount() const
     return 1;
 }
 
-int ActivityClassification::getInputInterface(int index, size_t capacity, uint8_t* typeIds, size_t& count) const
+int ActivityClassification::getInputInterface(int index, size_t capacity, uint8_t* typeIds,
+                                              size_t& count) const
 {
     if (index != 0) {
         return VNX_STATUS_INVALID_INTERFACE;
@@ -162,7 +163,8 @@ int ActivityClassification::getOutputInterfaceCount() const
     return 1;
 }
 
-int ActivityClassification::getOutputInterface(int index, size_t capacity, uint8_t* typeIds, size_t& count) const
+int ActivityClassification::getOutputInterface(int index, size_t capacity, uint8_t* typeIds,
+                                               size_t& count) const
 {
     if (index != 0) {
         return VNX_STATUS_INVALID_INTERFACE;
@@ -174,7 +176,8 @@ int ActivityClassification::process(int, size_t inputCount, const vnx_StructOutp
                                     const vnx_StructFormat_s** inputFormats, int, size_t outputCount,
                                     vnx_StructOutput_s** outputs, vnx_StructFormat_s**)
 {
-    const auto* motion = vnx::processRecord(inputCount, inputs, 0, vnx_SensorInterpretation_dynamicDownCastConstOutput);
+    const auto* motion =
+        vnx::processRecord(inputCount, inputs, 0, vnx_SensorInterpretation_dynamicDownCastConstOutput);
     const auto* format =
         vnx::processRecord(inputCount, inputFormats, 0, vnx_SensorInterpretation_dynamicDownCastConstFormat);
     auto* out = vnx::processRecord(outputCount, outputs, 0, vnx_ActivityClassification_dynamicDownCastOutput);
@@ -182,8 +185,10 @@ int ActivityClassification::process(int, size_t inputCount, const vnx_StructOutp
         return VNX_STATUS_INVALID_PARAMETER;
     }
 
-    const float rateY = angularRate(motion->angularVelocity[1], format->accValueFormat, format->rateValueFormat);
-    const float rateZ = angularRate(motion->angularVelocity[2], format->accValueFormat, format->rateValueFormat);
+    const float rateY =
+        angularRate(motion->angularVelocity[1], format->accValueFormat, format->rateValueFormat);
+    const float rateZ =
+        angularRate(motion->angularVelocity[2], format->accValueFormat, format->rateValueFormat);
 
     uint8_t flags = out->flags & VNX_ACTIVITY_CLASSIFICATION_OUTPUT_USER_BITS;
     if ((motion->flags & kInterpretationFlag) != 0) {
@@ -209,8 +214,9 @@ int ActivityClassification::process(int, size_t inputCount, const vnx_StructOutp
     }
     const bool reportStill = (flags & VNX_ACTIVITY_CLASSIFICATION_OUTPUT_STILL) != 0 &&
                              (config_.statusEnable & VNX_ACTIVITY_CLASSIFICATION_REPORT_STILL) != 0;
-    const bool reportFlag = (flags & VNX_ACTIVITY_CLASSIFICATION_OUTPUT_INTERPRETATION_FLAG) != 0 &&
-                            (config_.statusEnable & VNX_ACTIVITY_CLASSIFICATION_REPORT_INTERPRETATION_FLAG) != 0;
+    const bool reportFlag =
+        (flags & VNX_ACTIVITY_CLASSIFICATION_OUTPUT_INTERPRETATION_FLAG) != 0 &&
+        (config_.statusEnable & VNX_ACTIVITY_CLASSIFICATION_REPORT_INTERPRETATION_FLAG) != 0;
     if (!reportStill && !reportFlag) {
         return VNX_STATUS_SUCCESS;
     }

@@ -18,10 +18,11 @@ class ModuleListenerInterface;
 /// interpretation flag of the motion in its Output on every sample and, as
 /// the Config enables, reports them to the listener as a Status, at most once
 /// per 250 ms of samples.
-class ActivityClassification : public vnx::ModuleInterface {
+class ActivityClassification : public vnx::ModuleInterface
+{
     VNX_LOG_DEFAULT(ActivityClassification);
 
-public:
+  public:
     ActivityClassification();
     ~ActivityClassification() override;
     ActivityClassification(const ActivityClassification&) = delete;
@@ -58,7 +59,7 @@ public:
                 const vnx_StructFormat_s** inputFormats, int outputInterface, size_t outputCount,
                 vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats) override;
 
-private:
+  private:
     /// Sends one activity Status carrying the Output flags.
     void report(uint8_t outputFlags);
 

@@ -5,7 +5,8 @@
 
 namespace {
 
-struct ActivityClassificationRecords {
+struct ActivityClassificationRecords
+{
     static constexpr uint8_t type = VNX_TYPE_ACTIVITY_CLASSIFICATION;
     using Config = vnx::RecordKind<vnx_ActivityClassification_Config_s, 48, 2>;
     using Command = vnx::RecordKind<vnx_ActivityClassification_Command_s, 40, 1>;

@@ -15,21 +15,25 @@ extern "C" {
 
 /// Bits of vnx_ActivityClassification_Config_s::statusEnable: which facts are
 /// reported to the listener.
-typedef enum vnx_ActivityClassification_StatusEnable_e {
+typedef enum vnx_ActivityClassification_StatusEnable_e
+{
     VNX_ACTIVITY_CLASSIFICATION_REPORT_INTERPRETATION_FLAG = 1,
     VNX_ACTIVITY_CLASSIFICATION_REPORT_STILL = 2,
 } vnx_ActivityClassification_StatusEnable_e;
 
 /// Bits of vnx_ActivityClassification_Output_s::flags. Bits 6 and 7 belong
 /// to the record's user and are kept; bits 0 to 3 are cleared by every sample.
-typedef enum vnx_ActivityClassification_OutputFlag_e {
-    VNX_ACTIVITY_CLASSIFICATION_OUTPUT_INTERPRETATION_FLAG = 0x10, ///< first flag bit of the interpreted motion
+typedef enum vnx_ActivityClassification_OutputFlag_e
+{
+    VNX_ACTIVITY_CLASSIFICATION_OUTPUT_INTERPRETATION_FLAG =
+        0x10, ///< first flag bit of the interpreted motion
     VNX_ACTIVITY_CLASSIFICATION_OUTPUT_STILL = 0x20,
     VNX_ACTIVITY_CLASSIFICATION_OUTPUT_USER_BITS = 0xC0,
 } vnx_ActivityClassification_OutputFlag_e;
 
 /// Bits of vnx_ActivityClassification_Status_s::flags.
-typedef enum vnx_ActivityClassification_StatusFlag_e {
+typedef enum vnx_ActivityClassification_StatusFlag_e
+{
     VNX_ACTIVITY_CLASSIFICATION_STATUS_INTERPRETATION_FLAG = 1,
     VNX_ACTIVITY_CLASSIFICATION_STATUS_STILL = 2,
 } vnx_ActivityClassification_StatusFlag_e;
@@ -37,7 +41,8 @@ typedef enum vnx_ActivityClassification_StatusFlag_e {
 /// The one status type a module sends.
 #define VNX_ACTIVITY_CLASSIFICATION_STATUS_ACTIVITY 1u
 
-typedef struct vnx_ActivityClassification_Config_s {
+typedef struct vnx_ActivityClassification_Config_s
+{
     vnx_StructConfig_s config;
     uint8_t reserved[3];
     uint8_t padding1;          ///< left alone by the initialiser
@@ -49,13 +54,15 @@ typedef struct vnx_ActivityClassification_Config_s {
 } vnx_ActivityClassification_Config_s;
 
 /// Codes 0, 1 and 2 are accepted and change nothing; others are refused.
-typedef struct vnx_ActivityClassification_Command_s {
+typedef struct vnx_ActivityClassification_Command_s
+{
     vnx_StructCommand_s command;
     uint32_t code;
     uint8_t padding[4]; ///< left alone by the initialiser
 } vnx_ActivityClassification_Command_s;
 
-typedef struct vnx_ActivityClassification_Status_s {
+typedef struct vnx_ActivityClassification_Status_s
+{
     vnx_StructStatus_s status;
     uint32_t statusType; ///< VNX_ACTIVITY_CLASSIFICATION_STATUS_ACTIVITY in every status sent
     /// vnx_ActivityClassification_StatusFlag_e bits; the three upper bytes are
@@ -65,7 +72,8 @@ typedef struct vnx_ActivityClassification_Status_s {
 
 typedef vnx_StructFormat_s vnx_ActivityClassification_Format_s;
 
-typedef struct vnx_ActivityClassification_Output_s {
+typedef struct vnx_ActivityClassification_Output_s
+{
     vnx_StructOutput_s output;
     uint8_t flags;      ///< vnx_ActivityClassification_OutputFlag_e bits
     uint8_t padding[7]; ///< left alone by the initialiser

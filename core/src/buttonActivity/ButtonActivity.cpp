@@ -83,10 +83,12 @@ int ButtonActivity::getOutputInterface(int index, size_t capacity, uint8_t* type
     return describe(index, capacity, typeIds, count);
 }
 
-int ButtonActivity::process(int, size_t inputCount, const vnx_StructOutput_s** inputs, const vnx_StructFormat_s**,
-                            int, size_t outputCount, vnx_StructOutput_s** outputs, vnx_StructFormat_s**)
+int ButtonActivity::process(int, size_t inputCount, const vnx_StructOutput_s** inputs,
+                            const vnx_StructFormat_s**, int, size_t outputCount, vnx_StructOutput_s** outputs,
+                            vnx_StructFormat_s**)
 {
-    const auto* input = vnx::processRecord(inputCount, inputs, 0, vnx_ButtonActivity_dynamicDownCastConstOutput);
+    const auto* input =
+        vnx::processRecord(inputCount, inputs, 0, vnx_ButtonActivity_dynamicDownCastConstOutput);
     auto* output = vnx::processRecord(outputCount, outputs, 0, vnx_ButtonActivity_dynamicDownCastOutput);
     if (input == nullptr || output == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;

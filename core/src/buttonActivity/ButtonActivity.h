@@ -8,10 +8,11 @@
 /// Derives the activity flags of ButtonActivity Outputs whose producer knows
 /// only the current button state: compares each sample's button mask with the
 /// previous one. Records whose producer wrote the flags pass unchanged.
-class ButtonActivity : public vnx::ModuleInterface {
+class ButtonActivity : public vnx::ModuleInterface
+{
     VNX_LOG_DEFAULT(ButtonActivity);
 
-public:
+  public:
     ButtonActivity() = default;
 
     /// No listener, configuration or commands: each accepts anything and
@@ -40,6 +41,6 @@ public:
                 const vnx_StructFormat_s** inputFormats, int outputInterface, size_t outputCount,
                 vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats) override;
 
-private:
+  private:
     uint32_t previousButtons_ = 0; ///< button mask of the previous sample
 };

@@ -5,7 +5,8 @@
 
 namespace {
 
-struct ButtonActivityRecords {
+struct ButtonActivityRecords
+{
     static constexpr uint8_t type = VNX_TYPE_BUTTON_ACTIVITY;
     using Config = vnx::RecordKind<vnx_ButtonActivity_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_ButtonActivity_Command_s, 32, 1>;

@@ -17,9 +17,10 @@ extern "C" {
 #define VNX_BUTTON_ACTIVITY_DERIVE 0x80000000u
 
 /// Activity flags.
-typedef enum vnx_ButtonActivity_Flag_e {
-    VNX_BUTTON_ACTIVITY_PRESS = 1,         ///< a button went down since the previous sample
-    VNX_BUTTON_ACTIVITY_RELEASE = 2,       ///< a button went up since the previous sample
+typedef enum vnx_ButtonActivity_Flag_e
+{
+    VNX_BUTTON_ACTIVITY_PRESS = 1,          ///< a button went down since the previous sample
+    VNX_BUTTON_ACTIVITY_RELEASE = 2,        ///< a button went up since the previous sample
     VNX_BUTTON_ACTIVITY_WHEEL_POSITIVE = 4, ///< `wheel` above 0
     VNX_BUTTON_ACTIVITY_WHEEL_NEGATIVE = 8, ///< `wheel` below 0
 } vnx_ButtonActivity_Flag_e;
@@ -29,7 +30,8 @@ typedef vnx_StructCommand_s vnx_ButtonActivity_Command_s;
 typedef vnx_StructStatus_s vnx_ButtonActivity_Status_s;
 typedef vnx_StructFormat_s vnx_ButtonActivity_Format_s;
 
-typedef struct vnx_ButtonActivity_Output_s {
+typedef struct vnx_ButtonActivity_Output_s
+{
     vnx_StructOutput_s output;
     uint32_t activity;  ///< vnx_ButtonActivity_Flag_e bits, or VNX_BUTTON_ACTIVITY_DERIVE
     uint32_t buttons;   ///< one bit per button, 1 = pressed

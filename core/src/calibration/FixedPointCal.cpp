@@ -41,7 +41,7 @@ static_assert(std::bit_cast<std::uint32_t>(kCorrectedNoise[0]) == 0x42976E8Au);
 static_assert(std::bit_cast<std::uint32_t>(kCorrectedNoise[1]) == 0x42F3F9B4u);
 
 /// Full-scale magnitudes stay strictly below 2^31, the "unknown" mark.
-constexpr float kFullScaleLimit = 2147483520.0f;  // largest float below 2^31
+constexpr float kFullScaleLimit = 2147483520.0f; // largest float below 2^31
 static_assert(kFullScaleLimit < 2147483648.0f);
 
 // Constants of the default (uncalibrated) zero-rate-offset model.
@@ -50,7 +50,7 @@ constexpr float kDefaultMinTerm = 0.00421f;
 constexpr float kDefaultTempCoef = 0.0123f;
 constexpr float kDefaultAgingRate = 3.6669e-5f;
 constexpr float kDefaultInitSigma = 1.1f;
-constexpr float kMinTempCoef = 0.00024414063f;  // 2^-12
+constexpr float kMinTempCoef = 0.00024414063f; // 2^-12
 constexpr float kDefaultNominalLevel = 0.02f;
 
 constexpr float kDefaultRsStableParam = 0.003f;
@@ -61,9 +61,12 @@ constexpr float kDefaultAccNoise = 0.098f;
 /// values beyond the int32 range give its ends.
 std::int32_t truncToInt32(float v)
 {
-    if (std::isnan(v)) return 0;
-    if (v >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
-    if (v <= -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483648.0f)
+        return std::numeric_limits<std::int32_t>::max();
+    if (v <= -2147483648.0f)
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(v);
 }
 
@@ -71,25 +74,31 @@ std::int32_t truncToInt32(float v)
 std::int16_t toRawCount(float v)
 {
     const std::int32_t t = truncToInt32(v);
-    if (t > INT16_MAX) return INT16_MAX;
-    if (t < INT16_MIN) return INT16_MIN;
+    if (t > INT16_MAX)
+        return INT16_MAX;
+    if (t < INT16_MIN)
+        return INT16_MIN;
     return static_cast<std::int16_t>(t);
 }
 
-Vector3 vec3(const float (&v)[3]) { return {Fp32(v[0]), Fp32(v[1]), Fp32(v[2])}; }
+Vector3 vec3(const float (&v)[3])
+{
+    return {Fp32(v[0]), Fp32(v[1]), Fp32(v[2])};
+}
 
 Matrix3 mat3(const float (&m)[9])
 {
     Matrix3 out;
-    for (int k = 0; k < 9; ++k) out[k] = Fp32(m[k]);
+    for (int k = 0; k < 9; ++k)
+        out[k] = Fp32(m[k]);
     return out;
 }
 
-template <int N>
-bool anyAbove(const Fp32 (&e)[N], float limit)
+template <int N> bool anyAbove(const Fp32 (&e)[N], float limit)
 {
     for (const Fp32& v : e)
-        if (std::fabs(v.value()) > limit) return true;
+        if (std::fabs(v.value()) > limit)
+            return true;
     return false;
 }
 
@@ -111,7 +120,7 @@ Vector3 noiseThrough(const Matrix3& m, const float (&noise)[3], float noiseScale
 float limitedFullScale(const Vector3& v)
 {
     const float len = v.norm().value();
-    return len < kFullScaleLimit ? len : kFullScaleLimit;  // NaN too
+    return len < kFullScaleLimit ? len : kFullScaleLimit; // NaN too
 }
 
 void setDefaultMagMatrix(Matrix3& m, std::int32_t variant)
@@ -152,7 +161,7 @@ void setDefaultMagMatrix(Matrix3& m, std::int32_t variant)
     }
 }
 
-}  // namespace
+} // namespace
 
 float FixedPointCal::getPeriod(const scdGen4FloatInnards_s& innards)
 {
@@ -162,7 +171,8 @@ float FixedPointCal::getPeriod(const scdGen4FloatInnards_s& innards)
 int FixedPointCal::verifyAndInit(const vnx_scdData_s* scd)
 {
     const scdGen4Float_s* valid = scdGen4FloatValidateAndCast(scd);
-    if (valid == nullptr) return VNX_STATUS_INVALID_SCD;
+    if (valid == nullptr)
+        return VNX_STATUS_INVALID_SCD;
     out_.scdCrc = crc32_process(valid, VNX_SCD_GEN4FLOAT_SIZE);
     return init(valid->innards);
 }
@@ -178,7 +188,7 @@ int FixedPointCal::init(const scdGen4FloatInnards_s& in)
     const float stable = hasFormatWord && in.rsStableParam != 0.0f ? in.rsStableParam : kDefaultRsStableParam;
     o.rsStableParam = {stable, stable, stable};
     o.isNominalCal = false;
-    o.nominalLevel = 0.0f;  // not left over from an earlier SCD
+    o.nominalLevel = 0.0f; // not left over from an earlier SCD
     o.rsScaleErrorRatio = 0.015f;
     o.periodScale = 1.0f;
 
@@ -187,13 +197,15 @@ int FixedPointCal::init(const scdGen4FloatInnards_s& in)
     float agingTerm = in.zroAging;
     if (accNoiseRaw[0] == kFaultyNoise[0] && accNoiseRaw[1] == kFaultyNoise[1] &&
         accNoiseRaw[2] == kFaultyNoise[2] && initSigmaTerm == kFaultyInitSigma && agingTerm == kFaultyAging) {
-        for (int i = 0; i < 3; ++i) accNoiseRaw[i] = kCorrectedNoise[i];
+        for (int i = 0; i < 3; ++i)
+            accNoiseRaw[i] = kCorrectedNoise[i];
         initSigmaTerm = kCorrectedInitSigma;
         agingTerm = kCorrectedAging;
     }
 
     o.variant = truncToInt32(in.variant);
-    if (o.variant == 0) o.variant = o.period == 0.00875f ? 2 : 3;
+    if (o.variant == 0)
+        o.variant = o.period == 0.00875f ? 2 : 3;
     o.magMatrix = Matrix3::zeros();
     o.magOffset = Vector3::zeros();
     if (o.variant == kVariantStoredMag) {
@@ -222,13 +234,15 @@ int FixedPointCal::init(const scdGen4FloatInnards_s& in)
         o.rsNoise = {kDefaultRsNoise, kDefaultRsNoise, kDefaultRsNoise};
     o.accNoise = noiseThrough(o.accMatrix, accNoiseRaw, 1.0f / 32768.0f);
     for (int j = 0; j < 3; ++j)
-        if (o.accNoise[j] == 0.0f) o.accNoise[j] = kDefaultAccNoise;
+        if (o.accNoise[j] == 0.0f)
+            o.accNoise[j] = kDefaultAccNoise;
 
     o.tempScale = in.tempScale;
     o.tempOffset = in.tempOffset;
     o.tempNoise = in.tempNoise;
     float minTerm = std::fmin(std::fabs(in.zroTermA), std::fabs(in.zroTermB));
-    if (o.deviceKind == 1) minTerm = std::fmin(minTerm, std::fabs(in.zroTermKind1));
+    if (o.deviceKind == 1)
+        minTerm = std::fmin(minTerm, std::fabs(in.zroTermKind1));
     if (minTerm < kZroTermFloor) {
         o.zroNominalSigma = kDefaultNominalSigma;
         o.zroMinTerm = kDefaultMinTerm;
@@ -263,7 +277,10 @@ int FixedPointCal::init(const scdGen4FloatInnards_s& in)
     return 0;
 }
 
-bool FixedPointCal::isNominal() const { return out_.isNominalCal && out_.zroNominalSigma != 0.0f; }
+bool FixedPointCal::isNominal() const
+{
+    return out_.isNominalCal && out_.zroNominalSigma != 0.0f;
+}
 
 bool FixedPointCal::is9Axis() const
 {
@@ -280,4 +297,4 @@ void FixedPointCal::applyReorientation(const qdVectorFixed::Quaternion& q)
     out_.magMatrix = out_.magMatrix * r;
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -12,15 +12,17 @@ namespace vnx {
 /// algorithm reads: how raw 16-bit samples become physical values, the noise
 /// of each sensor, the zero-rate-offset constants, the sample period and the
 /// device variant. Holds nothing beyond its Output.
-class FixedPointCal {
+class FixedPointCal
+{
     // Belongs to no module class: its logger sits in the orphan block.
     VNX_LOG_DEFAULT_BLOCK("vnxLogOrphan");
 
-public:
+  public:
     /// Calibration constants of one SCD. Matrices keep the SCD's element
     /// order: element 3i + j (row i, column j) takes input axis i into output
     /// axis j. "raw" means counts of a 16-bit sample.
-    struct Output {
+    struct Output
+    {
         qdVectorFixed::Vector3 accOffset;       ///< full-scale units
         qdVectorFixed::Vector3 accSecondOrder;  ///< zero in variant 24601
         qdVectorFixed::Vector3 accThirdOrder;   ///< zero in variant 24601
@@ -46,15 +48,16 @@ public:
         std::int32_t variant = 0;               ///< device variant
         bool isNominalCal = false;              ///< the SCD holds nominal values
         float nominalLevel = 0;
-        float period = 0;                       ///< s
-        float rate = 0;                         ///< Hz, 1 / period
-        qdVectorFixed::Vector3 rsStableParam;   ///< still-detection parameter, also the magnetometer noise levels
-        float rsFullScale = 0;                  ///< rad/s, magnitude for raw (32767, 0, 0)
-        float accFullScale = 0;                 ///< m/s^2, magnitude for raw (32767, 0, 0)
-        float magFullScale = 0;                 ///< magnitude for 4096 counts along x
-        float rsScaleErrorRatio = 0;            ///< 0.015: relative gyro scale error assumed by the fusion
-        float periodScale = 0;                  ///< 1.0: factor on the period in time-stamp rounding
-        std::uint32_t scdCrc = 0;               ///< CRC-32 of the whole SCD (set by verifyAndInit only)
+        float period = 0; ///< s
+        float rate = 0;   ///< Hz, 1 / period
+        qdVectorFixed::Vector3
+            rsStableParam;           ///< still-detection parameter, also the magnetometer noise levels
+        float rsFullScale = 0;       ///< rad/s, magnitude for raw (32767, 0, 0)
+        float accFullScale = 0;      ///< m/s^2, magnitude for raw (32767, 0, 0)
+        float magFullScale = 0;      ///< magnitude for 4096 counts along x
+        float rsScaleErrorRatio = 0; ///< 0.015: relative gyro scale error assumed by the fusion
+        float periodScale = 0;       ///< 1.0: factor on the period in time-stamp rounding
+        std::uint32_t scdCrc = 0;    ///< CRC-32 of the whole SCD (set by verifyAndInit only)
     };
 
     FixedPointCal() = default;
@@ -78,8 +81,8 @@ public:
 
     const Output& output() const { return out_; }
 
-private:
+  private:
     Output out_;
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -22,4 +22,4 @@ inline void writeBlockWord(void* block, std::size_t n, std::uint32_t w)
     std::memcpy(static_cast<unsigned char*>(block) + 4 * n, &w, sizeof w);
 }
 
-}  // namespace vnx
+} // namespace vnx

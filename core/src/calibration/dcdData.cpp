@@ -8,10 +8,11 @@
 
 namespace {
 
-struct DcdForm {
+struct DcdForm
+{
     uint16_t size;
     uint16_t version;
-    uint32_t crcOffset;  ///< the CRC-32 covers the bytes before it
+    uint32_t crcOffset; ///< the CRC-32 covers the bytes before it
 };
 
 constexpr DcdForm kAlg4MinFixed{VNX_DCD_ALG4MINFIXED_SIZE, VNX_DCD_ALG4MINFIXED_VERSION,
@@ -20,26 +21,26 @@ constexpr DcdForm kAlg49AxisFixed{VNX_DCD_ALG49AXISFIXED_SIZE, VNX_DCD_ALG49AXIS
                                   offsetof(dcdAlg49AxisFixed_s, crc)};
 constexpr DcdForm kGen4Fixed{VNX_DCD_GEN4FIXED_SIZE, VNX_DCD_GEN4FIXED_VERSION,
                              offsetof(dcdGen4Fixed_s, crc)};
-constexpr DcdForm kSensorFusionFixed{VNX_DCD_SENSORFUSIONFIXED_SIZE,
-                                     VNX_DCD_SENSORFUSIONFIXED_VERSION,
+constexpr DcdForm kSensorFusionFixed{VNX_DCD_SENSORFUSIONFIXED_SIZE, VNX_DCD_SENSORFUSIONFIXED_VERSION,
                                      offsetof(dcdSensorFusionFixed_s, crc)};
 
 bool isForm(const vnx_dcdData_s* dcd, const DcdForm& form)
 {
-    if (dcd == nullptr) return false;
+    if (dcd == nullptr)
+        return false;
     vnx_dcdData_s head;
     std::memcpy(&head, dcd, sizeof head);
-    if (head.size != form.size || head.version != form.version) return false;
+    if (head.size != form.size || head.version != form.version)
+        return false;
     return crc32_process(dcd, form.crcOffset) == vnx::readBlockWord(dcd, form.crcOffset / 4);
 }
 
-template <typename Form>
-const Form* castIf(const vnx_dcdData_s* dcd, const DcdForm& form)
+template <typename Form> const Form* castIf(const vnx_dcdData_s* dcd, const DcdForm& form)
 {
     return isForm(dcd, form) ? reinterpret_cast<const Form*>(dcd) : nullptr;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -70,7 +71,8 @@ const dcdSensorFusionFixed_s* dcdSensorFusionFixedValidateAndCast(const vnx_dcdD
 
 void dcdAlg4MinFixedInnardsSetEmpty(dcdAlg4MinFixedInnards_s* innards)
 {
-    if (innards == nullptr) return;
+    if (innards == nullptr)
+        return;
     std::memset(innards, 0, sizeof *innards);
     innards->state = VNX_DCD_STATE_EMPTY;
     // The temperature fit marks its saved block as unknown: variances 2^31,
@@ -83,10 +85,10 @@ void dcdAlg4MinFixedInnardsSetEmpty(dcdAlg4MinFixedInnards_s* innards)
     innards->zroTemperatureFit[28] = kUnsetTemperature;
 }
 
-
 void dcdAlg49AxisFixedStart(dcdAlg49AxisFixed_s* block)
 {
-    if (block == nullptr) return;
+    if (block == nullptr)
+        return;
     std::memset(block, 0, sizeof *block);
     block->head.size = VNX_DCD_ALG49AXISFIXED_SIZE;
     block->head.version = VNX_DCD_ALG49AXISFIXED_VERSION;
@@ -94,9 +96,10 @@ void dcdAlg49AxisFixedStart(dcdAlg49AxisFixed_s* block)
 
 void dcdAlg49AxisFixedSeal(dcdAlg49AxisFixed_s* block, uint32_t scdCrc)
 {
-    if (block == nullptr) return;
+    if (block == nullptr)
+        return;
     block->scdCrc = scdCrc;
     block->crc = crc32_process(block, offsetof(dcdAlg49AxisFixed_s, crc));
 }
 
-}  // extern "C"
+} // extern "C"

@@ -15,7 +15,8 @@ extern "C" {
 #endif
 
 /// Head shared by every DCD form; a pointer to it stands for the whole block.
-typedef struct vnx_dcdData_s {
+typedef struct vnx_dcdData_s
+{
     uint16_t size;    ///< total size of the block in bytes
     uint16_t version; ///< layout version
 } vnx_dcdData_s;
@@ -36,63 +37,70 @@ typedef struct vnx_dcdData_s {
 
 /// Learned gyroscope state. Every algorithm that keeps learned state writes
 /// its own view of these bytes; they share this head.
-typedef struct dcdAlg4MinFixedInnards_s {
-    float zro[3];          ///< learned zero-rate offset, rad/s
-    float zroVariance[3];  ///< variance of that offset
-    float zro2[3];         ///< second zero-rate offset, rad/s
-    float temperature;     ///< degC at which the state was learned; VNX_DCD_NO_TEMPERATURE = none
-    uint32_t state;        ///< state of the learning algorithm; VNX_DCD_STATE_EMPTY = empty
-    float algSpecific[3];  ///< words owned by the algorithm that wrote the block
+typedef struct dcdAlg4MinFixedInnards_s
+{
+    float zro[3];         ///< learned zero-rate offset, rad/s
+    float zroVariance[3]; ///< variance of that offset
+    float zro2[3];        ///< second zero-rate offset, rad/s
+    float temperature;    ///< degC at which the state was learned; VNX_DCD_NO_TEMPERATURE = none
+    uint32_t state;       ///< state of the learning algorithm; VNX_DCD_STATE_EMPTY = empty
+    float algSpecific[3]; ///< words owned by the algorithm that wrote the block
     /// State of the zero-rate-offset temperature fit, 29 words in the layout
     /// of the fit; its last four words are unset as 2^31, 2^31, 2^31, -2^31.
     uint32_t zroTemperatureFit[29];
 } dcdAlg4MinFixedInnards_s;
 
 /// Magnetometer calibration.
-typedef struct dcdMagAmpCal_s {
-    float offset[3];      ///< unit-sphere scale
-    float iPlusD[9];      ///< (I + D), row i, column j at index i + 3j (column by column)
-    float fieldStrength;  ///< sensor units
-    float dipAngle;       ///< rad
-    float accuracy;       ///< rad
+typedef struct dcdMagAmpCal_s
+{
+    float offset[3];     ///< unit-sphere scale
+    float iPlusD[9];     ///< (I + D), row i, column j at index i + 3j (column by column)
+    float fieldStrength; ///< sensor units
+    float dipAngle;      ///< rad
+    float accuracy;      ///< rad
 } dcdMagAmpCal_s;
 
 /// Accelerometer offset calibration.
-typedef struct dcdAccOffsetCal_s {
-    float offset[3];  ///< m/s^2
+typedef struct dcdAccOffsetCal_s
+{
+    float offset[3]; ///< m/s^2
 } dcdAccOffsetCal_s;
 
 /// Version 13, 184 bytes: gyroscope state only.
-typedef struct dcdAlg4MinFixed_s {
+typedef struct dcdAlg4MinFixed_s
+{
     vnx_dcdData_s head;
     dcdAlg4MinFixedInnards_s innards;
-    uint32_t scdCrc;  ///< CRC-32 of the 260-byte SCD the state was learned with
-    uint32_t crc;     ///< CRC-32 of bytes 0-179
+    uint32_t scdCrc; ///< CRC-32 of the 260-byte SCD the state was learned with
+    uint32_t crc;    ///< CRC-32 of bytes 0-179
 } dcdAlg4MinFixed_s;
 
 /// Version 27, 260 bytes: gyroscope, magnetometer and accelerometer state.
-typedef struct dcdAlg49AxisFixed_s {
+typedef struct dcdAlg49AxisFixed_s
+{
     vnx_dcdData_s head;
     dcdAlg4MinFixedInnards_s innards;
     dcdMagAmpCal_s magAmpCal;
     dcdAccOffsetCal_s accOffsetCal;
-    uint32_t mobileWord;  ///< used only by the mobile fusion engine; zero otherwise
-    uint32_t scdCrc;      ///< CRC-32 of the 260-byte SCD
-    uint32_t crc;         ///< CRC-32 of bytes 0-255
+    uint32_t mobileWord; ///< used only by the mobile fusion engine; zero otherwise
+    uint32_t scdCrc;     ///< CRC-32 of the 260-byte SCD
+    uint32_t crc;        ///< CRC-32 of bytes 0-255
 } dcdAlg49AxisFixed_s;
 
 /// Version 6, 44 bytes; validated, not otherwise used.
-typedef struct dcdGen4Fixed_s {
+typedef struct dcdGen4Fixed_s
+{
     vnx_dcdData_s head;
     uint8_t data[36];
-    uint32_t crc;  ///< CRC-32 of bytes 0-39
+    uint32_t crc; ///< CRC-32 of bytes 0-39
 } dcdGen4Fixed_s;
 
 /// Version 25, 84 bytes; validated, not otherwise used.
-typedef struct dcdSensorFusionFixed_s {
+typedef struct dcdSensorFusionFixed_s
+{
     vnx_dcdData_s head;
     uint8_t data[76];
-    uint32_t crc;  ///< CRC-32 of bytes 0-79
+    uint32_t crc; ///< CRC-32 of bytes 0-79
 } dcdSensorFusionFixed_s;
 
 /// True only for the 184-byte, version-13 form.
@@ -115,7 +123,7 @@ void dcdAlg49AxisFixedStart(dcdAlg49AxisFixed_s* block);
 void dcdAlg49AxisFixedSeal(dcdAlg49AxisFixed_s* block, uint32_t scdCrc);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 
 static_assert(sizeof(vnx_dcdData_s) == 4);
 static_assert(offsetof(vnx_dcdData_s, size) == 0);

@@ -46,4 +46,4 @@ inline qdVectorFixed::Vector3 applyScdMatrix(const qdVectorFixed::Matrix3& m,
     return m.transpose() * in;
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -15,7 +15,8 @@ extern "C" {
 #endif
 
 /// Head shared by every SCD form; a pointer to it stands for the whole block.
-typedef struct vnx_scdData_s {
+typedef struct vnx_scdData_s
+{
     uint16_t size;    ///< total size of the block in bytes
     uint16_t version; ///< layout version
 } vnx_scdData_s;
@@ -28,36 +29,38 @@ typedef struct vnx_scdData_s {
 /// Calibration fields of the 260-byte SCD. Floats unless stated; "raw" means
 /// counts of the 16-bit samples. Matrix element k = 3i + j takes input axis i
 /// into output axis j.
-typedef struct scdGen4FloatInnards_s {
-    uint32_t formatWord;         ///< VNX_SCD_FORMAT_WORD when period and rsStableParam are present
-    float period;                ///< s; used only with the format word
-    float rsStableParam;         ///< still-detection parameter of the gyro offset estimator
-    float accMatrix[9];          ///< full-scale units to m/s^2
-    float accOffset[3];          ///< full-scale units (raw / 32768)
+typedef struct scdGen4FloatInnards_s
+{
+    uint32_t formatWord; ///< VNX_SCD_FORMAT_WORD when period and rsStableParam are present
+    float period;        ///< s; used only with the format word
+    float rsStableParam; ///< still-detection parameter of the gyro offset estimator
+    float accMatrix[9];  ///< full-scale units to m/s^2
+    float accOffset[3];  ///< full-scale units (raw / 32768)
     float accSecondOrder[3];
-    float accThirdOrder[3];      ///< variant 24601: magnetometer offset, raw
-    float accNoise[3];           ///< raw
-    float nominalMarker;         ///< negative: nominal calibration; |value| < 1 is the level
-    float rsMatrix[9];           ///< raw to rad/s
-    float rsOffset[3];           ///< raw
-    float rsAccSensMatrix[9];    ///< m/s^2 to raw rotation units; variant 24601: magnetometer matrix
-    float zroTempCoef[3];        ///< rad/s per degC
-    float zroTermKind1;          ///< consulted only when deviceKind is 1
-    float variant;               ///< truncated to an integer; 0 derives it from the period
-    float tempNoise;             ///< degC
+    float accThirdOrder[3];   ///< variant 24601: magnetometer offset, raw
+    float accNoise[3];        ///< raw
+    float nominalMarker;      ///< negative: nominal calibration; |value| < 1 is the level
+    float rsMatrix[9];        ///< raw to rad/s
+    float rsOffset[3];        ///< raw
+    float rsAccSensMatrix[9]; ///< m/s^2 to raw rotation units; variant 24601: magnetometer matrix
+    float zroTempCoef[3];     ///< rad/s per degC
+    float zroTermKind1;       ///< consulted only when deviceKind is 1
+    float variant;            ///< truncated to an integer; 0 derives it from the period
+    float tempNoise;          ///< degC
     float zroTermA;
-    float deviceKind;            ///< truncated to 16 bits; bits 2 and 3 are flags
+    float deviceKind; ///< truncated to 16 bits; bits 2 and 3 are flags
     float zroTermB;
-    float tempScale;             ///< degC per raw count; 0 = no temperature input
-    float zroNominalSigma;       ///< rad/s
-    float rsNoise[3];            ///< raw
-    float tempOffset;            ///< raw
-    float zroInitSigma;          ///< rad/s
-    float zroAging;              ///< per hour, scaled by 0.01 when used
+    float tempScale;       ///< degC per raw count; 0 = no temperature input
+    float zroNominalSigma; ///< rad/s
+    float rsNoise[3];      ///< raw
+    float tempOffset;      ///< raw
+    float zroInitSigma;    ///< rad/s
+    float zroAging;        ///< per hour, scaled by 0.01 when used
 } scdGen4FloatInnards_s;
 
 /// The complete 260-byte, version-5 SCD.
-typedef struct scdGen4Float_s {
+typedef struct scdGen4Float_s
+{
     vnx_scdData_s head;
     scdGen4FloatInnards_s innards;
     uint32_t checkWord; ///< makes the 65 words of the block sum to 0 modulo 2^32
@@ -102,7 +105,7 @@ int32_t vnx_scdGetPeriod(const vnx_scdData_s* scd);
 int vnx_scdMergeFields(int size, const vnx_scdData_s* source, vnx_scdData_s* destination);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 
 static_assert(sizeof(vnx_scdData_s) == 4);
 static_assert(offsetof(vnx_scdData_s, size) == 0);

@@ -13,4 +13,4 @@ inline constexpr float kDefaultScdPeriodS = 0.008f;
 /// would make the sample rate and every later conversion meaningless.
 float scdSamplePeriodS(const scdGen4FloatInnards_s& innards);
 
-}  // namespace vnx
+} // namespace vnx

@@ -10,8 +10,9 @@ namespace vnx {
 
 namespace {
 
-class SetLevelFunctor : public Node::FunctorInterface {
-public:
+class SetLevelFunctor : public Node::FunctorInterface
+{
+  public:
     SetLevelFunctor(log::Priority_e level, log::Type_e type) : level_(level), type_(type) {}
 
     void operator()(Node* node) override
@@ -25,7 +26,7 @@ public:
         }
     }
 
-private:
+  private:
     log::Priority_e level_;
     log::Type_e type_;
 };

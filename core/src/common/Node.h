@@ -11,9 +11,11 @@
 
 namespace vnx {
 
-class Node : public TreeNode<Node, void*>, public NodeInterface {
-public:
-    Node(void* object, int32_t treeId = NO_TREE_ID, NodeType_e type = NODE_UNKNOWN, const char* localName = "");
+class Node : public TreeNode<Node, void*>, public NodeInterface
+{
+  public:
+    Node(void* object, int32_t treeId = NO_TREE_ID, NodeType_e type = NODE_UNKNOWN,
+         const char* localName = "");
 
     Node* cloneTreeNode() const override;
 
@@ -46,7 +48,7 @@ public:
     /// Domains, devices and modules: the object is a ModuleConfigInterface.
     bool isModuleConfigInterface() const;
 
-private:
+  private:
     std::string localName_;
     NodeType_e type_;
     uint32_t sequenceNumber_ = 0;

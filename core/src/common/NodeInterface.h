@@ -14,9 +14,11 @@ struct vnx_StructCommand_s;
 
 namespace vnx {
 
-class NodeInterface {
-public:
-    enum NodeType_e : int {
+class NodeInterface
+{
+  public:
+    enum NodeType_e : int
+    {
         NODE_UNKNOWN = 0, // the two tree roots and orphan placeholders
         NODE_ROOT = 1,    // given to no node
         NODE_DOMAIN = 2,
@@ -65,9 +67,11 @@ public:
 };
 
 /// Hears of every node that joins or leaves the ROOT tree.
-class NodeManagerListener {
-public:
-    enum NodeEvent_e : int {
+class NodeManagerListener
+{
+  public:
+    enum NodeEvent_e : int
+    {
         NODE_EVENT_NONE = 0,
         NODE_ADDED = 1,
         NODE_REMOVED = 2,

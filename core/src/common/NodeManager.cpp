@@ -32,15 +32,16 @@ std::string placeholderName(const void* object, NodeInterface::NodeType_e type, 
 }
 
 // Calls one listener for every node it visits.
-class ListenerReplayFunctor : public Node::FunctorInterface {
-public:
+class ListenerReplayFunctor : public Node::FunctorInterface
+{
+  public:
     ListenerReplayFunctor(NodeManagerListener* listener, NodeManagerListener::NodeEvent_e event)
         : listener_(listener), event_(event)
     {
     }
     void operator()(Node* node) override { listener_->nodeManagerEvent(node, event_); }
 
-private:
+  private:
     NodeManagerListener* listener_;
     NodeManagerListener::NodeEvent_e event_;
 };
@@ -59,12 +60,14 @@ void appendLines(const Node& parent, int depth, std::string& out)
 
 } // namespace
 
-class NodeManager::Impl : public Tree<Node, void*>, public TreeListener<Node> {
-public:
+class NodeManager::Impl : public Tree<Node, void*>, public TreeListener<Node>
+{
+  public:
     Impl()
     {
         addNode(nullptr, &sysObject_, NodeInterface::NODE_SUBNODE, "sys");
-        logger_ = std::make_unique<log::Logger>("VNX_CORE_NODE_MANAGER", "dftLog", log::WARN, log::TYPE_CONSOLE);
+        logger_ =
+            std::make_unique<log::Logger>("VNX_CORE_NODE_MANAGER", "dftLog", log::WARN, log::TYPE_CONSOLE);
         addNode(&sysObject_, logger_.get(), NodeInterface::NODE_LOG, "NodeManager");
         setListener(this);
         constructing_ = false;
@@ -186,7 +189,7 @@ public:
         return text;
     }
 
-private:
+  private:
     bool constructing_ = true;
     std::set<NodeManagerListener*> listeners_;
     char sysObject_ = 0; // its address is the object of the "sys" node

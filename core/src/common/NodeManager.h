@@ -16,8 +16,9 @@
 
 namespace vnx {
 
-class NodeManager {
-public:
+class NodeManager
+{
+  public:
     /// The process-wide manager, built on first use. A fresh manager holds
     /// "sys" and its logger node sys.NodeManager.
     static NodeManager& getInstance();
@@ -28,7 +29,8 @@ public:
     /// Adds a node for `object` under the node of `parent` (null: the ROOT
     /// root). Returns the node now standing for the object, or null when the
     /// object already has a node in the ROOT tree or the link would be a cycle.
-    NodeInterface* addNode(const void* parent, const void* object, NodeInterface::NodeType_e type, const char* name);
+    NodeInterface* addNode(const void* parent, const void* object, NodeInterface::NodeType_e type,
+                           const char* name);
 
     /// Removes the node with its subtree (children announced first). True
     /// also for null or an object without a node; false for a root.
@@ -57,7 +59,7 @@ public:
 
     class Impl;
 
-private:
+  private:
     NodeManager();
     ~NodeManager();
 

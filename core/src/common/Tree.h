@@ -12,37 +12,39 @@
 
 namespace vnx {
 
-template <class NodeT, class KeyT>
-class Tree;
+template <class NodeT, class KeyT> class Tree;
 
-enum TreeEvent_e : int {
+enum TreeEvent_e : int
+{
     TREE_NODE_ADDED = 1,
     TREE_NODE_REMOVED = 2,
 };
 
-template <class NodeT>
-class TreeListener {
-public:
+template <class NodeT> class TreeListener
+{
+  public:
     virtual ~TreeListener() = default;
     virtual void treeEvent(NodeT* node, TreeEvent_e event) = 0;
 };
 
-template <class NodeT, class KeyT>
-class TreeNode {
-public:
+template <class NodeT, class KeyT> class TreeNode
+{
+  public:
     using TreeType = Tree<NodeT, KeyT>;
 
     static constexpr int32_t ROOT_TREE_ID = 0;
     static constexpr int32_t ORPHAN_TREE_ID = 1;
     static constexpr int32_t NO_TREE_ID = -1;
 
-    enum Eval_e : int {
+    enum Eval_e : int
+    {
         EVAL_PRE_ORDER = 0,  // a node before its children
         EVAL_POST_ORDER = 1, // a node after its children
     };
 
-    class FunctorInterface {
-    public:
+    class FunctorInterface
+    {
+      public:
         virtual ~FunctorInterface() = default;
         virtual void operator()(NodeT* node) = 0;
     };
@@ -155,7 +157,7 @@ public:
         }
     }
 
-protected:
+  protected:
     /// Appends a detached child without entering any tree (used by clones).
     void adoptDetached(NodeT* child)
     {
@@ -163,13 +165,13 @@ protected:
         children_.push_back(child);
     }
 
-private:
+  private:
     friend TreeType;
 
     // Tells the tree's listener of a node of the ROOT tree.
-    template <TreeEvent_e Event>
-    class AnnounceFunctor : public FunctorInterface {
-    public:
+    template <TreeEvent_e Event> class AnnounceFunctor : public FunctorInterface
+    {
+      public:
         void operator()(NodeT* node) override
         {
             TreeType* tree = node->getTree();
@@ -182,8 +184,9 @@ private:
     using AnnounceRemoveFunctor = AnnounceFunctor<TREE_NODE_REMOVED>;
 
     // Gives a detached subtree to a tree and enters it in the object map.
-    class EnterFunctor : public FunctorInterface {
-    public:
+    class EnterFunctor : public FunctorInterface
+    {
+      public:
         explicit EnterFunctor(TreeType* tree) : tree_(tree) {}
         void operator()(NodeT* node) override
         {
@@ -191,7 +194,7 @@ private:
             node->inMap_ = tree_->map_.emplace(node->object_, node).second;
         }
 
-    private:
+      private:
         TreeType* tree_;
     };
 
@@ -205,9 +208,9 @@ private:
     bool inMap_ = false; // whether the object map holds this node under its object
 };
 
-template <class NodeT, class KeyT>
-class Tree {
-public:
+template <class NodeT, class KeyT> class Tree
+{
+  public:
     Tree() : root_(KeyT{}, NodeT::ROOT_TREE_ID), orphanRoot_(KeyT{}, NodeT::ORPHAN_TREE_ID)
     {
         root_.tree_ = this;
@@ -248,7 +251,7 @@ public:
         }
     }
 
-private:
+  private:
     friend TreeNode<NodeT, KeyT>;
 
     // Declared first so that it outlives the roots, whose destruction erases

@@ -10,7 +10,8 @@
 extern "C" {
 #endif
 
-typedef enum vnx_ModuleType_e {
+typedef enum vnx_ModuleType_e
+{
     VNX_TYPE_DEVICE_SUPPORT = 1,
     VNX_TYPE_SENSOR_INTERPRETATION = 2,
     VNX_TYPE_SENSOR_FUSION = 3,

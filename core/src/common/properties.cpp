@@ -22,8 +22,9 @@ constexpr size_t kBufferSize = 256;
 
 /// Keeps every "VNX_name=value" buffer handed to putenv: the environment
 /// refers to it from then on.
-class PropertiesManager {
-public:
+class PropertiesManager
+{
+  public:
     static PropertiesManager& getInstance()
     {
         // Never destroyed: the environment may still be read while static
@@ -40,7 +41,7 @@ public:
 
     void markStarted() { started_ = true; }
 
-private:
+  private:
     std::vector<std::unique_ptr<char[]>> buffers_;
     bool started_ = false;
 };
@@ -48,15 +49,19 @@ private:
 namespace {
 
 /// The Properties logger: log node "Properties" under "sys".
-class MyLogger_Properties : public log::Logger {
-public:
+class MyLogger_Properties : public log::Logger
+{
+  public:
     MyLogger_Properties() : log::Logger("vnx_core_Properties", "Properties", log::WARN, log::TYPE_CONSOLE)
     {
         // The node manager must be complete before this logger is, so that it
         // is destroyed after it at exit: the destructor removes the node.
         NodeManager::getInstance();
     }
-    ~MyLogger_Properties() override { NodeManager::getInstance().removeNode(static_cast<log::Logger*>(this)); }
+    ~MyLogger_Properties() override
+    {
+        NodeManager::getInstance().removeNode(static_cast<log::Logger*>(this));
+    }
 
     /// Adds the node under "sys" unless the logger already has one in the
     /// ROOT tree (it has none again after the node tree was reset).

@@ -6,8 +6,7 @@ namespace {
 
 const char* const kKindNames[] = {"Config", "Command", "Status", "Format", "Output"};
 
-template <typename KindRecord>
-KindRecord* castChecked(vnx_Struct_s* record, vnx_StructKind_e kind)
+template <typename KindRecord> KindRecord* castChecked(vnx_Struct_s* record, vnx_StructKind_e kind)
 {
     return record != nullptr && record->kind == kind ? reinterpret_cast<KindRecord*>(record) : nullptr;
 }
@@ -15,8 +14,7 @@ KindRecord* castChecked(vnx_Struct_s* record, vnx_StructKind_e kind)
 template <typename KindRecord>
 const KindRecord* castChecked(const vnx_Struct_s* record, vnx_StructKind_e kind)
 {
-    return record != nullptr && record->kind == kind ? reinterpret_cast<const KindRecord*>(record)
-                                                     : nullptr;
+    return record != nullptr && record->kind == kind ? reinterpret_cast<const KindRecord*>(record) : nullptr;
 }
 
 } // namespace
@@ -25,8 +23,8 @@ extern "C" {
 
 bool vnx_Struct_isSimilar(const vnx_Struct_s* a, const vnx_Struct_s* b)
 {
-    return a != nullptr && b != nullptr && a->size == b->size && a->type == b->type &&
-           a->kind == b->kind && a->version == b->version;
+    return a != nullptr && b != nullptr && a->size == b->size && a->type == b->type && a->kind == b->kind &&
+           a->version == b->version;
 }
 
 bool vnx_Struct_isA(const vnx_Struct_s* record, uint8_t type, uint8_t kind)
@@ -79,38 +77,38 @@ int32_t vnx_StructFormat_findSamplingPeriod(size_t, const vnx_StructFormat_s* co
     return -1;
 }
 
-#define VNX_DEFINE_STRUCT_KIND_FUNCTIONS(Kind, kindValue)                                         \
-    vnx_Struct##Kind##_s* vnx_Struct_downCast##Kind(vnx_Struct_s* record)                         \
-    {                                                                                             \
-        return reinterpret_cast<vnx_Struct##Kind##_s*>(record);                                   \
-    }                                                                                             \
-    const vnx_Struct##Kind##_s* vnx_Struct_downCastConst##Kind(const vnx_Struct_s* record)        \
-    {                                                                                             \
-        return reinterpret_cast<const vnx_Struct##Kind##_s*>(record);                             \
-    }                                                                                             \
-    vnx_Struct_s* vnx_Struct_upCast##Kind(vnx_Struct##Kind##_s* record)                           \
-    {                                                                                             \
-        return reinterpret_cast<vnx_Struct_s*>(record);                                           \
-    }                                                                                             \
-    const vnx_Struct_s* vnx_Struct_upCastConst##Kind(const vnx_Struct##Kind##_s* record)          \
-    {                                                                                             \
-        return reinterpret_cast<const vnx_Struct_s*>(record);                                     \
-    }                                                                                             \
-    vnx_Struct##Kind##_s* vnx_Struct_dynamicDownCast##Kind(vnx_Struct_s* record)                  \
-    {                                                                                             \
-        return castChecked<vnx_Struct##Kind##_s>(record, kindValue);                              \
-    }                                                                                             \
-    const vnx_Struct##Kind##_s* vnx_Struct_dynamicDownCastConst##Kind(const vnx_Struct_s* record) \
-    {                                                                                             \
-        return castChecked<vnx_Struct##Kind##_s>(record, kindValue);                              \
-    }                                                                                             \
-    bool vnx_Struct##Kind##_isA(const vnx_Struct_s* record, uint8_t type)                         \
-    {                                                                                             \
-        return vnx_Struct_isA(record, type, kindValue);                                           \
-    }                                                                                             \
-    int vnx_Struct##Kind##_copy(const vnx_Struct_s* source, vnx_Struct_s* destination)            \
-    {                                                                                             \
-        return vnx_Struct_copy(source, destination);                                              \
+#define VNX_DEFINE_STRUCT_KIND_FUNCTIONS(Kind, kindValue)                                                    \
+    vnx_Struct##Kind##_s* vnx_Struct_downCast##Kind(vnx_Struct_s* record)                                    \
+    {                                                                                                        \
+        return reinterpret_cast<vnx_Struct##Kind##_s*>(record);                                              \
+    }                                                                                                        \
+    const vnx_Struct##Kind##_s* vnx_Struct_downCastConst##Kind(const vnx_Struct_s* record)                   \
+    {                                                                                                        \
+        return reinterpret_cast<const vnx_Struct##Kind##_s*>(record);                                        \
+    }                                                                                                        \
+    vnx_Struct_s* vnx_Struct_upCast##Kind(vnx_Struct##Kind##_s* record)                                      \
+    {                                                                                                        \
+        return reinterpret_cast<vnx_Struct_s*>(record);                                                      \
+    }                                                                                                        \
+    const vnx_Struct_s* vnx_Struct_upCastConst##Kind(const vnx_Struct##Kind##_s* record)                     \
+    {                                                                                                        \
+        return reinterpret_cast<const vnx_Struct_s*>(record);                                                \
+    }                                                                                                        \
+    vnx_Struct##Kind##_s* vnx_Struct_dynamicDownCast##Kind(vnx_Struct_s* record)                             \
+    {                                                                                                        \
+        return castChecked<vnx_Struct##Kind##_s>(record, kindValue);                                         \
+    }                                                                                                        \
+    const vnx_Struct##Kind##_s* vnx_Struct_dynamicDownCastConst##Kind(const vnx_Struct_s* record)            \
+    {                                                                                                        \
+        return castChecked<vnx_Struct##Kind##_s>(record, kindValue);                                         \
+    }                                                                                                        \
+    bool vnx_Struct##Kind##_isA(const vnx_Struct_s* record, uint8_t type)                                    \
+    {                                                                                                        \
+        return vnx_Struct_isA(record, type, kindValue);                                                      \
+    }                                                                                                        \
+    int vnx_Struct##Kind##_copy(const vnx_Struct_s* source, vnx_Struct_s* destination)                       \
+    {                                                                                                        \
+        return vnx_Struct_copy(source, destination);                                                         \
     }
 
 VNX_DEFINE_STRUCT_KIND_FUNCTIONS(Config, VNX_KIND_CONFIG)

@@ -16,7 +16,8 @@ extern "C" {
 #endif
 
 /// Record kind, byte 3 of the header.
-typedef enum vnx_StructKind_e {
+typedef enum vnx_StructKind_e
+{
     VNX_KIND_CONFIG = 1,
     VNX_KIND_COMMAND = 2,
     VNX_KIND_STATUS = 3,
@@ -25,7 +26,8 @@ typedef enum vnx_StructKind_e {
 } vnx_StructKind_e;
 
 /// Common header of every record.
-typedef struct vnx_Struct_s {
+typedef struct vnx_Struct_s
+{
     uint16_t size;       ///< total size of the record in bytes, header included
     uint8_t type;        ///< module type id of the owning module (vnx_ModuleType_e)
     uint8_t kind;        ///< vnx_StructKind_e
@@ -35,22 +37,25 @@ typedef struct vnx_Struct_s {
 } vnx_Struct_s;
 
 /// Layout shared by Config, Command and Status: module fields start at byte 32.
-#define VNX_STRUCT_WITH_RESULT_FIELDS                                                      \
-    vnx_Struct_s header;                                                                   \
-    uint32_t result;    /* 0 at init; a status listener may write an answer into it */     \
-    uint8_t padding[4]; /* not read */                                                     \
+#define VNX_STRUCT_WITH_RESULT_FIELDS                                                                        \
+    vnx_Struct_s header;                                                                                     \
+    uint32_t result;    /* 0 at init; a status listener may write an answer into it */                       \
+    uint8_t padding[4]; /* not read */                                                                       \
     int64_t extra       /* -1 (all bits set) at init; never read by the framework */
 
-typedef struct vnx_StructConfig_s {
+typedef struct vnx_StructConfig_s
+{
     VNX_STRUCT_WITH_RESULT_FIELDS;
 } vnx_StructConfig_s;
 
 /// A Command's module command code is the 32-bit unsigned word at byte 32.
-typedef struct vnx_StructCommand_s {
+typedef struct vnx_StructCommand_s
+{
     VNX_STRUCT_WITH_RESULT_FIELDS;
 } vnx_StructCommand_s;
 
-typedef struct vnx_StructStatus_s {
+typedef struct vnx_StructStatus_s
+{
     VNX_STRUCT_WITH_RESULT_FIELDS;
 } vnx_StructStatus_s;
 
@@ -58,12 +63,14 @@ typedef struct vnx_StructStatus_s {
 
 /// Describes the Output records travelling with it (element i of a Format array
 /// describes element i of the parallel Output array); module fields from byte 16.
-typedef struct vnx_StructFormat_s {
+typedef struct vnx_StructFormat_s
+{
     vnx_Struct_s header;
 } vnx_StructFormat_s;
 
 /// One sample; module fields from byte 16.
-typedef struct vnx_StructOutput_s {
+typedef struct vnx_StructOutput_s
+{
     vnx_Struct_s header;
 } vnx_StructOutput_s;
 
@@ -92,14 +99,14 @@ int32_t vnx_StructFormat_findSamplingPeriod(size_t count, const vnx_StructFormat
 
 // Per kind: unchecked down and up casts (identity), a dynamic down cast that
 // checks only the kind byte, isA(record, type) and copy (= vnx_Struct_copy).
-#define VNX_DECLARE_STRUCT_KIND_FUNCTIONS(Kind)                                                    \
-    vnx_Struct##Kind##_s* vnx_Struct_downCast##Kind(vnx_Struct_s* record);                         \
-    const vnx_Struct##Kind##_s* vnx_Struct_downCastConst##Kind(const vnx_Struct_s* record);        \
-    vnx_Struct_s* vnx_Struct_upCast##Kind(vnx_Struct##Kind##_s* record);                           \
-    const vnx_Struct_s* vnx_Struct_upCastConst##Kind(const vnx_Struct##Kind##_s* record);          \
-    vnx_Struct##Kind##_s* vnx_Struct_dynamicDownCast##Kind(vnx_Struct_s* record);                  \
-    const vnx_Struct##Kind##_s* vnx_Struct_dynamicDownCastConst##Kind(const vnx_Struct_s* record); \
-    bool vnx_Struct##Kind##_isA(const vnx_Struct_s* record, uint8_t type);                         \
+#define VNX_DECLARE_STRUCT_KIND_FUNCTIONS(Kind)                                                              \
+    vnx_Struct##Kind##_s* vnx_Struct_downCast##Kind(vnx_Struct_s* record);                                   \
+    const vnx_Struct##Kind##_s* vnx_Struct_downCastConst##Kind(const vnx_Struct_s* record);                  \
+    vnx_Struct_s* vnx_Struct_upCast##Kind(vnx_Struct##Kind##_s* record);                                     \
+    const vnx_Struct_s* vnx_Struct_upCastConst##Kind(const vnx_Struct##Kind##_s* record);                    \
+    vnx_Struct##Kind##_s* vnx_Struct_dynamicDownCast##Kind(vnx_Struct_s* record);                            \
+    const vnx_Struct##Kind##_s* vnx_Struct_dynamicDownCastConst##Kind(const vnx_Struct_s* record);           \
+    bool vnx_Struct##Kind##_isA(const vnx_Struct_s* record, uint8_t type);                                   \
     int vnx_Struct##Kind##_copy(const vnx_Struct_s* source, vnx_Struct_s* destination);
 
 VNX_DECLARE_STRUCT_KIND_FUNCTIONS(Config)

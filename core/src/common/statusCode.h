@@ -10,7 +10,8 @@
 extern "C" {
 #endif
 
-typedef enum vnx_StatusCode_e {
+typedef enum vnx_StatusCode_e
+{
     VNX_STATUS_MODULE_ALREADY_EXISTS = -25,
     VNX_STATUS_ARRAY_SIZE_MISMATCH = -24,
     VNX_STATUS_FEATURE_DENIED = -23,

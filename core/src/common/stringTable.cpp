@@ -9,9 +9,9 @@ namespace {
 // Fallback texts are at most 40 bytes including the terminator.
 constexpr int kFallbackSize = 40;
 
-template <typename Lookup>
-class LookupSlots {
-public:
+template <typename Lookup> class LookupSlots
+{
+  public:
     void clear()
     {
         for (Lookup& slot : slots_) {
@@ -47,8 +47,7 @@ public:
         return VNX_STATUS_INVALID_PARAMETER;
     }
 
-    template <typename Key>
-    const char* name(Key key) const
+    template <typename Key> const char* name(Key key) const
     {
         for (Lookup slot : slots_) {
             if (slot != nullptr) {
@@ -60,7 +59,7 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     Lookup slots_[VNX_STRING_TABLE_SLOTS] = {};
 };
 

@@ -17,7 +17,10 @@ typedef const char* (*vnx_StatusLookup_f)(int32_t code);
 typedef const char* (*vnx_TypeLookup_f)(uint8_t id);
 
 /// Number of lookup slots of each kind.
-enum { VNX_STRING_TABLE_SLOTS = 4 };
+enum
+{
+    VNX_STRING_TABLE_SLOTS = 4
+};
 
 /// Both clear every slot and return 0.
 int vnx_StringTable_initialize(void);

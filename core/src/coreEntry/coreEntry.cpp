@@ -57,8 +57,7 @@ constexpr FactoryStep kUnregisterOrder[] = {
 
 // Each step's own exceptions are caught by the step; this keeps anything else
 // (a failing service start) inside the library as well.
-template <class Body>
-int guarded(Body&& body) noexcept
+template <class Body> int guarded(Body&& body) noexcept
 {
     try {
         body();

@@ -9,10 +9,11 @@
 /// Declares the motion hand-over interfaces (SensorFusion Output and
 /// ButtonActivity Output in, a DeviceMotion Output out) and keeps a Config,
 /// but produces no output: DeviceMotionFloat does the conversion.
-class DeviceMotion : public vnx::ModuleInterface {
+class DeviceMotion : public vnx::ModuleInterface
+{
     VNX_LOG_DEFAULT(DeviceMotion);
 
-public:
+  public:
     DeviceMotion();
 
     int setModuleListener(vnx::ModuleListenerInterface* listener) override;
@@ -39,6 +40,6 @@ public:
                 const vnx_StructFormat_s** inputFormats, int outputInterface, size_t outputCount,
                 vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats) override;
 
-private:
+  private:
     vnx_DeviceMotion_Config_s config_; ///< kept for clients; nothing reads it
 };

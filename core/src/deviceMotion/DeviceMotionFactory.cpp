@@ -5,7 +5,8 @@
 
 namespace {
 
-struct DeviceMotionRecords {
+struct DeviceMotionRecords
+{
     static constexpr uint8_t type = VNX_TYPE_DEVICE_MOTION;
     using Config = vnx::RecordKind<vnx_DeviceMotion_Config_s, 48, 1>;
     using Command = vnx::RecordKind<vnx_DeviceMotion_Command_s, 40, 1>;

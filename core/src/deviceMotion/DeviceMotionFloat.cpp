@@ -30,8 +30,7 @@ int findByType(size_t count, const vnx_StructOutput_s* const* records, uint8_t t
 
 /// Converts one value group. The q code holds for the whole group, so an
 /// absent group gives 0 in its first value and leaves the others as they were.
-template <size_t N>
-void convertGroup(const vnx_Number32_u (&words)[N], int8_t q, float (&values)[N])
+template <size_t N> void convertGroup(const vnx_Number32_u (&words)[N], int8_t q, float (&values)[N])
 {
     for (size_t i = 0; i < N; ++i) {
         if (vnx_getFloat32WithDefault(words[i], q, &values[i], 0.0f) != VNX_STATUS_SUCCESS) {
@@ -122,8 +121,9 @@ int DeviceMotionFloat::getOutputInterface(int index, size_t capacity, uint8_t* t
 }
 
 int DeviceMotionFloat::process(int inputInterface, size_t inputCount, const vnx_StructOutput_s** inputs,
-                               const vnx_StructFormat_s** inputFormats, int outputInterface, size_t outputCount,
-                               vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats)
+                               const vnx_StructFormat_s** inputFormats, int outputInterface,
+                               size_t outputCount, vnx_StructOutput_s** outputs,
+                               vnx_StructFormat_s** outputFormats)
 {
     if (inputInterface != 0 || outputInterface != 0 || outputCount != 1) {
         return VNX_STATUS_INVALID_PARAMETER;
@@ -136,8 +136,8 @@ int DeviceMotionFloat::process(int inputInterface, size_t inputCount, const vnx_
     // Motion already converted upstream passes through unchanged.
     const int converted = findByType(inputCount, inputs, VNX_TYPE_DEVICE_MOTION_FLOAT);
     if (converted >= 0) {
-        const auto* in =
-            vnx::processRecord(inputCount, inputs, converted, vnx_DeviceMotionFloat_dynamicDownCastConstOutput);
+        const auto* in = vnx::processRecord(inputCount, inputs, converted,
+                                            vnx_DeviceMotionFloat_dynamicDownCastConstOutput);
         if (in == nullptr) {
             return VNX_STATUS_INVALID_PARAMETER;
         }
@@ -155,7 +155,8 @@ int DeviceMotionFloat::process(int inputInterface, size_t inputCount, const vnx_
     if (fused < 0) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
-    const auto* motion = vnx::processRecord(inputCount, inputs, fused, vnx_SensorFusion_dynamicDownCastConstOutput);
+    const auto* motion =
+        vnx::processRecord(inputCount, inputs, fused, vnx_SensorFusion_dynamicDownCastConstOutput);
     const auto* format =
         vnx::processRecord(inputCount, inputFormats, fused, vnx_SensorFusion_dynamicDownCastConstFormat);
     if (motion == nullptr || format == nullptr) {

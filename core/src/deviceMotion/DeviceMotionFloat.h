@@ -9,10 +9,11 @@
 /// per-group number encodings) into a DeviceMotionFloat Output of plain
 /// floats. A DeviceMotionFloat Output among the inputs passes through as it
 /// is. No state, configuration or commands.
-class DeviceMotionFloat : public vnx::ModuleInterface {
+class DeviceMotionFloat : public vnx::ModuleInterface
+{
     VNX_LOG_DEFAULT(DeviceMotionFloat);
 
-public:
+  public:
     DeviceMotionFloat() = default;
 
     int setModuleListener(vnx::ModuleListenerInterface* listener) override;

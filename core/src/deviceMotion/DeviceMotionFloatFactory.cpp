@@ -7,7 +7,8 @@
 
 namespace {
 
-struct DeviceMotionFloatRecords {
+struct DeviceMotionFloatRecords
+{
     static constexpr uint8_t type = VNX_TYPE_DEVICE_MOTION_FLOAT;
     using Config = vnx::RecordKind<vnx_DeviceMotionFloat_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_DeviceMotionFloat_Command_s, 32, 1>;

@@ -20,7 +20,8 @@ typedef vnx_StructFormat_s vnx_DeviceMotionFloat_Format_s;
 
 /// The groups follow the SensorFusion Output's groups in order; an absent
 /// group reads 0 in its first value.
-typedef struct vnx_DeviceMotionFloat_Output_s {
+typedef struct vnx_DeviceMotionFloat_Output_s
+{
     vnx_StructOutput_s output;
     uint32_t sampleNumber; ///< input sample this motion belongs to
     float period;          ///< sample period, s

@@ -13,12 +13,14 @@
 extern "C" {
 #endif
 
-typedef struct vnx_DeviceMotion_Config_s {
+typedef struct vnx_DeviceMotion_Config_s
+{
     vnx_StructConfig_s config;
     uint64_t reserved[2]; ///< 0 at init; read by nothing
 } vnx_DeviceMotion_Config_s;
 
-typedef struct vnx_DeviceMotion_Command_s {
+typedef struct vnx_DeviceMotion_Command_s
+{
     vnx_StructCommand_s command;
     uint32_t code;      ///< no codes are defined
     uint8_t padding[4]; ///< left alone by the initialiser

@@ -5,7 +5,8 @@
 
 namespace {
 
-struct DeviceSupportRecords {
+struct DeviceSupportRecords
+{
     static constexpr uint8_t type = VNX_TYPE_DEVICE_SUPPORT;
     using Config = vnx::RecordKind<vnx_DeviceSupport_Config_s, 32, 2>;
     using Command = vnx::RecordKind<vnx_DeviceSupport_Command_s, 32, 2>;

@@ -16,7 +16,8 @@ extern "C" {
 #endif
 
 /// Which sensor a DeviceSupport Output carries.
-typedef enum vnx_DeviceSupport_Sensor_e {
+typedef enum vnx_DeviceSupport_Sensor_e
+{
     VNX_DEVICE_SUPPORT_ACCELEROMETER = 1,
     VNX_DEVICE_SUPPORT_GYROSCOPE = 2,
     VNX_DEVICE_SUPPORT_MAGNETOMETER = 3,
@@ -31,7 +32,8 @@ typedef vnx_StructCommand_s vnx_DeviceSupport_Command_s;
 typedef vnx_StructStatus_s vnx_DeviceSupport_Status_s;
 
 /// One per sample batch; every Output of the batch is paired with it.
-typedef struct vnx_DeviceSupport_Format_s {
+typedef struct vnx_DeviceSupport_Format_s
+{
     vnx_StructFormat_s format;
     uint32_t sampleNumber; ///< device sample counter of the batch
     uint32_t flags;        ///< VNX_DEVICE_SUPPORT_FLAG_*
@@ -39,7 +41,8 @@ typedef struct vnx_DeviceSupport_Format_s {
     uint8_t reserved[6];   ///< zero; left alone by the initialiser
 } vnx_DeviceSupport_Format_s;
 
-typedef struct vnx_DeviceSupport_Output_s {
+typedef struct vnx_DeviceSupport_Output_s
+{
     vnx_StructOutput_s output;
     uint8_t sensor;  ///< vnx_DeviceSupport_Sensor_e
     uint8_t padding; ///< left alone by the initialiser

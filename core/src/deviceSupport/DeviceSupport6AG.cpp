@@ -5,7 +5,8 @@
 
 namespace {
 
-struct DeviceSupport6AGRecords {
+struct DeviceSupport6AGRecords
+{
     static constexpr uint8_t type = VNX_TYPE_DEVICE_SUPPORT_6AG;
     using Config = vnx::RecordKind<vnx_DeviceSupport6AG_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_DeviceSupport6AG_Command_s, 32, 1>;

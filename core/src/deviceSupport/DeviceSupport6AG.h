@@ -18,7 +18,8 @@ typedef vnx_StructCommand_s vnx_DeviceSupport6AG_Command_s;
 typedef vnx_StructStatus_s vnx_DeviceSupport6AG_Status_s;
 typedef vnx_StructFormat_s vnx_DeviceSupport6AG_Format_s;
 
-typedef struct vnx_DeviceSupport6AG_Output_s {
+typedef struct vnx_DeviceSupport6AG_Output_s
+{
     vnx_StructOutput_s output;
     /// Device sample counter; the number of elapsed sample periods is derived
     /// from successive values.

@@ -5,7 +5,8 @@
 
 namespace {
 
-struct DeviceSupport9AGMRecords {
+struct DeviceSupport9AGMRecords
+{
     static constexpr uint8_t type = VNX_TYPE_DEVICE_SUPPORT_9AGM;
     using Config = vnx::RecordKind<vnx_DeviceSupport9AGM_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_DeviceSupport9AGM_Command_s, 32, 1>;

@@ -21,7 +21,8 @@ typedef vnx_StructCommand_s vnx_DeviceSupport9AGM_Command_s;
 typedef vnx_StructStatus_s vnx_DeviceSupport9AGM_Status_s;
 typedef vnx_StructFormat_s vnx_DeviceSupport9AGM_Format_s;
 
-typedef struct vnx_DeviceSupport9AGM_Output_s {
+typedef struct vnx_DeviceSupport9AGM_Output_s
+{
     vnx_StructOutput_s output;
     int32_t sampleNumber;     ///< device sample counter
     int16_t temperature;      ///< raw temperature reading

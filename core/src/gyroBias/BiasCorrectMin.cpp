@@ -33,7 +33,7 @@ constexpr float kNoInputDriftDegC = 25.0f;
 // Device-kind flag: always start from the per-unit seed.
 constexpr std::uint16_t kKindPerUnitSeed = 4;
 
-}  // namespace
+} // namespace
 
 BiasCorrectMin::BiasCorrectMin()
     : main_(KF_ROLE_MAIN), check_(KF_ROLE_CHECK), check2_(KF_ROLE_CHECK2), output_(&main_)
@@ -54,25 +54,33 @@ BiasCorrectMin::BiasCorrectMin()
 BiasCorrectMin::~BiasCorrectMin()
 {
     NodeManager& nodes = NodeManager::getInstance();
-    for (const void* member : {static_cast<const void*>(&temperatureFilt_), static_cast<const void*>(&check2_),
-                               static_cast<const void*>(&check_), static_cast<const void*>(&main_),
-                               static_cast<const void*>(&averageChecks_), static_cast<const void*>(&averageMain_),
-                               static_cast<const void*>(&saturation_), static_cast<const void*>(&peak2Peak_),
-                               static_cast<const void*>(&onTable_)})
+    for (const void* member :
+         {static_cast<const void*>(&temperatureFilt_), static_cast<const void*>(&check2_),
+          static_cast<const void*>(&check_), static_cast<const void*>(&main_),
+          static_cast<const void*>(&averageChecks_), static_cast<const void*>(&averageMain_),
+          static_cast<const void*>(&saturation_), static_cast<const void*>(&peak2Peak_),
+          static_cast<const void*>(&onTable_)})
         nodes.removeNode(member);
 }
 
-bool BiasCorrectMin::isNominalCal() const { return cal_->isNominalCal && cal_->zroNominalSigma != 0.0f; }
+bool BiasCorrectMin::isNominalCal() const
+{
+    return cal_->isNominalCal && cal_->zroNominalSigma != 0.0f;
+}
 
-bool BiasCorrectMin::isNoTInput() const { return cal_->tempScale == 0.0f; }
+bool BiasCorrectMin::isNoTInput() const
+{
+    return cal_->tempScale == 0.0f;
+}
 
-void BiasCorrectMin::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixedInnards_s* innards, bool written,
-                          std::uint8_t rsChannels)
+void BiasCorrectMin::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixedInnards_s* innards,
+                          bool written, std::uint8_t rsChannels)
 {
     cal_ = &cal;
     rsChannels_ = clampRsChannels(rsChannels);
     restartLimit_ = roundWindowLength(cal.rate * kStatisticsRestartS);
-    for (int axis = 0; axis < 3; ++axis) preFilterFlags_[axis] = cal.rsNoise[axis] >= Fp32(kPreFilterNoise);
+    for (int axis = 0; axis < 3; ++axis)
+        preFilterFlags_[axis] = cal.rsNoise[axis] >= Fp32(kPreFilterNoise);
     hasRun_ = 0;
     lastTemperature_ = Fp32(kNoTemperature);
     temperatureRate_ = Fp32(0.125f);
@@ -117,17 +125,21 @@ void BiasCorrectMin::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixe
 void BiasCorrectMin::seedPerUnitIfNeeded()
 {
     const bool kindSeed = (cal_->deviceKind & kKindPerUnitSeed) != 0;
-    if (!kindSeed && !(main_.phase() == ZroKfMin::KF_PHASE_START && !isNominalCal())) return;
+    if (!kindSeed && !(main_.phase() == ZroKfMin::KF_PHASE_START && !isNominalCal()))
+        return;
     Fp32 sigma(cal_->zroInitSigma);
-    if (isNoTInput()) sigma += Fp32(kNoInputDriftDegC) * Fp32(cal_->zroTempCoef);
-    if (sigma < Fp32(kPerUnitSigma) || kindSeed) updateDcdForPerUnitCalibratedDevices(constants_);
+    if (isNoTInput())
+        sigma += Fp32(kNoInputDriftDegC) * Fp32(cal_->zroTempCoef);
+    if (sigma < Fp32(kPerUnitSigma) || kindSeed)
+        updateDcdForPerUnitCalibratedDevices(constants_);
 }
 
 void BiasCorrectMin::updateDcdForPerUnitCalibratedDevices(const ZroKfMin::StaticCalConstants_t& constants)
 {
     dcdAlg4MinFixedInnards_s seed;
     std::memset(&seed, 0, sizeof seed);
-    for (int c = 0; c < 3; ++c) seed.zroVariance[c] = constants.rFloor[c].value();
+    for (int c = 0; c < 3; ++c)
+        seed.zroVariance[c] = constants.rFloor[c].value();
     seed.temperature = 0.0f;
     seed.state = BCM_STATE_PER_UNIT;
     setDcd(seed);
@@ -167,7 +179,8 @@ void BiasCorrectMin::setDcd(const dcdAlg4MinFixedInnards_s& innards)
     setDcdRestore(innards);
     // Nothing usable was restored: the per-unit seed, when it applies,
     // restores "Main" (phase 2), which ends the repetition.
-    if (main_.phase() == ZroKfMin::KF_PHASE_START) seedPerUnitIfNeeded();
+    if (main_.phase() == ZroKfMin::KF_PHASE_START)
+        seedPerUnitIfNeeded();
 }
 
 bool BiasCorrectMin::getDcd(dcdAlg4MinFixedInnards_s& out)
@@ -190,13 +203,15 @@ bool BiasCorrectMin::getDcd(dcdAlg4MinFixedInnards_s& out)
 
 bool BiasCorrectMin::isDcdReady()
 {
-    if (main_.phase() != ZroKfMin::KF_PHASE_RUNNING) return false;
+    if (main_.phase() != ZroKfMin::KF_PHASE_RUNNING)
+        return false;
     if (written_) {
         bool unchanged = best_.state == getState() &&
                          abs(currentTemperature_ - Fp32(best_.temperature)) <= tempChangeLimit_;
         for (int c = 0; unchanged && c < rsChannels_; ++c)
             unchanged = !(abs(main_.x()[c] - Fp32(best_.zro[c])) > Fp32(kStoredOffsetLimit));
-        if (!unchanged) written_ = 0;
+        if (!unchanged)
+            written_ = 0;
     }
     return written_ == 0;
 }
@@ -208,13 +223,19 @@ void BiasCorrectMin::updateReferenceFromBestDcd()
     // is the better reference.
     bool second = false;
     switch (best_.state) {
-    case 9: case 14: case 15: case 23: case 26: case 27:
+    case 9:
+    case 14:
+    case 15:
+    case 23:
+    case 26:
+    case 27:
         second = true;
         break;
     default:
         break;
     }
-    for (int c = 0; c < 3; ++c) referenceOffset_[c] = Fp32(second ? best_.zro2[c] : best_.zro[c]);
+    for (int c = 0; c < 3; ++c)
+        referenceOffset_[c] = Fp32(second ? best_.zro2[c] : best_.zro[c]);
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -34,11 +34,11 @@ namespace vnx {
 /// Learning state 0-28 (see BiasCorrectMin::getState); higher is better.
 enum BiasCorrectMinState_e : std::uint32_t
 {
-    BCM_STATE_NONE = 0,      ///< a combination of phases no learning path produces
-    BCM_STATE_EMPTY = 1,     ///< nothing learned
-    BCM_STATE_PER_UNIT = 5,  ///< seeded from the per-unit calibration
-    BCM_STATE_LEARNED = 11,  ///< from here on two states are never worse than each other
-    BCM_STATE_BEST = 28      ///< all three filters fully converged
+    BCM_STATE_NONE = 0,     ///< a combination of phases no learning path produces
+    BCM_STATE_EMPTY = 1,    ///< nothing learned
+    BCM_STATE_PER_UNIT = 5, ///< seeded from the per-unit calibration
+    BCM_STATE_LEARNED = 11, ///< from here on two states are never worse than each other
+    BCM_STATE_BEST = 28     ///< all three filters fully converged
 };
 
 class BiasCorrectMin
@@ -50,10 +50,10 @@ class BiasCorrectMin
 
     struct Output
     {
-        Vector3 rate;      ///< corrected angular velocity, rad/s
-        Vector3 variance;  ///< offset variance, (rad/s)^2
-        std::uint8_t converged = 0;  ///< the largest variance is below 0.01
-        std::uint8_t onTable = 0;    ///< the device lies still and the offset agrees with the table
+        Vector3 rate;               ///< corrected angular velocity, rad/s
+        Vector3 variance;           ///< offset variance, (rad/s)^2
+        std::uint8_t converged = 0; ///< the largest variance is below 0.01
+        std::uint8_t onTable = 0;   ///< the device lies still and the offset agrees with the table
     };
 
     BiasCorrectMin();
@@ -135,7 +135,8 @@ class BiasCorrectMin
   private:
     void setDcdRestore(const dcdAlg4MinFixedInnards_s& innards);
     void seedPerUnitIfNeeded();
-    void tableRestart(const ZroKfMin::TimeVaryingConstants_t& tv, const Vector3& m, const Vector3& difference);
+    void tableRestart(const ZroKfMin::TimeVaryingConstants_t& tv, const Vector3& m,
+                      const Vector3& difference);
     void writeOutput(const Interpret::Output& sample, Output& out) const;
     bool hasTemperatureInput() const { return cal_->tempScale != 0.0f; }
 
@@ -151,22 +152,23 @@ class BiasCorrectMin
     TemperatureFilt temperatureFilt_;
     ZroKfMin::StaticCalConstants_t constants_{};
 
-    ZroKfMin* output_;                 ///< supplies the output
-    Fp32 lastTemperature_;             ///< degC of the last rate estimate; -256 none
-    Fp32 temperatureRate_;             ///< degC/s
-    Fp32 currentTemperature_;          ///< filtered, degC; -256 none yet, 0 without input
-    std::uint16_t updateCount_ = 0;    ///< temperature updates since the last rate estimate
-    std::int32_t temperatureMode_ = 0; ///< 0 start, 1 restored, 2 restored and valid, 3 rate known, 4 no input
-    Fp32 agingEffect_;                 ///< rad/s allowed for since the reference
-    Fp32 tempChangeLimit_;             ///< degC
-    Fp32 initialVariance_;             ///< (rad/s)^2 added at a gap or a table restart
-    Vector3 referenceOffset_{};        ///< rad/s per channel
-    std::uint32_t keptGap_ = 0;        ///< gap of the best state
-    Fp32 referenceTemperature_;        ///< degC of the best state (predicted change without input)
+    ZroKfMin* output_;              ///< supplies the output
+    Fp32 lastTemperature_;          ///< degC of the last rate estimate; -256 none
+    Fp32 temperatureRate_;          ///< degC/s
+    Fp32 currentTemperature_;       ///< filtered, degC; -256 none yet, 0 without input
+    std::uint16_t updateCount_ = 0; ///< temperature updates since the last rate estimate
+    std::int32_t temperatureMode_ =
+        0;                      ///< 0 start, 1 restored, 2 restored and valid, 3 rate known, 4 no input
+    Fp32 agingEffect_;          ///< rad/s allowed for since the reference
+    Fp32 tempChangeLimit_;      ///< degC
+    Fp32 initialVariance_;      ///< (rad/s)^2 added at a gap or a table restart
+    Vector3 referenceOffset_{}; ///< rad/s per channel
+    std::uint32_t keptGap_ = 0; ///< gap of the best state
+    Fp32 referenceTemperature_; ///< degC of the best state (predicted change without input)
     std::uint8_t hasRun_ = 0;
     std::uint8_t preFilterFlags_[3] = {0, 0, 0};
     const FixedPointCal::Output* cal_ = nullptr;
-    std::int32_t restartLimit_ = 0;    ///< samples; a longer pause restarts the statistics
+    std::int32_t restartLimit_ = 0; ///< samples; a longer pause restarts the statistics
     dcdAlg4MinFixedInnards_s best_{};
     std::uint8_t written_ = 0;
 
@@ -182,8 +184,8 @@ static_assert(offsetof(BiasCorrectMin::Output, onTable) == 25);
 
 /// Whether the phases and confidences of "Main", "Check" and "Check2" are the
 /// one combination that the learning produces for the state.
-bool isStateValid(KfRole_e role, std::uint32_t state, ZroKfMin::KfPhase_e mainPhase, std::uint8_t mainConfidence,
-                  ZroKfMin::KfPhase_e checkPhase, std::uint8_t checkConfidence, ZroKfMin::KfPhase_e check2Phase,
-                  std::uint8_t check2Confidence);
+bool isStateValid(KfRole_e role, std::uint32_t state, ZroKfMin::KfPhase_e mainPhase,
+                  std::uint8_t mainConfidence, ZroKfMin::KfPhase_e checkPhase, std::uint8_t checkConfidence,
+                  ZroKfMin::KfPhase_e check2Phase, std::uint8_t check2Confidence);
 
-}  // namespace vnx
+} // namespace vnx

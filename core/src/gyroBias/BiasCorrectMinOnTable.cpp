@@ -6,18 +6,19 @@ namespace vnx {
 
 namespace {
 
-constexpr float kUnknown = 2147483648.0f;  // 2^31
+constexpr float kUnknown = 2147483648.0f; // 2^31
 
 using Vector3 = qdVectorFixed::Vector3;
 
 Vector3 largerPerChannel(const Vector3& a, const Vector3& b)
 {
     Vector3 out;
-    for (int c = 0; c < 3; ++c) out[c] = max(a[c], b[c]);
+    for (int c = 0; c < 3; ++c)
+        out[c] = max(a[c], b[c]);
     return out;
 }
 
-}  // namespace
+} // namespace
 
 void BiasCorrectMin::handleOnTable(const ZroKfMin::TimeVaryingConstants_t& tv, const Vector3& m,
                                    std::uint8_t& onTable)
@@ -125,4 +126,4 @@ void BiasCorrectMin::tableRestart(const ZroKfMin::TimeVaryingConstants_t& tv, co
     written_ = 0;
 }
 
-}  // namespace vnx
+} // namespace vnx

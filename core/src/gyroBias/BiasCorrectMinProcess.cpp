@@ -6,7 +6,7 @@ namespace vnx {
 
 namespace {
 
-constexpr float kUnknown = 2147483648.0f;  // 2^31
+constexpr float kUnknown = 2147483648.0f; // 2^31
 constexpr float kNoTemperature = VNX_DCD_NO_TEMPERATURE;
 constexpr std::uint32_t kUnknownGap = 0xFFFFFFFFu;
 // Gap conversions: microseconds to seconds and hours.
@@ -24,7 +24,7 @@ constexpr float kAccVarDisturbed = 8.0f;
 // Largest offset variance ((rad/s)^2) of a converged estimate.
 constexpr float kConvergedVariance = 0.01f;
 
-}  // namespace
+} // namespace
 
 void BiasCorrectMin::computeAgingEffect(std::uint32_t gap, std::uint32_t step)
 {
@@ -37,7 +37,8 @@ void BiasCorrectMin::computeAgingEffect(std::uint32_t gap, std::uint32_t step)
         // product is taken in plain float before it enters the value type.
         agingEffect_ = Fp32(static_cast<float>(gap) * kUsToS) * Fp32(kPerHour) * Fp32(cal_->agingRate);
     }
-    if (isNoTInput()) predictDeltaTUsingSampleGap(gap);
+    if (isNoTInput())
+        predictDeltaTUsingSampleGap(gap);
 }
 
 void BiasCorrectMin::updateInitP(Fp32 temperatureDegC)
@@ -46,7 +47,8 @@ void BiasCorrectMin::updateInitP(Fp32 temperatureDegC)
     if (isNominalCal()) {
         sigma = Fp32(cal_->zroNominalSigma);
     } else {
-        const Fp32 span = isNoTInput() ? Fp32(kMaxTemperatureSpan) : min(abs(temperatureDegC), Fp32(kMaxTemperatureSpan));
+        const Fp32 span =
+            isNoTInput() ? Fp32(kMaxTemperatureSpan) : min(abs(temperatureDegC), Fp32(kMaxTemperatureSpan));
         sigma = Fp32(cal_->zroInitSigma) + Fp32(cal_->zroTempCoef) * span;
     }
     initialVariance_ = abs(sigma) < Fp32(kUnknown) ? sigma * sigma : Fp32(kUnknown);
@@ -70,7 +72,8 @@ void BiasCorrectMin::chooseBestZroToOutputInRunPhase(std::uint8_t mainBefore, st
     const std::uint8_t cCheck = check_.confidenceLevel();
     const std::uint8_t cCheck2 = check2_.confidenceLevel();
     std::uint8_t best = cMain > cCheck ? cMain : cCheck;
-    if (cCheck2 > best) best = cCheck2;
+    if (cCheck2 > best)
+        best = cCheck2;
 
     switch (best) {
     case 3:
@@ -99,19 +102,22 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
     const std::uint32_t gapThreshold = k * static_cast<std::uint32_t>(constants_.gapSamples);
     std::uint32_t gapArgument = g;
     if (gapThreshold >= g) {
-        if (g > k * static_cast<std::uint32_t>(restartLimit_)) peak2Peak_.init(*cal_, rsChannels_);
+        if (g > k * static_cast<std::uint32_t>(restartLimit_))
+            peak2Peak_.init(*cal_, rsChannels_);
     } else {
         // A pause: continue from the best knowledge, with the uncertainty the
         // pause may have added.
         dcdAlg4MinFixedInnards_s state;
         const bool current = getDcd(state);
-        if (hasRun_) setDcd(state);
+        if (hasRun_)
+            setDcd(state);
         std::uint32_t gap = keptGap_ * k;
         if (current) {
             gap = g;
             keptGap_ = g;
         }
-        if (current || !hasRun_) updateReferenceFromBestDcd();
+        if (current || !hasRun_)
+            updateReferenceFromBestDcd();
         computeAgingEffect(gap, k);
         updateInitP(sample.temperature);
         gapArgument = gap;
@@ -136,7 +142,8 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
         statsInput[c] = sample.rs[axis];
     }
     const bool accUsed = !(cal_->accNoise[1] > Fp32(kNoisyAccelerometer));
-    for (int j = 0; j < 3; ++j) statsInput[rsChannels_ + j] = accUsed ? sample.acc[j] : Fp32(0.0f);
+    for (int j = 0; j < 3; ++j)
+        statsInput[rsChannels_ + j] = accUsed ? sample.acc[j] : Fp32(0.0f);
 
     peak2Peak_.process(statsInput, stats_);
     updateTemperature(sample.temperature, stats_);
@@ -147,7 +154,8 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
     } else {
         tempChange = stats_.valid ? abs(referenceTemperature_ - currentTemperature_) : Fp32(kNoTemperature);
     }
-    if (isNominalCal() && temperatureMode_ == 0) tempChange = Fp32(kNoTemperature);
+    if (isNominalCal() && temperatureMode_ == 0)
+        tempChange = Fp32(kNoTemperature);
     const ZroKfMin::TimeVaryingConstants_t tv(*cal_, constants_, tempChange, temperatureRate_, agingEffect_,
                                               gapArgument);
 
@@ -156,7 +164,8 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
     Vector3 wMain{};
     Vector3 wChecks{};
     averageMain_.process(wMain);
-    if (p == 1 || !stats_.valid) averageChecks_.process(wChecks);
+    if (p == 1 || !stats_.valid)
+        averageChecks_.process(wChecks);
 
     if (stats_.valid) {
         Vector3 d{};
@@ -180,7 +189,8 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
             check_.processNormal(tv, referenceOffset_, r, d, wChecks, stats_);
             check2_.processNormal(tv, referenceOffset_, r, d, wChecks, stats_);
             chooseBestZroToOutputInRunPhase(before[0], before[1], before[2]);
-            if (main_.confidenceLevel() == 3 && check_.confidenceLevel() == 3 && check2_.confidenceLevel() == 3) {
+            if (main_.confidenceLevel() == 3 && check_.confidenceLevel() == 3 &&
+                check2_.confidenceLevel() == 3) {
                 main_ = *output_;
                 output_ = &main_;
             }
@@ -217,4 +227,4 @@ void BiasCorrectMin::writeOutput(const Interpret::Output& sample, Output& out) c
     out.converged = out.variance.infNorm() < Fp32(kConvergedVariance) ? 1 : 0;
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -6,7 +6,7 @@ namespace vnx {
 
 namespace {
 
-constexpr float kUnknown = 2147483648.0f;  // 2^31
+constexpr float kUnknown = 2147483648.0f; // 2^31
 constexpr float kNoTemperature = VNX_DCD_NO_TEMPERATURE;
 constexpr float kUsToS = 1e-6f;
 // Without temperature input a pause is assumed to have warmed or cooled the
@@ -21,7 +21,10 @@ constexpr std::uint16_t kKindSlowRateDecay = 8;
 
 /// Gap in seconds; gaps above 2^31 us are converted before they enter the
 /// saturating value type.
-Fp32 gapSeconds(std::uint32_t gapUs) { return Fp32(static_cast<float>(gapUs) * kUsToS); }
+Fp32 gapSeconds(std::uint32_t gapUs)
+{
+    return Fp32(static_cast<float>(gapUs) * kUsToS);
+}
 
 enum TemperatureMode_e : std::int32_t
 {
@@ -32,18 +35,16 @@ enum TemperatureMode_e : std::int32_t
     TEMPERATURE_NO_INPUT = 4
 };
 
-}  // namespace
+} // namespace
 
 void BiasCorrectMin::predictDeltaTUsingSampleGap(std::uint32_t gap)
 {
-    referenceTemperature_ = min(gapSeconds(gap) * Fp32(kAssumedRateDegCPerS),
-                                Fp32(kAssumedMaxChangeDegC));
+    referenceTemperature_ = min(gapSeconds(gap) * Fp32(kAssumedRateDegCPerS), Fp32(kAssumedMaxChangeDegC));
 }
 
 Fp32 BiasCorrectMin::predictZROTEffect(std::uint32_t gap) const
 {
-    const Fp32 change = min(gapSeconds(gap) * Fp32(kAssumedRateDegCPerS),
-                            Fp32(kAssumedMaxChangeDegC));
+    const Fp32 change = min(gapSeconds(gap) * Fp32(kAssumedRateDegCPerS), Fp32(kAssumedMaxChangeDegC));
     return change * Fp32(cal_->zroTempCoef);
 }
 
@@ -60,11 +61,13 @@ void BiasCorrectMin::updateTemperature(Fp32 temperatureDegC, const CalcPeak2Peak
     currentTemperature_ = filtered.temperature;
 
     if (temperatureMode_ == TEMPERATURE_RESTORED) {
-        if (!stats.valid) return;
+        if (!stats.valid)
+            return;
         temperatureMode_ = TEMPERATURE_RESTORED_VALID;
     } else {
         const float oneSecond = std::floor(cal_->rate);
-        if (static_cast<float>(updateCount_) < oneSecond) return;
+        if (static_cast<float>(updateCount_) < oneSecond)
+            return;
         if (lastTemperature_ != Fp32(kNoTemperature)) {
             temperatureMode_ = TEMPERATURE_RATE_KNOWN;
             const Fp32 change = abs(lastTemperature_ - currentTemperature_);
@@ -83,4 +86,4 @@ void BiasCorrectMin::updateTemperature(Fp32 temperatureDegC, const CalcPeak2Peak
     updateCount_ = 0;
 }
 
-}  // namespace vnx
+} // namespace vnx

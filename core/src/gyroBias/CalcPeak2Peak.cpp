@@ -9,7 +9,7 @@ namespace {
 // Window of the statistics, in seconds.
 constexpr float kWindowS = 0.16f;
 
-}  // namespace
+} // namespace
 
 void CalcPeak2Peak::init(const FixedPointCal::Output& cal, std::uint8_t rsChannels)
 {
@@ -23,14 +23,17 @@ void CalcPeak2Peak::init(const FixedPointCal::Output& cal, std::uint8_t rsChanne
     meanScale_ = Fp32(1.0f) / Fp32(window);
     const int channels = channelCount();
     for (auto& entry : ring_)
-        for (int ch = 0; ch < channels; ++ch) entry[ch] = Fp32(0.0f);
+        for (int ch = 0; ch < channels; ++ch)
+            entry[ch] = Fp32(0.0f);
 }
 
 void CalcPeak2Peak::process(const Fp32* input, Output& out)
 {
     const int channels = channelCount();
-    for (int ch = 0; ch < channels; ++ch) ring_[position_][ch] = input[ch];
-    if (++position_ >= entries_) position_ = 0;
+    for (int ch = 0; ch < channels; ++ch)
+        ring_[position_][ch] = input[ch];
+    if (++position_ >= entries_)
+        position_ = 0;
 
     if (fill_ < entries_) {
         out.valid = 0;
@@ -43,7 +46,8 @@ void CalcPeak2Peak::process(const Fp32* input, Output& out)
     // registers. A NaN entry is passed over, as no comparison admits it.
     float lo[kMaxChannels];
     float hi[kMaxChannels];
-    for (int ch = 0; ch < channels; ++ch) lo[ch] = hi[ch] = ring_[0][ch].value();
+    for (int ch = 0; ch < channels; ++ch)
+        lo[ch] = hi[ch] = ring_[0][ch].value();
     for (std::uint32_t i = 1; i < entries_; ++i) {
         for (int ch = 0; ch < channels; ++ch) {
             const float v = ring_[i][ch].value();
@@ -62,9 +66,10 @@ void CalcPeak2Peak::calcRsMean(Fp32* mean) const
 {
     for (int c = 0; c < rsChannels_; ++c) {
         Fp32 sum(0.0f);
-        for (std::uint32_t i = 0; i < entries_; ++i) sum += ring_[i][c];
+        for (std::uint32_t i = 0; i < entries_; ++i)
+            sum += ring_[i][c];
         mean[c] = sum * meanScale_;
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -24,8 +24,8 @@ class CalcPeak2Peak
 
     struct Output
     {
-        std::uint8_t valid = 0;  ///< the ring holds a full window
-        Fp32 spread[kMaxChannels];  ///< largest - smallest
+        std::uint8_t valid = 0;    ///< the ring holds a full window
+        Fp32 spread[kMaxChannels]; ///< largest - smallest
         Fp32 min[kMaxChannels];
         Fp32 max[kMaxChannels];
     };
@@ -46,11 +46,11 @@ class CalcPeak2Peak
 
   private:
     Fp32 ring_[kMaxEntries][kMaxChannels] = {};
-    std::uint32_t entries_ = 1;   ///< N
+    std::uint32_t entries_ = 1; ///< N
     std::uint16_t fill_ = 0;
     std::uint8_t position_ = 0;
     Fp32 meanScale_;
     std::uint8_t rsChannels_ = kRsChannelsDefault;
 };
 
-}  // namespace vnx
+} // namespace vnx

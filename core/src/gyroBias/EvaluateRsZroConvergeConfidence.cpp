@@ -14,14 +14,15 @@ constexpr float kCloseLimitRestored = 0.0006f;
 // Close-update counts for levels 1, 2 and 3, in updates at 125 Hz.
 constexpr float kLevelUpdatesAt125Hz[3] = {6.5f, 10.5f, 30.0f};
 
-}  // namespace
+} // namespace
 
-EvaluateRsZroConvergeConfidence& EvaluateRsZroConvergeConfidence::operator=(
-    const EvaluateRsZroConvergeConfidence& other)
+EvaluateRsZroConvergeConfidence&
+EvaluateRsZroConvergeConfidence::operator=(const EvaluateRsZroConvergeConfidence& other)
 {
     count_ = other.count_;
     level_ = other.level_;
-    for (int i = 0; i < 3; ++i) threshold_[i] = other.threshold_[i];
+    for (int i = 0; i < 3; ++i)
+        threshold_[i] = other.threshold_[i];
     return *this;
 }
 
@@ -37,8 +38,8 @@ void EvaluateRsZroConvergeConfidence::init(const FixedPointCal::Output& cal, std
     }
 }
 
-void EvaluateRsZroConvergeConfidence::process(const qdVectorFixed::Vector3& r, const qdVectorFixed::Vector3& x,
-                                              KfRole_e role)
+void EvaluateRsZroConvergeConfidence::process(const qdVectorFixed::Vector3& r,
+                                              const qdVectorFixed::Vector3& x, KfRole_e role)
 {
     Fp32 q(0.0f);
     for (int c = 0; c < rsChannels_; ++c) {
@@ -48,7 +49,8 @@ void EvaluateRsZroConvergeConfidence::process(const qdVectorFixed::Vector3& r, c
     const Fp32 limit(role == KF_ROLE_CHECK_RESTORED ? kCloseLimitRestored : kCloseLimit);
     // Saturates rather than wrapping back to "not close" after 2^32 updates.
     if (q < limit) {
-        if (count_ != 0xFFFFFFFFu) ++count_;
+        if (count_ != 0xFFFFFFFFu)
+            ++count_;
     } else {
         count_ = 0;
     }
@@ -56,24 +58,29 @@ void EvaluateRsZroConvergeConfidence::process(const qdVectorFixed::Vector3& r, c
     if (count_ >= threshold_[2]) {
         level_ = 3;
     } else if (count_ >= threshold_[1]) {
-        if (level_ < 2) level_ = 2;
+        if (level_ < 2)
+            level_ = 2;
     } else if (count_ >= threshold_[0]) {
-        if (level_ < 1) level_ = 1;
+        if (level_ < 1)
+            level_ = 1;
     }
 
     switch (role) {
     case KF_ROLE_CHECK_RESTORED:
-        if (level_ >= 2) level_ = 1;
+        if (level_ >= 2)
+            level_ = 1;
         break;
     case KF_ROLE_CHECK2:
-        if (level_ != 3) level_ = 0;
+        if (level_ != 3)
+            level_ = 0;
         break;
     case KF_ROLE_CHECK:
-        if (level_ == 1) level_ = 0;
+        if (level_ == 1)
+            level_ = 0;
         break;
     case KF_ROLE_MAIN:
         break;
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

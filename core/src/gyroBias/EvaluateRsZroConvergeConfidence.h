@@ -38,10 +38,10 @@ class EvaluateRsZroConvergeConfidence
     std::uint32_t threshold(int i) const { return threshold_[i]; }
 
   private:
-    std::uint32_t count_ = 0;  ///< consecutive close updates
+    std::uint32_t count_ = 0; ///< consecutive close updates
     std::uint8_t level_ = 0;
-    std::uint32_t threshold_[3] = {0, 0, 0};  ///< T1, T2, T3
+    std::uint32_t threshold_[3] = {0, 0, 0}; ///< T1, T2, T3
     std::uint8_t rsChannels_ = kRsChannelsDefault;
 };
 
-}  // namespace vnx
+} // namespace vnx

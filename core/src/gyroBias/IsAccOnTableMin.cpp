@@ -10,17 +10,17 @@ constexpr float kWindowS = 0.16f;
 // Spread limits: a gyroscope channel may never be judged finer than this
 // (rad/s); above it the gyroscope is too noisy and acceleration is watched.
 constexpr float kRateLimitFloor = 0.017f;
-constexpr float kAccLimitFloor = 0.0096f;  // m/s^2
+constexpr float kAccLimitFloor = 0.0096f; // m/s^2
 // Limit of an unwatched accelerometer's window spread, in watched limits:
 // far above noise, far below what a turn of a few degrees per second about a
 // tilted axis moves gravity by within one window.
 constexpr float kUnwatchedAccLimitScale = 4.0f;
 // An accelerometer reading beyond 1.5 g is no device at rest.
-constexpr float kAccRange = 14.7f;  // m/s^2
+constexpr float kAccRange = 14.7f; // m/s^2
 // Samples from the start of a still run until the first answer.
 constexpr std::uint32_t kConfirmCount = 50;
 
-}  // namespace
+} // namespace
 
 void IsAccOnTableMin::init(const FixedPointCal::Output& cal, std::uint8_t rsChannels)
 {
@@ -33,7 +33,8 @@ void IsAccOnTableMin::init(const FixedPointCal::Output& cal, std::uint8_t rsChan
     for (int c = 0; c < rsChannels_; ++c) {
         const Fp32 noiseLimit = Fp32(5.0f) * abs(cal.rsNoise[rsAxisOfChannel(c, rsChannels_)]);
         limit_[c] = max(max(minTermLimit, noiseLimit), Fp32(kRateLimitFloor));
-        if (limit_[c] > Fp32(kRateLimitFloor)) accWatched_ = 1;
+        if (limit_[c] > Fp32(kRateLimitFloor))
+            accWatched_ = 1;
     }
     for (int j = 0; j < 3; ++j)
         limit_[rsChannels_ + j] = max(Fp32(5.0f) * abs(cal.accNoise[j]), Fp32(kAccLimitFloor));
@@ -42,7 +43,8 @@ void IsAccOnTableMin::init(const FixedPointCal::Output& cal, std::uint8_t rsChan
 bool IsAccOnTableMin::process(const CalcPeak2Peak::Output& stats, const Fp32* input)
 {
     bool still = stats.valid != 0;
-    for (int c = 0; still && c < rsChannels_; ++c) still = !(stats.spread[c] > limit_[c]);
+    for (int c = 0; still && c < rsChannels_; ++c)
+        still = !(stats.spread[c] > limit_[c]);
     // The acceleration of every window is checked, also when a quiet
     // gyroscope makes the rates the watched channels: a steady turn keeps the
     // rate spread small, and without this check its rate would be taken for
@@ -71,7 +73,8 @@ bool IsAccOnTableMin::process(const CalcPeak2Peak::Output& stats, const Fp32* in
 
     ++counter_;
     if (counter_ < kConfirmCount) {
-        if (counter_ == 2 * window_) evaAndUpdateBuffer(stats.min + first, stats.max + first, n);
+        if (counter_ == 2 * window_)
+            evaAndUpdateBuffer(stats.min + first, stats.max + first, n);
         return false;
     }
     evaAndUpdateBuffer(stats.min + first, stats.max + first, n);
@@ -93,4 +96,4 @@ void IsAccOnTableMin::evaAndUpdateBuffer(const Fp32* smallest, const Fp32* large
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -14,8 +14,8 @@ namespace vnx {
 /// of the short-window statistics must stay within per-channel limits (an
 /// unwatched accelerometer within looser ones), and the watched channels
 /// (acceleration when the gyroscope is too noisy to judge, else the rates)
-/// must keep their spread over a longer run of windows. While the device stays still it answers true once every
-/// 50 - W samples (W = 0.16 s of samples).
+/// must keep their spread over a longer run of windows. While the device stays still it answers true once
+/// every 50 - W samples (W = 0.16 s of samples).
 class IsAccOnTableMin
 {
     VNX_LOG_DEFAULT(IsAccOnTableMin);
@@ -42,12 +42,12 @@ class IsAccOnTableMin
     int watchedCount() const { return accWatched_ ? 3 : rsChannels_; }
 
     std::uint32_t counter_ = 0;
-    Fp32 limit_[CalcPeak2Peak::kMaxChannels];  ///< per statistics channel
+    Fp32 limit_[CalcPeak2Peak::kMaxChannels]; ///< per statistics channel
     Fp32 runMin_[3];
     Fp32 runMax_[3];
     std::uint8_t accWatched_ = 0;
-    std::uint32_t window_ = 0;  ///< W, samples
+    std::uint32_t window_ = 0; ///< W, samples
     std::uint8_t rsChannels_ = kRsChannelsDefault;
 };
 
-}  // namespace vnx
+} // namespace vnx

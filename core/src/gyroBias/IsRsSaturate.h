@@ -18,4 +18,4 @@ class IsRsSaturate
     void process(const qdVectorFixed::Vector3& rate, bool& saturated) const;
 };
 
-}  // namespace vnx
+} // namespace vnx

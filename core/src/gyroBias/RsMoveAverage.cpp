@@ -17,8 +17,10 @@ void RsMoveAverage::init(const FixedPointCal::Output& cal, std::uint8_t rsChanne
 void RsMoveAverage::reset()
 {
     const float rate = cal_ != nullptr ? std::floor(cal_->rate) : 0.0f;
-    const std::uint32_t oneSecond = rate > 0.0f ? (rate < 4294967295.0f ? static_cast<std::uint32_t>(rate) : 0xFFFFFFFFu) : 0u;
-    for (int c = 0; c < 3; ++c) count_[c] = oneSecond;
+    const std::uint32_t oneSecond =
+        rate > 0.0f ? (rate < 4294967295.0f ? static_cast<std::uint32_t>(rate) : 0xFFFFFFFFu) : 0u;
+    for (int c = 0; c < 3; ++c)
+        count_[c] = oneSecond;
     max_[0] = Fp32(1.0f);
     min_[0] = Fp32(2.0f);
 }
@@ -26,7 +28,8 @@ void RsMoveAverage::reset()
 void RsMoveAverage::process(qdVectorFixed::Vector3& weights)
 {
     for (int c = 0; c < rsChannels_; ++c) {
-        if (count_[c] != 0xFFFFFFFFu) ++count_[c];  // a wrap to 0 would give an infinite weight
+        if (count_[c] != 0xFFFFFFFFu)
+            ++count_[c]; // a wrap to 0 would give an infinite weight
         weights[c] = Fp32(1.0f) / Fp32(static_cast<float>(count_[c]));
     }
 }
@@ -53,4 +56,4 @@ void RsMoveAverage::processWithStats(const qdVectorFixed::Vector3& v, const qdVe
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -45,4 +45,4 @@ class RsMoveAverage
     std::uint8_t rsChannels_ = kRsChannelsDefault;
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -15,11 +15,12 @@ constexpr float kGainPerChange = 10.0f;
 std::uint32_t floorToCount(float v)
 {
     const float f = std::floor(v);
-    if (!(f > 0.0f)) return 0;
+    if (!(f > 0.0f))
+        return 0;
     return f >= 4294967295.0f ? 0xFFFFFFFFu : static_cast<std::uint32_t>(f);
 }
 
-}  // namespace
+} // namespace
 
 void TemperatureFilt::init(const FixedPointCal::Output& cal)
 {
@@ -83,4 +84,4 @@ void TemperatureFilt::process(Fp32 t, std::uint32_t gap, Output& out)
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

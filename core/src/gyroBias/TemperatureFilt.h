@@ -19,9 +19,9 @@ class TemperatureFilt
   public:
     struct Output
     {
-        std::uint8_t valid = 0;  ///< the filter ran (from the third sample after a restart)
-        Fp32 temperature;        ///< smoothed, degC
-        Fp32 variance;           ///< of the smoothed value, degC^2
+        std::uint8_t valid = 0; ///< the filter ran (from the third sample after a restart)
+        Fp32 temperature;       ///< smoothed, degC
+        Fp32 variance;          ///< of the smoothed value, degC^2
     };
 
     TemperatureFilt() = default;
@@ -38,17 +38,17 @@ class TemperatureFilt
     Fp32 reference() const { return reference_; }
 
   private:
-    Fp32 reference_;               ///< T_r, degC at the last gain update
-    std::uint32_t sinceUpdate_ = 0;  ///< n, calls since the last gain update
-    Fp32 gain_;                    ///< g
-    Fp32 smoothed_;                ///< T_f
-    Fp32 variance_;                ///< V
-    Fp32 blockSum_;                ///< S
-    std::uint32_t startUp_ = 0;    ///< u: 1 after a restart, filtering from 3 on
-    std::uint32_t blockCount_ = 0; ///< k
-    Fp32 measurementVariance_;     ///< R_T
+    Fp32 reference_;                ///< T_r, degC at the last gain update
+    std::uint32_t sinceUpdate_ = 0; ///< n, calls since the last gain update
+    Fp32 gain_;                     ///< g
+    Fp32 smoothed_;                 ///< T_f
+    Fp32 variance_;                 ///< V
+    Fp32 blockSum_;                 ///< S
+    std::uint32_t startUp_ = 0;     ///< u: 1 after a restart, filtering from 3 on
+    std::uint32_t blockCount_ = 0;  ///< k
+    Fp32 measurementVariance_;      ///< R_T
     std::uint32_t gapLimit_ = 0;
     std::uint32_t blockLength_ = 1;
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -13,11 +13,11 @@ namespace {
 using Fp = ZroFromStable::Fp;
 using Vec3 = ZroFromStable::Vec3;
 
-constexpr float kUnknown = 2147483648.0f;  // 2^31
+constexpr float kUnknown = 2147483648.0f; // 2^31
 constexpr float kEps = 1.1920929e-7f;
 constexpr float kMaxEstimateWeight = 4.0f;
 constexpr float kGPerMps2 = 0.10204082f;  // 1 g = 9.8 m/s^2
-constexpr float kInvSqrt12 = 0.28867513f;  // deviation of a uniform drift over one unit
+constexpr float kInvSqrt12 = 0.28867513f; // deviation of a uniform drift over one unit
 constexpr std::uint32_t kOnTableOverrideUs = 1000001;
 constexpr std::uint32_t kLongStillOverrideUs = 20000001;
 // A window weighing less than this is too unlike sensor noise to learn from.
@@ -30,18 +30,22 @@ constexpr int kRate = 0;
 constexpr int kAcc = 3;
 constexpr int kMag = 6;
 
-bool isUnknown(Fp v) { return v == Fp(kUnknown) || v == Fp(-kUnknown); }
+bool isUnknown(Fp v)
+{
+    return v == Fp(kUnknown) || v == Fp(-kUnknown);
+}
 
 /// Rounded decimation factor for a sensor period, at most 255.
 std::uint8_t decimationFactor(Fp periodS)
 {
     // Decimate sensors faster than 100 Hz to 100 Hz.
-    if (!(periodS > Fp(0.0f)) || !(periodS < Fp(0.01f))) return 1;
+    if (!(periodS > Fp(0.0f)) || !(periodS < Fp(0.01f)))
+        return 1;
     const float factor = std::round(0.01f / periodS.value());
     return factor >= 255.0f ? 255 : static_cast<std::uint8_t>(factor);
 }
 
-}  // namespace
+} // namespace
 
 void ZroFromStable::Estimate::reset(Fp temperatureDegC)
 {
@@ -60,7 +64,8 @@ void ZroFromStable::Estimate::blend(const Vec3& m, Fp w)
         return;
     }
     const Fp total = weight + w;
-    for (int i = 0; i < 3; ++i) value[i] = value[i] + (m[i] - value[i]) * w / total;
+    for (int i = 0; i < 3; ++i)
+        value[i] = value[i] + (m[i] - value[i]) * w / total;
     weight = total < Fp(kMaxEstimateWeight) ? total : Fp(kMaxEstimateWeight);
 }
 
@@ -94,19 +99,23 @@ void ZroFromStable::updateInHandNoise(Fp g, Fp a, Fp m)
         const Fp x = max(eps, g * g + Fp(0.0009f));
         sigmaG_ = Fp(1.3f) * sqrt(x);
         quietGyroLimit_ = Fp(10.0f) * g;
-        for (int i = kRate; i < kRate + 3; ++i) thresholds_[i] = Fp(8.0f) * x;
+        for (int i = kRate; i < kRate + 3; ++i)
+            thresholds_[i] = Fp(8.0f) * x;
     }
     if (a >= eps) {
         // ... and about 0.1 m/s^2 to the accelerometer noise.
         const Fp x = max(eps, a * a + Fp(0.010000001f));
         sigmaA_ = Fp(1.3f) * sqrt(x);
-        for (int i = kAcc; i < kAcc + 3; ++i) thresholds_[i] = Fp(8.0f) * x;
+        for (int i = kAcc; i < kAcc + 3; ++i)
+            thresholds_[i] = Fp(8.0f) * x;
     }
     if (m >= eps) {
         sigmaM_ = Fp(1.3f) * m;
-        for (int i = kMag; i < kMag + 3; ++i) thresholds_[i] = Fp(8.0f) * max(eps, sigmaM_ * sigmaM_);
+        for (int i = kMag; i < kMag + 3; ++i)
+            thresholds_[i] = Fp(8.0f) * max(eps, sigmaM_ * sigmaM_);
     }
-    for (int i = 0; i < 9; ++i) detector_.threshold[i] = thresholds_[i];
+    for (int i = 0; i < 9; ++i)
+        detector_.threshold[i] = thresholds_[i];
 }
 
 void ZroFromStable::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixedInnards_s* dcd, bool dcdFlag)
@@ -147,8 +156,10 @@ void ZroFromStable::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixed
     setDcd(dcd_);
 
     dcdZroTemperatureFit_s storedFit;
-    if (dcd != nullptr) std::memcpy(&storedFit, dcd->zroTemperatureFit, sizeof storedFit);
-    onTable_.init(Fp(noiseG_.value()), noiseA_ / Fp(9.8f), Fp(2.0f) * noiseM_, dcd != nullptr ? &storedFit : nullptr);
+    if (dcd != nullptr)
+        std::memcpy(&storedFit, dcd->zroTemperatureFit, sizeof storedFit);
+    onTable_.init(Fp(noiseG_.value()), noiseA_ / Fp(9.8f), Fp(2.0f) * noiseM_,
+                  dcd != nullptr ? &storedFit : nullptr);
     isStable_.init();
 
     // One accelerometer count, in g: the resolution below which no window
@@ -163,15 +174,20 @@ void ZroFromStable::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixed
 
 void ZroFromStable::updatePeriods(Fp rsPeriodS, Fp accPeriodS, Fp magPeriodS, Fp samplePeriodS)
 {
-    if (!(samplePeriodS >= Fp(0.001f))) return;
+    if (!(samplePeriodS >= Fp(0.001f)))
+        return;
     setPeriodConstants(samplePeriodS.value(), 1.0f / samplePeriodS.value());
     isStable_.setPeriods(rsPeriodS, accPeriodS, magPeriodS);
     onTable_.updatePeriods(decimationFactor(rsPeriodS), decimationFactor(accPeriodS));
 }
 
-void ZroFromStable::updateMagWorstDrift(Fp x) { driftMag_ = Fp(2.0f) * driftHalf_ * x; }
+void ZroFromStable::updateMagWorstDrift(Fp x)
+{
+    driftMag_ = Fp(2.0f) * driftHalf_ * x;
+}
 
-void ZroFromStable::reportRs(std::uint32_t timeUs, bool magPresent, const Vec3& rateRadPerS, Fp temperatureDegC)
+void ZroFromStable::reportRs(std::uint32_t timeUs, bool magPresent, const Vec3& rateRadPerS,
+                             Fp temperatureDegC)
 {
     Vec3 clamped;
     for (int i = 0; i < 3; ++i) {
@@ -184,7 +200,8 @@ void ZroFromStable::reportRs(std::uint32_t timeUs, bool magPresent, const Vec3& 
 
 void ZroFromStable::reportAcc(std::uint32_t timeUs, bool magPresent, const Vec3& accMps2, std::int16_t rawOr)
 {
-    for (int i = 0; i < 3; ++i) sample_[kAcc + i] = accMps2[i];
+    for (int i = 0; i < 3; ++i)
+        sample_[kAcc + i] = accMps2[i];
     const Vec3 accG = accMps2 * Fp(kGPerMps2);
     // Raw samples that were all multiples of 16 (or 4) show a sensor that
     // really resolves only every 16th (4th) count.
@@ -199,7 +216,8 @@ void ZroFromStable::reportAcc(std::uint32_t timeUs, bool magPresent, const Vec3&
 
 void ZroFromStable::reportMag(std::uint32_t timeUs, const Vec3& mag, Fp fieldNorm)
 {
-    for (int i = 0; i < 3; ++i) sample_[kMag + i] = mag[i];
+    for (int i = 0; i < 3; ++i)
+        sample_[kMag + i] = mag[i];
     if (!(fieldNorm == magNorm_) && !(fieldNorm == Fp(0.0f))) {
         magNormReciprocal_ = Fp(1.0f) / fieldNorm;
         onTable_.updateMagNoise(noiseM_ * magNormReciprocal_);
@@ -210,8 +228,10 @@ void ZroFromStable::reportMag(std::uint32_t timeUs, const Vec3& mag, Fp fieldNor
     bool magUnknown = false;
     for (int i = 0; i < 3; ++i) {
         v[i] = Fp(((mag[i] - magReference_[i]) * magNormReciprocal_).value());
-        if (isUnknown(v[i])) vUnknown = true;
-        if (isUnknown(mag[i])) magUnknown = true;
+        if (isUnknown(v[i]))
+            vUnknown = true;
+        if (isUnknown(mag[i]))
+            magUnknown = true;
     }
     if (magUnknown) {
         // An unusable sample tells nothing: it must neither look like motion
@@ -267,7 +287,8 @@ void ZroFromStable::updateOnTableNoise()
     const Fp varA = stats.largestVariance(kAcc, 3);
     noiseA_ = varA > Fp(kEps) ? sqrt(varA) : Fp(0.5f) * stats.largestRange(kAcc, 3);
     const Fp varM = stats.largestVariance(kMag, 3);
-    if (varM > Fp(kEps)) noiseM_ = sqrt(varM);
+    if (varM > Fp(kEps))
+        noiseM_ = sqrt(varM);
     updateInHandNoise(noiseG_, noiseA_, noiseM_);
 }
 
@@ -297,9 +318,11 @@ void ZroFromStable::process(std::uint32_t timeUs, Fp temperatureDegC, bool useSt
 
     if (det.report) {
         const auto& stats = detector_.stats;
-        for (int i = 0; i < 3; ++i) out->accMean[i] = stats.mean[kAcc + i];
+        for (int i = 0; i < 3; ++i)
+            out->accMean[i] = stats.mean[kAcc + i];
 
-        if (quietGyroLimit_ > stats.largestRange(kRate, 3)) updateOnTableNoise();
+        if (quietGyroLimit_ > stats.largestRange(kRate, 3))
+            updateOnTableNoise();
 
         const std::uint32_t c = stats.count;
         if (useStillEstimate && c > minCount_) {
@@ -312,7 +335,8 @@ void ZroFromStable::process(std::uint32_t timeUs, Fp temperatureDegC, bool useSt
                 estimate_.weight = estimate_.weight / (dT * dT + Fp(1.0f));
                 estimate_.temperature = temperatureDegC;
                 Vec3 m;
-                for (int i = 0; i < 3; ++i) m[i] = stats.mean[kRate + i];
+                for (int i = 0; i < 3; ++i)
+                    m[i] = stats.mean[kRate + i];
                 estimate_.blend(m, w);
             }
         }
@@ -334,8 +358,10 @@ void ZroFromStable::setDcd(const dcdAlg4MinFixedInnards_s& innards)
     // is not an estimate either.
     bool unknown = false;
     for (int i = 0; i < 3; ++i)
-        if (isUnknown(stored[i])) unknown = true;
-    if (unknown || stored.infNorm() == Fp(0.0f)) return;
+        if (isUnknown(stored[i]))
+            unknown = true;
+    if (unknown || stored.infNorm() == Fp(0.0f))
+        return;
     estimate_.blend(stored, Fp(kMaxEstimateWeight));
 }
 
@@ -352,9 +378,11 @@ void ZroFromStable::writeLearnedFields(dcdAlg4MinFixedInnards_s* innards) const
 
 bool ZroFromStable::getDcd(dcdAlg4MinFixedInnards_s* innards)
 {
-    if (innards == nullptr) return false;
+    if (innards == nullptr)
+        return false;
     dcdAlg4MinFixedInnardsSetEmpty(innards);
-    for (int i = 0; i < 3; ++i) innards->zro[i] = estimate_.value[i].value();
+    for (int i = 0; i < 3; ++i)
+        innards->zro[i] = estimate_.value[i].value();
     writeLearnedFields(innards);
     dcd_ = *innards;
     dcdPending_ = false;
@@ -363,11 +391,12 @@ bool ZroFromStable::getDcd(dcdAlg4MinFixedInnards_s* innards)
 
 bool ZroFromStable::getPartialDcd(dcdAlg4MinFixedInnards_s* innards)
 {
-    if (innards == nullptr) return false;
+    if (innards == nullptr)
+        return false;
     writeLearnedFields(innards);
     dcd_ = *innards;
     dcdPending_ = false;
     return true;
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -44,15 +44,15 @@ class ZroFromStable
 
     struct Output
     {
-        Vec3 zro;             // rad/s
-        Vec3 zroVariance;     // written only when the temperature fit supplies the ZRO
-        Vec3 accMean;         // m/s^2, mean acceleration of a reported window, else 0
-        Fp estimateWeight;    // written only when the still-period estimate is used
-        Fp windowWeight;      // this sample's window; 4 when an override fired
-        std::uint8_t motion;             // the stillness detector saw motion
-        std::uint8_t onTableOverride;    // on the table for over 1 s
-        std::uint8_t windowReported;     // the stillness detector reported a window
-        std::uint8_t longStillOverride;  // still in hand for over 20 s
+        Vec3 zro;                       // rad/s
+        Vec3 zroVariance;               // written only when the temperature fit supplies the ZRO
+        Vec3 accMean;                   // m/s^2, mean acceleration of a reported window, else 0
+        Fp estimateWeight;              // written only when the still-period estimate is used
+        Fp windowWeight;                // this sample's window; 4 when an override fired
+        std::uint8_t motion;            // the stillness detector saw motion
+        std::uint8_t onTableOverride;   // on the table for over 1 s
+        std::uint8_t windowReported;    // the stillness detector reported a window
+        std::uint8_t longStillOverride; // still in hand for over 20 s
     };
 
     ZroFromStable();
@@ -77,7 +77,8 @@ class ZroFromStable
     void reportMag(std::uint32_t timeUs, const Vec3& mag, Fp fieldNorm);
     /// useStillEstimate: answer with the still-period estimate, else with the
     /// temperature fit.
-    void process(std::uint32_t timeUs, Fp temperatureDegC, bool useStillEstimate, bool magPresent, Output* out);
+    void process(std::uint32_t timeUs, Fp temperatureDegC, bool useStillEstimate, bool magPresent,
+                 Output* out);
 
     /// Restores the estimate temperature and, when the stored estimate is
     /// not all zero, blends it in with weight 4.
@@ -99,10 +100,10 @@ class ZroFromStable
   private:
     struct Estimate
     {
-        Fp weight{};  // W, at most kMaxEstimateWeight
+        Fp weight{}; // W, at most kMaxEstimateWeight
         bool empty = false;
-        Vec3 value{};  // e, rad/s
-        Fp temperature{};  // T_e, degC
+        Vec3 value{};     // e, rad/s
+        Fp temperature{}; // T_e, degC
 
         void reset(Fp temperatureDegC);
         /// Blends m in with weight w; the total weight stays at most 4.
@@ -117,23 +118,23 @@ class ZroFromStable
     Fp windowWeight(std::uint32_t count) const;
     void writeLearnedFields(dcdAlg4MinFixedInnards_s* innards) const;
 
-    std::uint32_t minCount_ = 8;       // samples a window needs to count
-    std::uint32_t windowLength_ = 64;  // N_w, samples
-    Vec9 sample_{};  // rate (rad/s), acceleration (m/s^2), magnetometer
+    std::uint32_t minCount_ = 8;      // samples a window needs to count
+    std::uint32_t windowLength_ = 64; // N_w, samples
+    Vec9 sample_{};                   // rate (rad/s), acceleration (m/s^2), magnetometer
     Detector detector_;
     Estimate estimate_;
     Fp thresholds_[9]{};
     Fp sigmaG_{};
     Fp sigmaA_{};
     Fp sigmaM_{};
-    Fp driftAcc_{};   // per-sample drift allowance, m/s^2
+    Fp driftAcc_{}; // per-sample drift allowance, m/s^2
     Fp driftMag_{};
     Fp driftHalf_{};
-    Fp noiseG_{};     // rad/s
-    Fp noiseA_{};     // m/s^2
-    Fp noiseM_{};     // normalised field
+    Fp noiseG_{}; // rad/s
+    Fp noiseA_{}; // m/s^2
+    Fp noiseM_{}; // normalised field
     Fp quietGyroLimit_{};
-    Fp accStepG_{};   // one accelerometer count, g
+    Fp accStepG_{}; // one accelerometer count, g
     OnTable onTable_;
     IsStable isStable_;
     Fp magNorm_{1.0f};
@@ -145,14 +146,15 @@ class ZroFromStable
 
 // The gyroscope part of the DCD as this estimator reads and writes it.
 static_assert(sizeof(dcdAlg4MinFixedInnards_s) == 172);
-static_assert(offsetof(dcdAlg4MinFixedInnards_s, zro) == 0);           // estimate e
-static_assert(offsetof(dcdAlg4MinFixedInnards_s, temperature) == 36);  // T_e
-static_assert(offsetof(dcdAlg4MinFixedInnards_s, state) == 40);        // 1
-static_assert(offsetof(dcdAlg4MinFixedInnards_s, algSpecific) == 44);  // n_g, n_a (48), n_m (52)
+static_assert(offsetof(dcdAlg4MinFixedInnards_s, zro) == 0);          // estimate e
+static_assert(offsetof(dcdAlg4MinFixedInnards_s, temperature) == 36); // T_e
+static_assert(offsetof(dcdAlg4MinFixedInnards_s, state) == 40);       // 1
+static_assert(offsetof(dcdAlg4MinFixedInnards_s, algSpecific) == 44); // n_g, n_a (48), n_m (52)
 static_assert(sizeof(dcdAlg4MinFixedInnards_s::algSpecific) == 12);
 static_assert(offsetof(dcdAlg4MinFixedInnards_s, zroTemperatureFit) == 56);
 static_assert(sizeof(dcdAlg4MinFixedInnards_s::zroTemperatureFit) == sizeof(dcdZroTemperatureFit_s));
-static_assert(offsetof(dcdAlg4MinFixedInnards_s, zroTemperatureFit) + offsetof(dcdZroTemperatureFit_s, blockVariance) ==
+static_assert(offsetof(dcdAlg4MinFixedInnards_s, zroTemperatureFit) +
+                  offsetof(dcdZroTemperatureFit_s, blockVariance) ==
               156);
 
-}  // namespace vnx
+} // namespace vnx

@@ -18,12 +18,14 @@ constexpr std::uint32_t kHoldUs = 666666;
 std::uint32_t roundToCount(float x)
 {
     const float r = std::round(x);
-    if (!(r > 0.0f)) return 0;
-    if (r >= 4294967296.0f) return std::numeric_limits<std::uint32_t>::max();
+    if (!(r > 0.0f))
+        return 0;
+    if (r >= 4294967296.0f)
+        return std::numeric_limits<std::uint32_t>::max();
     return static_cast<std::uint32_t>(r);
 }
 
-}  // namespace
+} // namespace
 
 void IsStableSensor::init()
 {
@@ -52,7 +54,8 @@ void IsStableSensor::reportSample(std::uint32_t timeUs, const Vec3& x, bool* cha
     bool beyond = false;
     for (int i = 0; i < 3; ++i) {
         filtered_[i] = alphaOld_ * filtered_[i] + alphaNew_ * x[i];
-        if (abs(filtered_[i] - reference_[i]) > threshold_) beyond = true;
+        if (abs(filtered_[i] - reference_[i]) > threshold_)
+            beyond = true;
     }
     *changed = false;
     if (beyond) {
@@ -90,7 +93,8 @@ void IsStable::reportRs(std::uint32_t timeUs, const Vec3& rate)
     bool changed = false;
     rs_.reportSample(timeUs, rate, &changed);
     // Past 60 s the count halves, so the mean keeps following slow drift.
-    if (rsMean_.count >= sixtySecondCount_) rsMean_.count = sixtySecondCount_ / 2;
+    if (rsMean_.count >= sixtySecondCount_)
+        rsMean_.count = sixtySecondCount_ / 2;
     if (changed)
         rsMean_.restart(rate);
     else
@@ -113,12 +117,14 @@ std::uint32_t IsStable::stillAgeUs(std::uint32_t timeUs, bool magPresent) const
 {
     std::uint32_t age = timeUs - rs_.timeOfChangeUs();
     const std::uint32_t accAge = timeUs - acc_.timeOfChangeUs();
-    if (accAge < age) age = accAge;
+    if (accAge < age)
+        age = accAge;
     if (magPresent) {
         const std::uint32_t magAge = timeUs - mag_.timeOfChangeUs();
-        if (magAge < age) age = magAge;
+        if (magAge < age)
+            age = magAge;
     }
     return age;
 }
 
-}  // namespace vnx::zroFromStable
+} // namespace vnx::zroFromStable

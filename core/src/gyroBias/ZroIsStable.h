@@ -29,7 +29,7 @@ class IsStableSensor
   private:
     bool first_ = true;
     Fp threshold_{0.02f};
-    Fp alphaOld_{};  // share of the filtered value
+    Fp alphaOld_{}; // share of the filtered value
     Fp alphaNew_{1.0f};
     Vec3 filtered_{};
     Vec3 reference_{};
@@ -69,4 +69,4 @@ class IsStable
     RunningMean<Fp, 3> rsMean_;
 };
 
-}  // namespace vnx::zroFromStable
+} // namespace vnx::zroFromStable

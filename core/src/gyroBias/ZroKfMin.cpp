@@ -6,9 +6,9 @@ namespace vnx {
 
 namespace {
 
-constexpr float kUnknown = 2147483648.0f;  // 2^31
-constexpr float kMaxGain = 0.99999988f;    // 1 - 2^-23: an update never forgets the prior entirely
-constexpr float kMinVariance = 3.7252903e-9f;  // 2^-28
+constexpr float kUnknown = 2147483648.0f;     // 2^31
+constexpr float kMaxGain = 0.99999988f;       // 1 - 2^-23: an update never forgets the prior entirely
+constexpr float kMinVariance = 3.7252903e-9f; // 2^-28
 // Start phase: a gain above this is held here, so early samples cannot pull
 // the estimate all the way; below it the 1/n weight keeps the gain up.
 constexpr float kStartGainCap = 0.149f;
@@ -24,14 +24,19 @@ constexpr float kDisturbedAccVar = 0.0625f;
 bool isUntrustedRestoreState(std::uint32_t state)
 {
     switch (state) {
-    case 5: case 7: case 11: case 17: case 18: case 19:
+    case 5:
+    case 7:
+    case 11:
+    case 17:
+    case 18:
+    case 19:
         return true;
     default:
         return false;
     }
 }
 
-}  // namespace
+} // namespace
 
 ZroKfMin::ZroKfMin(KfRole_e role) : role_(role)
 {
@@ -39,11 +44,15 @@ ZroKfMin::ZroKfMin(KfRole_e role) : role_(role)
                                        "EvaluateRsZroConvergeConfidence");
 }
 
-ZroKfMin::~ZroKfMin() { NodeManager::getInstance().removeNode(static_cast<const void*>(&confidence_)); }
+ZroKfMin::~ZroKfMin()
+{
+    NodeManager::getInstance().removeNode(static_cast<const void*>(&confidence_));
+}
 
 ZroKfMin& ZroKfMin::operator=(const ZroKfMin& other)
 {
-    if (this == &other) return *this;
+    if (this == &other)
+        return *this;
     phase_ = other.phase_;
     confidence_ = other.confidence_;
     x_ = other.x_;
@@ -69,8 +78,10 @@ void ZroKfMin::init(const FixedPointCal::Output& cal, const StaticCalConstants_t
 
 void ZroKfMin::addPDueToPowerGap(Fp32 v)
 {
-    if (phase_ != KF_PHASE_START) return;
-    for (int c = 0; c < rsChannels_; ++c) p_[c] += v;
+    if (phase_ != KF_PHASE_START)
+        return;
+    for (int c = 0; c < rsChannels_; ++c)
+        p_[c] += v;
 }
 
 void ZroKfMin::restoreFrom(const dcdAlg4MinFixedInnards_s& innards)
@@ -153,7 +164,8 @@ void ZroKfMin::calcRsVar(const TimeVaryingConstants_t& tv, const Vector3& r, con
                 // a shaken companion axis means this rate is not at rest.
                 const int axis = rsAxisOfChannel(c, rsChannels_);
                 const Fp32 companion = axis == 1 ? d[2] : (axis == 2 ? d[1] : Fp32(0.0f));
-                if (axis != 0 && companion > Fp32(kDisturbedAccVar)) skip[c] = true;
+                if (axis != 0 && companion > Fp32(kDisturbedAccVar))
+                    skip[c] = true;
             }
         } else {
             rVar[c] = unknown;
@@ -166,7 +178,8 @@ void ZroKfMin::calcRsVar(const TimeVaryingConstants_t& tv, const Vector3& r, con
 Fp32 ZroKfMin::computeKalmanGain(Fp32 p, Fp32 rVar)
 {
     const Fp32 total = p + rVar;
-    if (total == Fp32(0.0f)) return Fp32(kMaxGain);
+    if (total == Fp32(0.0f))
+        return Fp32(kMaxGain);
     return min(p / total, Fp32(kMaxGain));
 }
 
@@ -184,7 +197,8 @@ void ZroKfMin::updateWithConstraint(const TimeVaryingConstants_t& tv, const Vect
             p = max(p, tv.pFloorPhase1);
             k = computeKalmanGain(p, rVar[c]);
             const Fp32 e2 = e * e;
-            if (e2 > Fp32(kOutlierSigmaSq) * p) k = Fp32(kOutlierSigmaSq) * p * k / e2;
+            if (e2 > Fp32(kOutlierSigmaSq) * p)
+                k = Fp32(kOutlierSigmaSq) * p * k / e2;
             k = k >= Fp32(kStartGainCap) ? Fp32(kStartGainCap) : max(k, g);
             break;
         }
@@ -196,9 +210,11 @@ void ZroKfMin::updateWithConstraint(const TimeVaryingConstants_t& tv, const Vect
         default:
             // Comparisons written so that an unordered cap (NaN) leaves the
             // value as it is.
-            if (tv.pCapPhase3 < p) p = tv.pCapPhase3;
+            if (tv.pCapPhase3 < p)
+                p = tv.pCapPhase3;
             k = computeKalmanGain(p, rVar[c]);
-            if (tv.gainCapPhase3 < k) k = tv.gainCapPhase3;
+            if (tv.gainCapPhase3 < k)
+                k = tv.gainCapPhase3;
             k = max(k, tv.gainFloor);
             break;
         }
@@ -211,7 +227,8 @@ void ZroKfMin::updateWithConstraint(const TimeVaryingConstants_t& tv, const Vect
 std::uint8_t ZroKfMin::updatePhase()
 {
     const std::uint8_t level = confidence_.get();
-    if (level != 0) phase_ = KF_PHASE_RUNNING;
+    if (level != 0)
+        phase_ = KF_PHASE_RUNNING;
     return level;
 }
 
@@ -249,7 +266,8 @@ void ZroKfMin::processDeviceOnTable(const TimeVaryingConstants_t& tv, bool consi
     const std::uint8_t level = confidence_.get();
     if (consistent) {
         if (level == 0)
-            for (int c = 0; c < rsChannels_; ++c) x_[c] = m[c];
+            for (int c = 0; c < rsChannels_; ++c)
+                x_[c] = m[c];
         confidence_.set(static_cast<std::uint8_t>(level + 1));
     } else {
         for (int c = 0; c < rsChannels_; ++c) {
@@ -281,12 +299,14 @@ void ZroKfMin::isZroConsistent(const TimeVaryingConstants_t& tv, const Vector3& 
     consistent = true;
     for (int c = 0; c < 3; ++c) {
         difference[c] = Fp32(0.0f);
-        if (c >= rsChannels_) continue;
+        if (c >= rsChannels_)
+            continue;
         difference[c] = abs(m[c] - x_[c]);
-        if (!(difference[c] <= tv.consistencyLimit)) consistent = false;
+        if (!(difference[c] <= tv.consistencyLimit))
+            consistent = false;
     }
 }
 
 void ZroKfMin::saturateZro(const TimeVaryingConstants_t& /*tv*/, Vector3& /*offset*/) const {}
 
-}  // namespace vnx
+} // namespace vnx

@@ -30,28 +30,28 @@ class ZroKfMin
 
     enum KfPhase_e : std::int32_t
     {
-        KF_PHASE_START = 1,     ///< learning from scratch, gains held up
-        KF_PHASE_RESTORED = 2,  ///< started from a stored state
-        KF_PHASE_RUNNING = 3    ///< converged at least once
+        KF_PHASE_START = 1,    ///< learning from scratch, gains held up
+        KF_PHASE_RESTORED = 2, ///< started from a stored state
+        KF_PHASE_RUNNING = 3   ///< converged at least once
     };
 
     /// Constants drawn once from the calibration, shared by the three
     /// filters. Per-channel words are indexed by rate channel.
     struct StaticCalConstants_t
     {
-        Fp32 rFloor[3];            ///< smallest measurement variance, (rad/s)^2
-        Fp32 pOnTable[3];          ///< variance of an offset measured on a table
-        Fp32 zroStep;              ///< rad/s
-        Fp32 gainFloor;            ///< smallest running gain
-        Fp32 tempRateFloor;        ///< degC/s
-        std::int32_t gapSamples;   ///< samples x step after which a pause counts as a gap
-        std::uint32_t agingLimit;  ///< gap (us) beyond which aging is unknown
-        Fp32 consistencyLimit;     ///< rad/s, largest table-offset disagreement
-        Fp32 pScale;               ///< 1 / samples in 0.16 s
-        std::int32_t rateSamples;  ///< samples per second
+        Fp32 rFloor[3];           ///< smallest measurement variance, (rad/s)^2
+        Fp32 pOnTable[3];         ///< variance of an offset measured on a table
+        Fp32 zroStep;             ///< rad/s
+        Fp32 gainFloor;           ///< smallest running gain
+        Fp32 tempRateFloor;       ///< degC/s
+        std::int32_t gapSamples;  ///< samples x step after which a pause counts as a gap
+        std::uint32_t agingLimit; ///< gap (us) beyond which aging is unknown
+        Fp32 consistencyLimit;    ///< rad/s, largest table-offset disagreement
+        Fp32 pScale;              ///< 1 / samples in 0.16 s
+        std::int32_t rateSamples; ///< samples per second
         Fp32 sqrtTwoPeriod;
-        Fp32 period1;              ///< s
-        Fp32 period2;              ///< 2 periods, s
+        Fp32 period1; ///< s
+        Fp32 period2; ///< 2 periods, s
         Fp32 qNominal;
         Fp32 pFloorPhase1;
         Fp32 weightFloor;
@@ -69,11 +69,11 @@ class ZroKfMin
     /// aging situation, rebuilt for every sample.
     struct TimeVaryingConstants_t : StaticCalConstants_t
     {
-        Fp32 qPerSample;     ///< process noise of a sample
-        Fp32 zroSpan;        ///< rad/s the offset may have moved since the reference
+        Fp32 qPerSample; ///< process noise of a sample
+        Fp32 zroSpan;    ///< rad/s the offset may have moved since the reference
         Fp32 invZroSpan;
-        Fp32 qPhase2;        ///< extra process noise while restored
-        Fp32 outlierLimit;   ///< rad/s; a restored estimate this far off is not trusted
+        Fp32 qPhase2;      ///< extra process noise while restored
+        Fp32 outlierLimit; ///< rad/s; a restored estimate this far off is not trusted
         Fp32 gainCapPhase3;
         Fp32 pCapPhase3;
 
@@ -102,8 +102,8 @@ class ZroKfMin
 
     /// One filter step. r: rate; d: acceleration variances x, y, z (the
     /// disturbance); w: update weights; stats: the short-window statistics.
-    void processNormal(const TimeVaryingConstants_t& tv, const Vector3& xRef, const Vector3& r, const Vector3& d,
-                       const Vector3& w, const CalcPeak2Peak::Output& stats);
+    void processNormal(const TimeVaryingConstants_t& tv, const Vector3& xRef, const Vector3& r,
+                       const Vector3& d, const Vector3& w, const CalcPeak2Peak::Output& stats);
     /// Start-up step while the short-window statistics are not valid: the
     /// running mean of r becomes x, its spread sets P (or, when the spread
     /// exceeds 2 sqrt(varianceLimit), x falls back to xRef with P = the limit).
@@ -146,4 +146,4 @@ class ZroKfMin
     std::uint8_t rsChannels_ = kRsChannelsDefault;
 };
 
-}  // namespace vnx
+} // namespace vnx

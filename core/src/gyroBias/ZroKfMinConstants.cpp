@@ -20,9 +20,12 @@ constexpr float kQuietChannelLimit = 0.017f;
 std::int32_t floorToInt32(float v)
 {
     const float f = std::floor(v);
-    if (!(f == f)) return 0;
-    if (f >= 2147483648.0f) return INT32_MAX;
-    if (f <= -2147483648.0f) return INT32_MIN;
+    if (!(f == f))
+        return 0;
+    if (f >= 2147483648.0f)
+        return INT32_MAX;
+    if (f <= -2147483648.0f)
+        return INT32_MIN;
     return static_cast<std::int32_t>(f);
 }
 
@@ -31,14 +34,15 @@ Fp32 consistencyLimitOf(const FixedPointCal::Output& cal, int rsChannels, Fp32 n
     const Fp32 minTermSpan = Fp32(1.2f) * Fp32(cal.zroMinTerm);
     for (int c = 0; c < rsChannels; ++c) {
         const Fp32 h = max(minTermSpan, Fp32(5.0f) * abs(cal.rsNoise[rsAxisOfChannel(c, rsChannels)]));
-        if (h > Fp32(kQuietChannelLimit)) return nominalLevel;
+        if (h > Fp32(kQuietChannelLimit))
+            return nominalLevel;
     }
     // Three times the noisiest axis, whatever the channel count; an unknown
     // (-2^31) noise counts as 2^31.
     return Fp32(3.0f) * cal.rsNoise.infNorm();
 }
 
-}  // namespace
+} // namespace
 
 void ZroKfMin::StaticCalConstants_t::init(const FixedPointCal::Output& cal, std::uint8_t channels)
 {
@@ -50,11 +54,13 @@ void ZroKfMin::StaticCalConstants_t::init(const FixedPointCal::Output& cal, std:
     pScale = Fp32(1.0f) / (Fp32(0.16f) * rate);
     for (int c = 0; c < 3; ++c) {
         rFloor[c] = pOnTable[c] = Fp32(0.0f);
-        if (c >= rsChannels) continue;
+        if (c >= rsChannels)
+            continue;
         const Fp32 noise = cal.rsNoise[rsAxisOfChannel(c, rsChannels)];
         rFloor[c] = max(noise * noise, Fp32(kTwoPowMinus24));
         pOnTable[c] = rFloor[c] * pScale;
-        if (rsChannels == 3) pOnTable[c] = max(pOnTable[c], Fp32(kTwoPowMinus28));
+        if (rsChannels == 3)
+            pOnTable[c] = max(pOnTable[c], Fp32(kTwoPowMinus28));
     }
 
     zroStep = min(Fp32(0.1f) * nominalLevel, Fp32(cal.zroMinTerm) / Fp32(2.0f));
@@ -69,7 +75,8 @@ void ZroKfMin::StaticCalConstants_t::init(const FixedPointCal::Output& cal, std:
     // Without a nominal level the drift rule gives no threshold at all, and
     // every sample would count as a gap: treat pauses up to about one second
     // as plain samples instead.
-    if (gapSamples == 0) gapSamples = floorToInt32(cal.rate);
+    if (gapSamples == 0)
+        gapSamples = floorToInt32(cal.rate);
     agingLimit = 0xFFFFFFFFu;
     consistencyLimit = consistencyLimitOf(cal, rsChannels, nominalLevel);
     rateSamples = roundWindowLength(cal.rate);
@@ -83,8 +90,9 @@ void ZroKfMin::StaticCalConstants_t::init(const FixedPointCal::Output& cal, std:
 }
 
 ZroKfMin::TimeVaryingConstants_t::TimeVaryingConstants_t(const FixedPointCal::Output& cal,
-                                                         const StaticCalConstants_t& constants, Fp32 tempChange,
-                                                         Fp32 tempRate, Fp32 aging, std::uint32_t /*unused*/)
+                                                         const StaticCalConstants_t& constants,
+                                                         Fp32 tempChange, Fp32 tempRate, Fp32 aging,
+                                                         std::uint32_t /*unused*/)
     : StaticCalConstants_t(constants)
 {
     const Fp32 tempCoef(cal.zroTempCoef);
@@ -122,4 +130,4 @@ ZroKfMin::TimeVaryingConstants_t::TimeVaryingConstants_t(const FixedPointCal::Ou
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

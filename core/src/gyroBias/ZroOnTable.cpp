@@ -9,19 +9,18 @@ using Vec3 = OnTable::Vec3;
 
 constexpr float kUnknown = 2147483648.0f;
 
-bool confirms(std::uint32_t onTableUs) { return onTableUs >= OnTable::kConfirmedUs; }
+bool confirms(std::uint32_t onTableUs)
+{
+    return onTableUs >= OnTable::kConfirmedUs;
+}
 
-}  // namespace
+} // namespace
 
 OnTable::OnTable()
-    : rsDecimator_("vnx_core_ZroFromStable"),
-      accDecimator_("vnx_core_ZroFromStable"),
+    : rsDecimator_("vnx_core_ZroFromStable"), accDecimator_("vnx_core_ZroFromStable"),
       // Band widths in noise deviations; the magnetometer's are wider because
       // its normalised noise estimate is coarser.
-      rs_(5.0f, 1.5f),
-      acc_(5.0f, 1.5f),
-      mag_(8.0f, 2.5f),
-      windowMeans_("vnx_core_ZroFromStable")
+      rs_(5.0f, 1.5f), acc_(5.0f, 1.5f), mag_(8.0f, 2.5f), windowMeans_("vnx_core_ZroFromStable")
 {
     held_.clear();
 }
@@ -55,7 +54,8 @@ bool OnTable::decimate(RunningMean<Fp, 3>& decimator, std::uint8_t factor, const
         return true;
     }
     decimator.addSample(x);
-    if (decimator.count < factor) return false;
+    if (decimator.count < factor)
+        return false;
     *out = decimator.mean;
     decimator.reset();
     return true;
@@ -64,16 +64,19 @@ bool OnTable::decimate(RunningMean<Fp, 3>& decimator, std::uint8_t factor, const
 std::uint32_t OnTable::onTableTimeUs(bool magPresent) const
 {
     std::uint32_t t = rs_.onTableTimeUs() < acc_.onTableTimeUs() ? rs_.onTableTimeUs() : acc_.onTableTimeUs();
-    if (magPresent && mag_.onTableTimeUs() < t) t = mag_.onTableTimeUs();
+    if (magPresent && mag_.onTableTimeUs() < t)
+        t = mag_.onTableTimeUs();
     return t;
 }
 
 void OnTable::reportRs(std::uint32_t timeUs, bool magPresent, const Vec3& rate, Fp temperature)
 {
     Vec3 x;
-    if (!decimate(rsDecimator_, rsDecimation_, rate, &x)) return;
+    if (!decimate(rsDecimator_, rsDecimation_, rate, &x))
+        return;
 
-    const bool othersConfirm = confirms(acc_.onTableTimeUs()) && (!magPresent || confirms(mag_.onTableTimeUs()));
+    const bool othersConfirm =
+        confirms(acc_.onTableTimeUs()) && (!magPresent || confirms(mag_.onTableTimeUs()));
     OnTableSensor::Output_s out;
     rs_.reportSample(timeUs, x, othersConfirm, &out);
 
@@ -82,11 +85,13 @@ void OnTable::reportRs(std::uint32_t timeUs, bool magPresent, const Vec3& rate, 
         held_.clear();
         return;
     }
-    if (out.state != OnTableSensor::kStateWindowComplete) return;
+    if (out.state != OnTableSensor::kStateWindowComplete)
+        return;
 
     windowMeans_.addSample(out.mean);
-    Vec3 meanVariance;  // variance of the window mean
-    for (int i = 0; i < 3; ++i) meanVariance[i] = out.variance[i] / Fp(static_cast<float>(out.count));
+    Vec3 meanVariance; // variance of the window mean
+    for (int i = 0; i < 3; ++i)
+        meanVariance[i] = out.variance[i] / Fp(static_cast<float>(out.count));
 
     if (othersConfirm && rs_.onTableTimeUs() > 1000000) {
         // The table is confirmed: what was held back joins the fit first.
@@ -103,9 +108,11 @@ void OnTable::reportRs(std::uint32_t timeUs, bool magPresent, const Vec3& rate, 
 void OnTable::reportAcc(std::uint32_t timeUs, bool magPresent, const Vec3& accG, Fp accStep)
 {
     Vec3 x;
-    if (!decimate(accDecimator_, accDecimation_, accG, &x)) return;
+    if (!decimate(accDecimator_, accDecimation_, accG, &x))
+        return;
 
-    const bool othersConfirm = confirms(rs_.onTableTimeUs()) && (!magPresent || confirms(mag_.onTableTimeUs()));
+    const bool othersConfirm =
+        confirms(rs_.onTableTimeUs()) && (!magPresent || confirms(mag_.onTableTimeUs()));
     OnTableSensor::Output_s out;
     acc_.reportSample(timeUs, x, othersConfirm, &out);
     if (out.state != OnTableSensor::kStateNothing) {
@@ -117,8 +124,8 @@ void OnTable::reportAcc(std::uint32_t timeUs, bool magPresent, const Vec3& accG,
 
 void OnTable::reportMag(std::uint32_t timeUs, const Vec3& v)
 {
-    const bool othersConfirm = confirms(rs_.onTableTimeUs() < acc_.onTableTimeUs() ? rs_.onTableTimeUs()
-                                                                                  : acc_.onTableTimeUs());
+    const bool othersConfirm =
+        confirms(rs_.onTableTimeUs() < acc_.onTableTimeUs() ? rs_.onTableTimeUs() : acc_.onTableTimeUs());
     OnTableSensor::Output_s out;
     mag_.reportSample(timeUs, v, othersConfirm, &out);
 }
@@ -128,4 +135,4 @@ void OnTable::updateMagNoise(Fp level)
     mag_.setMinNoise(level);
 }
 
-}  // namespace vnx::zroFromStable
+} // namespace vnx::zroFromStable

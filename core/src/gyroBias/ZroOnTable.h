@@ -66,7 +66,7 @@ class OnTable
     OnTableSensor mag_;
     RunningMean<Fp, 3> windowMeans_;
     ZroTemperatureFit fit_;
-    ZroTemperatureFit::MeanVarAccumulator held_;  // variance 2^31 = none
+    ZroTemperatureFit::MeanVarAccumulator held_; // variance 2^31 = none
 };
 
-}  // namespace vnx::zroFromStable
+} // namespace vnx::zroFromStable

@@ -19,9 +19,12 @@ std::uint32_t addSaturating(std::uint32_t a, std::uint32_t b)
     return b < room ? a + b : std::numeric_limits<std::uint32_t>::max();
 }
 
-bool isUnknown(Fp v) { return v == Fp(kUnknown) || v == Fp(-kUnknown); }
+bool isUnknown(Fp v)
+{
+    return v == Fp(kUnknown) || v == Fp(-kUnknown);
+}
 
-}  // namespace
+} // namespace
 
 OnTableSensor::OnTableSensor(float wideFactor, float narrowFactor)
     : wideFactor_(wideFactor), narrowFactor_(narrowFactor), window_("vnx_core_ZroFromStable")
@@ -64,13 +67,15 @@ void OnTableSensor::setMinNoise(Fp s)
 
 void OnTableSensor::advanceNoiseClock(bool running, std::uint32_t dtUs)
 {
-    if (running) sinceNoiseUpdateUs_ = addSaturating(sinceNoiseUpdateUs_, dtUs);
+    if (running)
+        sinceNoiseUpdateUs_ = addSaturating(sinceNoiseUpdateUs_, dtUs);
 }
 
 void OnTableSensor::restartWindow(std::uint32_t timeUs, Output_s* out)
 {
     startUs_ = timeUs;
-    for (int i = 0; i < 3; ++i) reference_[i] = window_.mean[i];
+    for (int i = 0; i < 3; ++i)
+        reference_[i] = window_.mean[i];
     window_.reset();
     out->state = kStateRestarted;
     onTableTimeUs_ = 0;
@@ -84,7 +89,8 @@ void OnTableSensor::updateNoise()
     bool changed = false;
     for (int i = 0; i < 3; ++i) {
         const Fp v = window_.variance(i);
-        if (!(v > Fp(kMinVariance))) continue;
+        if (!(v > Fp(kMinVariance)))
+            continue;
         if (v < minVariance_[i]) {
             minVariance_[i] = v;
             setBands(i, sqrt(v));
@@ -96,7 +102,8 @@ void OnTableSensor::updateNoise()
             changed = true;
         }
     }
-    if (changed) sinceNoiseUpdateUs_ = 0;
+    if (changed)
+        sinceNoiseUpdateUs_ = 0;
 }
 
 void OnTableSensor::reportSample(std::uint32_t timeUs, const Vec3& x, bool noiseClockRunning, Output_s* out)
@@ -108,26 +115,32 @@ void OnTableSensor::reportSample(std::uint32_t timeUs, const Vec3& x, bool noise
         startUs_ = timeUs;
         reference_ = x;
     } else if (first_) {
-        for (int i = 0; i < 3; ++i) reference_[i] = window_.mean[i];
+        for (int i = 0; i < 3; ++i)
+            reference_[i] = window_.mean[i];
     }
 
     bool outside = false;
     for (int i = 0; i < 3; ++i)
-        if (isUnknown(x[i]) || abs(x[i] - reference_[i]) > wide_[i]) outside = true;
-    if (outside) restartWindow(timeUs, out);
+        if (isUnknown(x[i]) || abs(x[i] - reference_[i]) > wide_[i])
+            outside = true;
+    if (outside)
+        restartWindow(timeUs, out);
 
     if (timeUs - startUs_ < kWindowUs) {
         window_.addSample(x);
-        if (out->state != kStateNothing) first_ = false;
+        if (out->state != kStateNothing)
+            first_ = false;
         advanceNoiseClock(noiseClockRunning, dtUs);
         return;
     }
 
-    if (window_.count >= 2) updateNoise();
+    if (window_.count >= 2)
+        updateNoise();
 
     bool onTable = true;
     for (int i = 0; i < 3; ++i)
-        if (abs(window_.mean[i] - reference_[i]) > narrow_[i]) onTable = false;
+        if (abs(window_.mean[i] - reference_[i]) > narrow_[i])
+            onTable = false;
     if (onTable) {
         out->state = kStateWindowComplete;
         for (int i = 0; i < 3; ++i) {
@@ -142,8 +155,9 @@ void OnTableSensor::reportSample(std::uint32_t timeUs, const Vec3& x, bool noise
     }
 
     window_.restart(x);
-    if (out->state != kStateNothing) first_ = false;
+    if (out->state != kStateNothing)
+        first_ = false;
     advanceNoiseClock(noiseClockRunning, dtUs);
 }
 
-}  // namespace vnx::zroFromStable
+} // namespace vnx::zroFromStable

@@ -26,10 +26,10 @@ class OnTableSensor
 
     struct Output_s
     {
-        std::uint32_t state;  // kState...
-        Vec3 mean;            // of the completed window
-        Vec3 variance;        // of its samples; 0 below two samples
-        std::uint32_t count;  // samples in the window
+        std::uint32_t state; // kState...
+        Vec3 mean;           // of the completed window
+        Vec3 variance;       // of its samples; 0 below two samples
+        std::uint32_t count; // samples in the window
     };
 
     /// wideFactor, narrowFactor: band widths in noise deviations.
@@ -69,4 +69,4 @@ class OnTableSensor
     std::uint32_t lastTimeUs_ = 0;
 };
 
-}  // namespace vnx::zroFromStable
+} // namespace vnx::zroFromStable

@@ -27,4 +27,4 @@ class ZroPreFilter
     Fp32 w2_[3] = {};
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -22,9 +22,12 @@ Fp blockWeight(Fp variance)
     return variance > Fp(kMinUsableVariance) ? ZroTemperatureFit::zroVarToWeight(variance) : Fp(kMaxWeight);
 }
 
-bool isEmpty(const ZroTemperatureFit::MeanVarAccumulator& acc) { return acc.variance[0] == Fp(kUnknown); }
+bool isEmpty(const ZroTemperatureFit::MeanVarAccumulator& acc)
+{
+    return acc.variance[0] == Fp(kUnknown);
+}
 
-}  // namespace
+} // namespace
 
 void ZroTemperatureFit::MeanVarAccumulator::clear()
 {
@@ -58,12 +61,17 @@ Vec3 ZroTemperatureFit::WeightedStatsResult::getMseAdjusted(Fp t) const
         return out;
     }
     Fp d = abs(temperature - t);
-    if (!(d > Fp(kBlockWidthDegC))) d = Fp(0.0f);
-    for (int i = 0; i < 3; ++i) out[i] = variances[i] + Fp(kVarianceGrowthPerDegC2[i]) * d * d;
+    if (!(d > Fp(kBlockWidthDegC)))
+        d = Fp(0.0f);
+    for (int i = 0; i < 3; ++i)
+        out[i] = variances[i] + Fp(kVarianceGrowthPerDegC2[i]) * d * d;
     return out;
 }
 
-ZroTemperatureFit::ZroTemperatureFit() { init(nullptr); }
+ZroTemperatureFit::ZroTemperatureFit()
+{
+    init(nullptr);
+}
 
 void ZroTemperatureFit::init(const dcdZroTemperatureFit_s* dcd)
 {
@@ -78,7 +86,8 @@ void ZroTemperatureFit::init(const dcdZroTemperatureFit_s* dcd)
         previous_ = open_;
         return;
     }
-    for (int i = 0; i < 3; ++i) fit_[i].init(*dcd, i);
+    for (int i = 0; i < 3; ++i)
+        fit_[i].init(*dcd, i);
     for (int i = 0; i < 3; ++i) {
         openAccumulator_.mean[i] = Fp(dcd->blockMean[i]);
         openAccumulator_.variance[i] = Fp(dcd->blockVariance[i]);
@@ -95,7 +104,8 @@ void ZroTemperatureFit::addStableSample(Fp temperature, const Vec3& m, const Vec
         openAccumulator_.clear();
         open_.temperature = temperature;
     }
-    if (abs(open_.temperature - temperature) > Fp(kBlockWidthDegC)) closeOpenBlock(temperature);
+    if (abs(open_.temperature - temperature) > Fp(kBlockWidthDegC))
+        closeOpenBlock(temperature);
     openAccumulator_.fuse(m, v);
     open_.update(openAccumulator_);
     updateRlsPlusCurrent();
@@ -104,7 +114,8 @@ void ZroTemperatureFit::addStableSample(Fp temperature, const Vec3& m, const Vec
 void ZroTemperatureFit::closeOpenBlock(Fp temperature)
 {
     for (int i = 0; i < 3; ++i)
-        fit_[i].addStableSample(open_.temperature, openAccumulator_.mean[i], blockWeight(openAccumulator_.variance[i]));
+        fit_[i].addStableSample(open_.temperature, openAccumulator_.mean[i],
+                                blockWeight(openAccumulator_.variance[i]));
     checkConsistency();
     previous_ = open_;
     openAccumulator_.clear();
@@ -115,7 +126,8 @@ void ZroTemperatureFit::closeOpenBlock(Fp temperature)
 void ZroTemperatureFit::checkConsistency()
 {
     for (ZroChannel& channel : fit_)
-        if (channel.sumWeights() >= kWeightCap) channel.scaleSums(kWeightCap / channel.sumWeights());
+        if (channel.sumWeights() >= kWeightCap)
+            channel.scaleSums(kWeightCap / channel.sumWeights());
 }
 
 void ZroTemperatureFit::updateRlsPlusCurrent()
@@ -167,4 +179,4 @@ void ZroTemperatureFit::getDcd(dcdZroTemperatureFit_s* dcd) const
     fit_[2].getTemperatureDcd(dcd);
 }
 
-}  // namespace vnx
+} // namespace vnx

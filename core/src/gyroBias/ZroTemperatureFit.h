@@ -74,7 +74,7 @@ class ZroTemperatureFit
     struct MeanVarAccumulator
     {
         Vec3 mean;
-        Vec3 variance;  // 2^31 = nothing fused yet
+        Vec3 variance; // 2^31 = nothing fused yet
 
         void clear();
         void fuse(const Vec3& m, const Vec3& v);
@@ -85,7 +85,7 @@ class ZroTemperatureFit
     {
         Vec3 means;
         Vec3 variances;
-        Fp temperature;  // -2^31 = no block
+        Fp temperature; // -2^31 = no block
 
         /// Copies the accumulator's pairs; the temperature stays.
         void update(const MeanVarAccumulator& acc);
@@ -121,4 +121,4 @@ class ZroTemperatureFit
     WeightedStatsResult previous_;
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -11,23 +11,23 @@ namespace {
 
 using Fp = ZroTemperatureFit::Fp;
 
-constexpr float kUnknown = 2147483648.0f;       // 2^31
-constexpr float kWeightCap = 9232892928.0f;     // total weight the sums fade at
-constexpr float kMinTrustedSpanDegC = 6.0f;     // narrower fits are not used
+constexpr float kUnknown = 2147483648.0f;   // 2^31
+constexpr float kWeightCap = 9232892928.0f; // total weight the sums fade at
+constexpr float kMinTrustedSpanDegC = 6.0f; // narrower fits are not used
 constexpr float kMinTrustedWeight = 1000.0f;
 
 // Sums of weights and M2 of the temperature statistics pass 2^31 in normal
 // use (weights reach 1.8e9 per block): they enter the scalar unsaturated, so
 // the cap holds and a stored fit comes back as it was written.
-Fp unsaturated(float value) { return Fp::raw(value); }
+Fp unsaturated(float value)
+{
+    return Fp::raw(value);
+}
 
-}  // namespace
+} // namespace
 
 ZroTemperatureFit::ZroChannel::ZroChannel()
-    : normal_{0.0f, 0.0f, 0.0f, 0.0f},
-      rhs_{0.0f, 0.0f},
-      sumZZ_(0.0f),
-      mse_(kUnknown),
+    : normal_{0.0f, 0.0f, 0.0f, 0.0f}, rhs_{0.0f, 0.0f}, sumZZ_(0.0f), mse_(kUnknown),
       temperature_(1, unsaturated(kWeightCap))
 {
 }
@@ -61,7 +61,8 @@ void ZroTemperatureFit::ZroChannel::updateCachedOutputs()
     // Trusted range: two weighted standard deviations around the mean
     // temperature of the samples.
     Fp halfWidth(0.0f);
-    if (temperature_.count > 0) halfWidth = Fp(2.0f) * sqrt(temperature_.variance(0));
+    if (temperature_.count > 0)
+        halfWidth = Fp(2.0f) * sqrt(temperature_.variance(0));
     lowTemperature_ = temperature_.mean[0] - halfWidth;
     highTemperature_ = temperature_.mean[0] + halfWidth;
 }
@@ -72,7 +73,8 @@ Fp ZroTemperatureFit::ZroChannel::getMseAdjusted(Fp temperature) const
         return Fp(kUnknown);
     const Fp inverseWeight = Fp(1.0f) / Fp(normal_[3]);
     const Fp r = sqrt(inverseWeight * inverseWeight + mse_ * mse_);
-    if (lowTemperature_ <= temperature && temperature <= highTemperature_) return r;
+    if (lowTemperature_ <= temperature && temperature <= highTemperature_)
+        return r;
     // Outside the sampled range the error grows linearly with the distance
     // from its middle.
     const Fp mid = (lowTemperature_ + highTemperature_) * Fp(0.5f);
@@ -117,9 +119,11 @@ void ZroTemperatureFit::ZroChannel::getTemperatureDcd(dcdZroTemperatureFit_s* dc
 
 void ZroTemperatureFit::ZroChannel::scaleSums(float factor)
 {
-    for (float& s : normal_) s *= factor;
-    for (float& s : rhs_) s *= factor;
+    for (float& s : normal_)
+        s *= factor;
+    for (float& s : rhs_)
+        s *= factor;
     sumZZ_ *= factor;
 }
 
-}  // namespace vnx
+} // namespace vnx

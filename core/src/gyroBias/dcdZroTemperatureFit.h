@@ -35,4 +35,4 @@ static_assert(offsetof(dcdZroTemperatureFit_s, blockMean) == 88);
 static_assert(offsetof(dcdZroTemperatureFit_s, blockVariance) == 100);
 static_assert(offsetof(dcdZroTemperatureFit_s, blockTemperature) == 112);
 
-}  // namespace vnx
+} // namespace vnx

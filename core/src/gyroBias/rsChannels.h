@@ -13,9 +13,15 @@ namespace vnx {
 inline constexpr std::uint8_t kRsChannelsDefault = 3;
 
 /// 2 or 3: anything below 3 means the two-channel (y, z) layout.
-constexpr std::uint8_t clampRsChannels(unsigned count) { return count >= 3 ? 3 : 2; }
+constexpr std::uint8_t clampRsChannels(unsigned count)
+{
+    return count >= 3 ? 3 : 2;
+}
 
 /// Sensor axis (0 x, 1 y, 2 z) that channel c reads.
-constexpr int rsAxisOfChannel(int channel, int channelCount) { return channel + 3 - channelCount; }
+constexpr int rsAxisOfChannel(int channel, int channelCount)
+{
+    return channel + 3 - channelCount;
+}
 
-}  // namespace vnx
+} // namespace vnx

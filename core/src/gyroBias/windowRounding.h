@@ -11,10 +11,13 @@ namespace vnx {
 inline std::int32_t roundWindowLength(float v)
 {
     const float r = v >= 0.0f ? std::floor(v + 0.5f) : std::floor(v - 0.5f);
-    if (!(r == r)) return 0;
-    if (r >= 2147483648.0f) return INT32_MAX;
-    if (r <= -2147483648.0f) return INT32_MIN;
+    if (!(r == r))
+        return 0;
+    if (r >= 2147483648.0f)
+        return INT32_MAX;
+    if (r <= -2147483648.0f)
+        return INT32_MIN;
     return static_cast<std::int32_t>(r);
 }
 
-}  // namespace vnx
+} // namespace vnx

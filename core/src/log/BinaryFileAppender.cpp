@@ -6,7 +6,9 @@
 
 namespace vnx::log {
 
-BinaryFileAppender::BinaryFileAppender(const char* filename) : filename_(filename != nullptr ? filename : "") {}
+BinaryFileAppender::BinaryFileAppender(const char* filename) : filename_(filename != nullptr ? filename : "")
+{
+}
 
 BinaryFileAppender::~BinaryFileAppender()
 {

@@ -12,8 +12,9 @@ namespace vnx::log {
 /// (prefix from LogManager::getFilenamePrefix). The file is opened, truncated
 /// and given its 64-byte header at the first event; a file that cannot be
 /// opened drops the event and is tried again at the next one.
-class BinaryFileAppender : public Appender {
-public:
+class BinaryFileAppender : public Appender
+{
+  public:
     explicit BinaryFileAppender(const char* filename);
     ~BinaryFileAppender() override;
     BinaryFileAppender(const BinaryFileAppender&) = delete;
@@ -34,7 +35,7 @@ public:
     /// change knows the identifiers it wrote are not in the current file.
     uint32_t getFileCount() const { return fileCount_; }
 
-private:
+  private:
     void close();
 
     std::FILE* file_ = nullptr;

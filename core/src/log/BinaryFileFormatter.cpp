@@ -47,9 +47,11 @@ void copyName(char (&field)[BinarySampleIdentifier::kNameSize], const char* name
 
 } // namespace
 
-struct BinaryFileFormatter::Impl {
+struct BinaryFileFormatter::Impl
+{
     // What a site is matched by, and the id it was given.
-    struct Site {
+    struct Site
+    {
         const Logger* logger;
         int32_t line;
         uint32_t id;
@@ -176,7 +178,8 @@ void BinaryFileFormatter::write(LogEvent& event, TestPoint_e testPoint, size_t c
         appender->log(event);
     }
 
-    const BinaryRecordHeader header{static_cast<uint32_t>(sizeof(BinaryRecordHeader) + length), id, sequenceNumber};
+    const BinaryRecordHeader header{static_cast<uint32_t>(sizeof(BinaryRecordHeader) + length), id,
+                                    sequenceNumber};
     event.setBuffer(&header, sizeof(header));
     appender->log(event);
     event.setBuffer(payload, length);

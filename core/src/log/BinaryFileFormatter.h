@@ -17,8 +17,9 @@ namespace vnx::log {
 /// own: a piece is written whole or not at all (nothing while the file cannot
 /// be opened), and a new file (after a new name or a late open) gets the
 /// identifier of each site again before the site's first record in it.
-class BinaryFileFormatter : public Formatter {
-public:
+class BinaryFileFormatter : public Formatter
+{
+  public:
     BinaryFileFormatter();
     ~BinaryFileFormatter() override;
     BinaryFileFormatter(const BinaryFileFormatter&) = delete;
@@ -30,9 +31,10 @@ public:
     void log(LogEvent& event, const vnx_Struct_s* record) override;
     void log(LogEvent& event, size_t count, const vnx_StructOutput_s* const* outputs,
              const vnx_StructFormat_s* const* formats) override;
-    void log(const LogEvent& event, size_t countA, size_t countB, const void* data, TestPoint_e testPoint) override;
+    void log(const LogEvent& event, size_t countA, size_t countB, const void* data,
+             TestPoint_e testPoint) override;
 
-private:
+  private:
     struct Impl;
 
     void write(LogEvent& event, TestPoint_e testPoint, size_t countA, size_t countB, const void* payload,

@@ -23,7 +23,8 @@ std::string fixedField(const char (&field)[BinarySampleIdentifier::kNameSize])
 }
 
 // Where one record lies inside a payload.
-struct RecordSpan {
+struct RecordSpan
+{
     size_t offset;
     size_t size;
 };
@@ -87,8 +88,8 @@ bool deliverOutputList(Formatter& formatter, LogEvent& event, size_t count)
             return false;
         }
         take(outputSpans[i]);
-        const bool formatFollows = length - offset > offsetof(vnx_Struct_s, kind) &&
-                                   kindAt(bytes, offset) == VNX_KIND_FORMAT;
+        const bool formatFollows =
+            length - offset > offsetof(vnx_Struct_s, kind) && kindAt(bytes, offset) == VNX_KIND_FORMAT;
         if (formatFollows) {
             if (!recordAt(bytes, length, offset, formatSpans[i])) {
                 return false;
@@ -145,8 +146,8 @@ bool deliver(Formatter& formatter, LogEvent& event, const BinarySampleIdentifier
     default: {
         // The site's counts describe the array; a payload too short for them
         // would make the formatter read past it.
-        const uint64_t needed = uint64_t{identifier.countA} * identifier.countB *
-                                testPoint_elementSize(identifier.testPoint);
+        const uint64_t needed =
+            uint64_t{identifier.countA} * identifier.countB * testPoint_elementSize(identifier.testPoint);
         if (needed > length) {
             return false;
         }
@@ -161,7 +162,8 @@ bool deliver(Formatter& formatter, LogEvent& event, const BinarySampleIdentifier
 
 BinaryFileReaderLogEvent::BinaryFileReaderLogEvent(const char* file, int32_t line, Priority_e level,
                                                    std::string loggerName, uint32_t sequenceNumber)
-    : LogEvent(file, line, level, nullptr), loggerName_(std::move(loggerName)), sequenceNumber_(sequenceNumber)
+    : LogEvent(file, line, level, nullptr), loggerName_(std::move(loggerName)),
+      sequenceNumber_(sequenceNumber)
 {
 }
 
@@ -175,7 +177,8 @@ uint32_t BinaryFileReaderLogEvent::getSequenceNumber() const
     return sequenceNumber_;
 }
 
-struct BinaryFileReader::Impl {
+struct BinaryFileReader::Impl
+{
     std::FILE* file = nullptr;
     // Bytes of the file after the read position: no length taken from the
     // file is trusted beyond it.
@@ -213,8 +216,9 @@ struct BinaryFileReader::Impl {
 
     const BinarySampleIdentifier* find(uint32_t id) const
     {
-        const auto it = std::find_if(identifiers.begin(), identifiers.end(),
-                                     [id](const BinarySampleIdentifier& identifier) { return identifier.id == id; });
+        const auto it =
+            std::find_if(identifiers.begin(), identifiers.end(),
+                         [id](const BinarySampleIdentifier& identifier) { return identifier.id == id; });
         return it != identifiers.end() ? &*it : nullptr;
     }
 };
@@ -227,7 +231,9 @@ BinaryFileReader::BinaryFileReader(const char* path) : impl_(std::make_unique<Im
         return;
     }
     // The size bounds every length read later; only a regular file has one.
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (fstat(fileno(d.file), &status) != 0 || !S_ISREG(status.st_mode)) {
         d.close();
         return;
@@ -291,8 +297,8 @@ bool BinaryFileReader::getNext()
     }
 
     BinaryFileReaderLogEvent event(fixedField(identifier->file).c_str(), identifier->line,
-                                   static_cast<Priority_e>(identifier->level), fixedField(identifier->loggerName),
-                                   header.sequenceNumber);
+                                   static_cast<Priority_e>(identifier->level),
+                                   fixedField(identifier->loggerName), header.sequenceNumber);
     event.setBuffer(nullptr, payloadLength);
     if (!d.read(event.getBuffer(), payloadLength)) {
         return d.fail();

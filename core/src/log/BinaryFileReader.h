@@ -11,15 +11,16 @@ class Formatter;
 
 /// An event rebuilt from a binary log file: it has no logger, so it carries
 /// the logger's name and sequence number as the file recorded them.
-class BinaryFileReaderLogEvent : public LogEvent {
-public:
+class BinaryFileReaderLogEvent : public LogEvent
+{
+  public:
     BinaryFileReaderLogEvent(const char* file, int32_t line, Priority_e level, std::string loggerName,
                              uint32_t sequenceNumber);
 
     const char* getLoggerName() const override;
     uint32_t getSequenceNumber() const override;
 
-private:
+  private:
     std::string loggerName_;
     uint32_t sequenceNumber_;
 };
@@ -28,8 +29,9 @@ private:
 /// an event, to a formatter. The file is untrusted input: every length is
 /// checked against the bytes the file still holds before anything is
 /// allocated, and a record that does not parse is never delivered.
-class BinaryFileReader {
-public:
+class BinaryFileReader
+{
+  public:
     /// Opens the file and checks its header; see isOpen.
     explicit BinaryFileReader(const char* path);
     ~BinaryFileReader();
@@ -50,7 +52,7 @@ public:
     /// stop at the first false.
     bool getNext();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

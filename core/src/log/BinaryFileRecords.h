@@ -12,9 +12,11 @@
 
 namespace vnx::log {
 
-static_assert(std::endian::native == std::endian::little, "log files are written as little-endian memory images");
+static_assert(std::endian::native == std::endian::little,
+              "log files are written as little-endian memory images");
 
-struct BinaryFileHeader {
+struct BinaryFileHeader
+{
     static constexpr uint32_t kMagic = 0x24601043;
     static constexpr uint16_t kSize = 64;
     static constexpr uint16_t kVersion = 1;
@@ -31,15 +33,18 @@ struct BinaryFileHeader {
     }
 };
 
-struct BinaryRecordHeader {
+struct BinaryRecordHeader
+{
     uint32_t length;         ///< 12 + payload length
     uint32_t id;             ///< sample identifier; 0 for an identifier record
     uint32_t sequenceNumber; ///< of the logging logger when the record was written
 };
 
 /// Payload of an identifier record: one logging site.
-struct BinarySampleIdentifier {
-    enum Kind_e : uint32_t {
+struct BinarySampleIdentifier
+{
+    enum Kind_e : uint32_t
+    {
         KIND_TEXT = 1,
         KIND_RECORD = 2,
         KIND_OUTPUT_LIST = 4,
@@ -47,15 +52,15 @@ struct BinarySampleIdentifier {
     };
     static constexpr size_t kNameSize = 512;
 
-    uint32_t id;             ///< 1 or more
-    uint16_t testPointLow;   ///< low 16 bits of testPoint
-    uint16_t countA;         ///< low 16 bits
-    uint16_t countB;         ///< low 16 bits
+    uint32_t id;           ///< 1 or more
+    uint16_t testPointLow; ///< low 16 bits of testPoint
+    uint16_t countA;       ///< low 16 bits
+    uint16_t countB;       ///< low 16 bits
     uint16_t zero0;
-    uint32_t kind;           ///< Kind_e
-    uint32_t testPoint;      ///< TestPoint_e, full value
-    int32_t level;           ///< Priority_e
-    uint64_t logger;         ///< address of the logger in the writing process
+    uint32_t kind;      ///< Kind_e
+    uint32_t testPoint; ///< TestPoint_e, full value
+    int32_t level;      ///< Priority_e
+    uint64_t logger;    ///< address of the logger in the writing process
     int32_t line;
     char file[kNameSize];       ///< zero-padded; not terminated when full
     char loggerName[kNameSize]; ///< zero-padded; not terminated when full
@@ -63,7 +68,8 @@ struct BinarySampleIdentifier {
 };
 
 /// An identifier record is exactly this long.
-inline constexpr uint32_t kBinaryIdentifierRecordLength = sizeof(BinaryRecordHeader) + sizeof(BinarySampleIdentifier);
+inline constexpr uint32_t kBinaryIdentifierRecordLength =
+    sizeof(BinaryRecordHeader) + sizeof(BinarySampleIdentifier);
 
 static_assert(sizeof(BinaryFileHeader) == 64);
 static_assert(offsetof(BinaryFileHeader, headerSize) == 4);

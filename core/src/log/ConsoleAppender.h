@@ -10,8 +10,9 @@ namespace vnx::log {
 /// at construction, by the property LOG_REDIRECT: unset or "stderr" standard
 /// error, "stdout" standard output, anything else a file path (truncated;
 /// standard output when it cannot be opened).
-class ConsoleAppender : public Appender {
-public:
+class ConsoleAppender : public Appender
+{
+  public:
     ConsoleAppender();
     ~ConsoleAppender() override;
     ConsoleAppender(const ConsoleAppender&) = delete;
@@ -19,7 +20,7 @@ public:
 
     void log(const LogEvent& event) override;
 
-private:
+  private:
     std::FILE* stream_;
     bool ownsStream_ = false;
 };

@@ -10,7 +10,9 @@ constexpr const char* kDefaultLocalName = "dftLog";
 
 } // namespace
 
-DefaultLogger::DefaultLogger(const char* blockName) : Logger(blockName, kDefaultLocalName, WARN, TYPE_CONSOLE) {}
+DefaultLogger::DefaultLogger(const char* blockName) : Logger(blockName, kDefaultLocalName, WARN, TYPE_CONSOLE)
+{
+}
 
 DefaultLogger::~DefaultLogger()
 {

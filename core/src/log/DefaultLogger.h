@@ -38,8 +38,9 @@ namespace vnx::log {
 
 /// Logger "dftLog" of block `blockName`, level WARN, console output. Its
 /// destructor removes its node.
-class DefaultLogger : public Logger {
-public:
+class DefaultLogger : public Logger
+{
+  public:
     explicit DefaultLogger(const char* blockName);
     ~DefaultLogger() override;
 };
@@ -51,10 +52,13 @@ void placeLoggerUnder(Logger* logger, const void* owner);
 /// owner object. The logger itself lives on the heap: a member at offset 0
 /// shares its owner's address, and the node tree tells objects apart by
 /// address.
-template <class LoggerT>
-class LoggerHolder {
-public:
-    explicit LoggerHolder(const void* owner) : logger_(std::make_unique<LoggerT>()) { addLog(*logger_, owner); }
+template <class LoggerT> class LoggerHolder
+{
+  public:
+    explicit LoggerHolder(const void* owner) : logger_(std::make_unique<LoggerT>())
+    {
+        addLog(*logger_, owner);
+    }
     LoggerHolder(const LoggerHolder&) = delete;
     LoggerHolder& operator=(const LoggerHolder&) = delete;
 
@@ -64,17 +68,21 @@ public:
     LoggerT& operator*() const { return *logger_; }
     LoggerT* operator->() const { return logger_.get(); }
 
-private:
+  private:
     std::unique_ptr<LoggerT> logger_;
 };
 
 } // namespace vnx::log
 
-#define VNX_LOG_DEFAULT_BLOCK(blockName)                                                   \
-    struct MyLogger_VNX_LOG_DEFAULT : ::vnx::log::DefaultLogger {                          \
-        MyLogger_VNX_LOG_DEFAULT() : ::vnx::log::DefaultLogger(blockName) {}               \
-    };                                                                                     \
-    ::vnx::log::LoggerHolder<MyLogger_VNX_LOG_DEFAULT> dftLog_ { this }
+#define VNX_LOG_DEFAULT_BLOCK(blockName)                                                                     \
+    struct MyLogger_VNX_LOG_DEFAULT : ::vnx::log::DefaultLogger                                              \
+    {                                                                                                        \
+        MyLogger_VNX_LOG_DEFAULT() : ::vnx::log::DefaultLogger(blockName) {}                                 \
+    };                                                                                                       \
+    ::vnx::log::LoggerHolder<MyLogger_VNX_LOG_DEFAULT> dftLog_                                               \
+    {                                                                                                        \
+        this                                                                                                 \
+    }
 
 #define VNX_LOG_DEFAULT(Class) VNX_LOG_DEFAULT_BLOCK("vnx_core_" #Class)
 #define VNX_EXT_LOG_DEFAULT(Class) VNX_LOG_DEFAULT_BLOCK("vnx_ext_" #Class)

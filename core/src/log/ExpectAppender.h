@@ -11,9 +11,11 @@ namespace vnx::log {
 /// Records events and compares what a run logged with what it was expected
 /// to log: set mode MODE_EXPECT and feed the expected events, set MODE_ACTUAL
 /// and run, then `compare`.
-class ExpectAppender : public Appender {
-public:
-    enum Mode_e : int {
+class ExpectAppender : public Appender
+{
+  public:
+    enum Mode_e : int
+    {
         MODE_ACTUAL = 0, // logged events are recorded as actual
         MODE_EXPECT = 1, // logged events are recorded as expected
     };
@@ -33,7 +35,7 @@ public:
     virtual Mode_e getMode() const { return mode_; }
     virtual void setMode(Mode_e mode) { mode_ = mode; }
 
-private:
+  private:
     Mode_e mode_ = MODE_ACTUAL;
     std::deque<LogEvent> expected_;
     std::deque<LogEvent> actual_;

@@ -16,8 +16,9 @@ class LogEvent;
 /// Renders the events of the loggers it is attached to and hands them to its
 /// appender. The event is the logger's own for this call: a formatter may
 /// store its rendering as the event's text.
-class Formatter {
-public:
+class Formatter
+{
+  public:
     virtual ~Formatter() = default;
 
     /// A formatter deletes an appender it owns when it is destroyed.

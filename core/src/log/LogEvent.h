@@ -13,8 +13,9 @@ class Logger;
 
 /// One log event: where it was logged, its level, its logger and what a
 /// formatter made of it (text or binary buffer).
-class LogEvent {
-public:
+class LogEvent
+{
+  public:
     LogEvent() = default;
     LogEvent(const char* file, int32_t line, Priority_e level, const Logger* logger);
     LogEvent(const LogEvent&) = default;
@@ -45,7 +46,7 @@ public:
     /// null. File and line are not compared.
     bool isSimilar(const LogEvent& other) const;
 
-private:
+  private:
     std::string file_;
     int32_t line_ = 0;
     Priority_e level_ = OFF;

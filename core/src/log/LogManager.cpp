@@ -12,8 +12,9 @@
 
 namespace vnx::log {
 
-class LogManagerImpl : public NodeManagerListener {
-public:
+class LogManagerImpl : public NodeManagerListener
+{
+  public:
     ~LogManagerImpl() override
     {
         // The formatter goes first: it refers to the appender.
@@ -58,7 +59,7 @@ public:
         return filenamePrefix_;
     }
 
-private:
+  private:
     // A file of the logger's own. Its formatter stays attached when the node
     // leaves the tree, so a node added again (or replayed to the manager)
     // keeps the one it has: a second file appender would truncate the file

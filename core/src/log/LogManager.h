@@ -15,8 +15,9 @@ class Formatter;
 class Logger;
 class LogManagerImpl;
 
-class LogManager {
-public:
+class LogManager
+{
+  public:
     /// The process-wide manager; on first use it registers with the node
     /// tree, which wires every logger already in the ROOT tree.
     static LogManager& getInstance();
@@ -40,7 +41,7 @@ public:
     /// Registers with the node tree again after the tree was reset.
     bool reset();
 
-private:
+  private:
     LogManager();
     ~LogManager();
 

@@ -18,8 +18,10 @@ constexpr size_t kFormatBufferSize = 8192;
 
 } // namespace
 
-struct Logger::Impl {
-    struct Attached {
+struct Logger::Impl
+{
+    struct Attached
+    {
         Formatter* formatter;
         bool owned;
     };
@@ -29,8 +31,7 @@ struct Logger::Impl {
     std::string localName;
     std::vector<Attached> formatters;
 
-    template <class Call>
-    void forEachFormatter(Call call) const
+    template <class Call> void forEachFormatter(Call call) const
     {
         // By position: a formatter may attach or detach others while it logs.
         for (size_t i = 0; i < formatters.size(); ++i) {
@@ -40,8 +41,10 @@ struct Logger::Impl {
 };
 
 Logger::Logger(const char* blockName, const char* localName, Priority_e level, Type_e type)
-    : impl_(new Impl{blockName != nullptr ? blockName : "", localName != nullptr ? localName : "",
-                     localName != nullptr ? localName : "", {}}),
+    : impl_(new Impl{blockName != nullptr ? blockName : "",
+                     localName != nullptr ? localName : "",
+                     localName != nullptr ? localName : "",
+                     {}}),
       level_(level), type_(type)
 {
     const std::string blockProperty = "LOG_LEVEL_" + impl_->blockName;
@@ -102,8 +105,8 @@ void Logger::log(const char* file, int line, Priority_e level, const vnx_Struct_
     impl_->forEachFormatter([&](Formatter& formatter) { formatter.log(event, record); });
 }
 
-void Logger::log(const char* file, int line, Priority_e level, size_t count, const vnx_StructOutput_s* const* outputs,
-                 const vnx_StructFormat_s* const* formats) const
+void Logger::log(const char* file, int line, Priority_e level, size_t count,
+                 const vnx_StructOutput_s* const* outputs, const vnx_StructFormat_s* const* formats) const
 {
     if (!isEnabled(level)) {
         return;
@@ -112,9 +115,11 @@ void Logger::log(const char* file, int line, Priority_e level, size_t count, con
     impl_->forEachFormatter([&](Formatter& formatter) { formatter.log(event, count, outputs, formats); });
 }
 
-void Logger::log(const LogEvent& event, size_t countA, size_t countB, const void* data, TestPoint_e testPoint) const
+void Logger::log(const LogEvent& event, size_t countA, size_t countB, const void* data,
+                 TestPoint_e testPoint) const
 {
-    impl_->forEachFormatter([&](Formatter& formatter) { formatter.log(event, countA, countB, data, testPoint); });
+    impl_->forEachFormatter(
+        [&](Formatter& formatter) { formatter.log(event, countA, countB, data, testPoint); });
 }
 
 bool Logger::addFormatter(Formatter* formatter, bool owned)

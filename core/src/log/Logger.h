@@ -26,8 +26,9 @@ namespace vnx::log {
 class Formatter;
 class LogEvent;
 
-class Logger {
-public:
+class Logger
+{
+  public:
     /// Starts at `level`, then applies the properties LOG_GLOBAL_LEVEL,
     /// LOG_LEVEL_<block> and LOG_LEVEL_<block>_<local>, in that order; an
     /// empty or unknown level word changes nothing.
@@ -44,10 +45,11 @@ public:
     void logf(const char* file, int line, Priority_e level, const char* format, ...) const
         __attribute__((format(printf, 5, 6)));
     void log(const char* file, int line, Priority_e level, const vnx_Struct_s* record) const;
-    void log(const char* file, int line, Priority_e level, size_t count, const vnx_StructOutput_s* const* outputs,
-             const vnx_StructFormat_s* const* formats) const;
+    void log(const char* file, int line, Priority_e level, size_t count,
+             const vnx_StructOutput_s* const* outputs, const vnx_StructFormat_s* const* formats) const;
     /// Raw data for every formatter, whatever the level.
-    void log(const LogEvent& event, size_t countA, size_t countB, const void* data, TestPoint_e testPoint) const;
+    void log(const LogEvent& event, size_t countA, size_t countB, const void* data,
+             TestPoint_e testPoint) const;
 
     /// False when already attached (the owned flag is then OR-ed in).
     bool addFormatter(Formatter* formatter, bool owned);
@@ -71,7 +73,7 @@ public:
     /// 0 while the logger has no node.
     uint32_t getSequenceNumber() const;
 
-private:
+  private:
     struct Impl;
 
     void applyLevelProperty(const char* propertyName);
@@ -87,10 +89,10 @@ private:
 /// Logs a printf-style message through `logger` (a Logger or reference to one)
 /// at `level`, with this source file and line. The arguments are evaluated
 /// only when the level passes.
-#define VNX_LOGF(logger, level, ...)                                                       \
-    do {                                                                                   \
-        const ::vnx::log::Logger& vnxLogfLogger_ = (logger);                               \
-        if (vnxLogfLogger_.isEnabled(level)) {                                             \
-            vnxLogfLogger_.logf(__FILE__, __LINE__, (level), __VA_ARGS__);                 \
-        }                                                                                  \
+#define VNX_LOGF(logger, level, ...)                                                                         \
+    do {                                                                                                     \
+        const ::vnx::log::Logger& vnxLogfLogger_ = (logger);                                                 \
+        if (vnxLogfLogger_.isEnabled(level)) {                                                               \
+            vnxLogfLogger_.logf(__FILE__, __LINE__, (level), __VA_ARGS__);                                   \
+        }                                                                                                    \
     } while (0)

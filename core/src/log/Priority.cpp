@@ -6,19 +6,23 @@ namespace vnx::log {
 
 namespace {
 
-struct PriorityName {
+struct PriorityName
+{
     const char* word;
     const char* prefix;
 };
 
 // Indexed by priority + 1.
 constexpr PriorityName kNames[] = {
-    {"OFF", "OFF    "},   {"FATAL", "FATAL  "}, {"ALERT", "ALERT  "}, {"CRIT", "CRIT   "},
+    {"OFF", "OFF    "},   {"FATAL", "FATAL  "}, {"ALERT", "ALERT  "},  {"CRIT", "CRIT   "},
     {"ERROR", "ERROR  "}, {"WARN", "WARN   "},  {"NOTICE", "NOTICE "}, {"INFO", "INFO   "},
     {"FINE", "FINE   "},  {"FINER", "FINER  "}, {"TRACE", "TRACE  "},
 };
 
-constexpr bool isKnown(int priority) { return priority >= OFF && priority <= TRACE; }
+constexpr bool isKnown(int priority)
+{
+    return priority >= OFF && priority <= TRACE;
+}
 
 } // namespace
 

@@ -6,7 +6,8 @@ namespace vnx::log {
 
 /// Severity of a log event; lower is more severe. A logger at level L passes
 /// events of level P <= L.
-enum Priority_e : int {
+enum Priority_e : int
+{
     OFF = -1,
     FATAL = 0,
     ALERT = 1,
@@ -21,12 +22,13 @@ enum Priority_e : int {
 };
 
 /// The output a logger gets when its node joins the ROOT tree.
-enum Type_e : int {
+enum Type_e : int
+{
     TYPE_NONE = 0,
-    TYPE_CONSOLE = 1,       // the shared console formatter
-    TYPE_SINGLE_FILE = 8,   // a file of its own
-    TYPE_CAPTURE = 15,      // capture loggers: no output
-    TYPE_ANY = 15,          // level setting over a subtree: matches every type
+    TYPE_CONSOLE = 1,     // the shared console formatter
+    TYPE_SINGLE_FILE = 8, // a file of its own
+    TYPE_CAPTURE = 15,    // capture loggers: no output
+    TYPE_ANY = 15,        // level setting over a subtree: matches every type
 };
 
 /// "OFF" ... "TRACE" for -1 to 9, "Unknown" otherwise.

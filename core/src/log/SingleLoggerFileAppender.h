@@ -17,8 +17,9 @@ class Logger;
 /// drops the event and is tried again at the next one; the file header the
 /// formatter handed over meanwhile is kept and written first when the file
 /// finally opens, so a late file still starts with its header.
-class SingleLoggerFileAppender : public Appender {
-public:
+class SingleLoggerFileAppender : public Appender
+{
+  public:
     SingleLoggerFileAppender() = default;
     ~SingleLoggerFileAppender() override;
     SingleLoggerFileAppender(const SingleLoggerFileAppender&) = delete;
@@ -26,7 +27,7 @@ public:
 
     void log(const LogEvent& event) override;
 
-private:
+  private:
     bool open(const LogEvent& event);
 
     std::FILE* file_ = nullptr;

@@ -81,7 +81,8 @@ void SingleLoggerFileFormatter::log(const LogEvent& event, size_t countA, size_t
         testPoint_ = testPoint;
     }
     size_t length = 0;
-    if (!testPoint_arrayBytes(countA, countB, testPoint_elementSize(testPoint_), length) || (length != 0 && data == nullptr)) {
+    if (!testPoint_arrayBytes(countA, countB, testPoint_elementSize(testPoint_), length) ||
+        (length != 0 && data == nullptr)) {
         return;
     }
     // Zero-filled: a conversion to a wider stored kind produces one byte per
@@ -104,8 +105,8 @@ void SingleLoggerFileFormatter::log(const LogEvent& event, size_t countA, size_t
     handleLog(copy, testPoint, countA, countB, buffer);
 }
 
-void SingleLoggerFileFormatter::handleLog(LogEvent& event, TestPoint_e testPoint, uint64_t countA, uint64_t countB,
-                                          std::vector<uint8_t>& buffer)
+void SingleLoggerFileFormatter::handleLog(LogEvent& event, TestPoint_e testPoint, uint64_t countA,
+                                          uint64_t countB, std::vector<uint8_t>& buffer)
 {
     if (appender_ == nullptr) {
         logger_ = nullptr;
@@ -121,7 +122,8 @@ void SingleLoggerFileFormatter::handleLog(LogEvent& event, TestPoint_e testPoint
         if (testPoint_ == TP_NONE) {
             testPoint_ = testPoint;
         }
-        const SingleLoggerFileHeader header(static_cast<uint16_t>(testPoint), SingleLoggerFileHeader::kSequenceTestPoint,
+        const SingleLoggerFileHeader header(static_cast<uint16_t>(testPoint),
+                                            SingleLoggerFileHeader::kSequenceTestPoint,
                                             static_cast<uint32_t>(countA), static_cast<uint32_t>(countB));
         LogEvent headerEvent(event);
         headerEvent.setBuffer(&header, sizeof(header));

@@ -14,8 +14,9 @@ class Logger;
 /// (text line, record, output list or array). The first logger to reach the
 /// formatter is bound to it; pieces of any other logger are dropped. With
 /// the first piece the appender is handed the 64-byte file header.
-class SingleLoggerFileFormatter : public Formatter {
-public:
+class SingleLoggerFileFormatter : public Formatter
+{
+  public:
     /// `testPoint` is the kind arrays are stored as; 0 lets the first data
     /// piece decide.
     explicit SingleLoggerFileFormatter(TestPoint_e testPoint);
@@ -32,7 +33,8 @@ public:
              const vnx_StructFormat_s* const* formats) override;
     /// Sized for the stored kind; elements of another kind are converted to
     /// one byte each, the rest of the payload zero.
-    void log(const LogEvent& event, size_t countA, size_t countB, const void* data, TestPoint_e testPoint) override;
+    void log(const LogEvent& event, size_t countA, size_t countB, const void* data,
+             TestPoint_e testPoint) override;
 
     /// The step behind the four: `buffer` holds 4 reserved bytes and the
     /// payload; the sequence number goes into the reserved bytes and the
@@ -40,7 +42,7 @@ public:
     void handleLog(LogEvent& event, TestPoint_e testPoint, uint64_t countA, uint64_t countB,
                    std::vector<uint8_t>& buffer);
 
-private:
+  private:
     const Logger* logger_ = nullptr;
     Appender* appender_ = nullptr;
     bool owned_ = false;

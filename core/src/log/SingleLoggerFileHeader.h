@@ -6,12 +6,14 @@
 
 namespace vnx::log {
 
-static_assert(std::endian::native == std::endian::little, "log files are written as little-endian memory images");
+static_assert(std::endian::native == std::endian::little,
+              "log files are written as little-endian memory images");
 
 /// Header of a single-logger file ".dbg": it describes the first piece the
 /// logger wrote. Records follow with no length: a 4-byte sequence number,
 /// then the payload.
-struct SingleLoggerFileHeader {
+struct SingleLoggerFileHeader
+{
     static constexpr uint32_t kMagic = 0x24601042;
     static constexpr uint16_t kSize = 64;
     static constexpr uint16_t kVersion = 1;
@@ -29,7 +31,7 @@ struct SingleLoggerFileHeader {
     uint32_t magic = kMagic;
     uint16_t headerSize = kSize;
     uint16_t version = kVersion;
-    uint16_t testPoint = 0;  ///< low 16 bits of the first piece's TestPoint_e
+    uint16_t testPoint = 0; ///< low 16 bits of the first piece's TestPoint_e
     uint16_t testPoint2 = 0;
     uint32_t countA = 0;
     uint32_t countB = 0;

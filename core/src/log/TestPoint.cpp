@@ -8,7 +8,8 @@ namespace {
 
 // One range of signed fixed-point kinds: test points [first, last] hold
 // elements of `size` bytes, scaled by 2^(tp - base).
-struct FixedPointRange {
+struct FixedPointRange
+{
     uint32_t first;
     uint32_t last;
     uint32_t size;

@@ -16,7 +16,8 @@ namespace vnx::log {
 ///   202-296    16-bit signed fixed point, value = raw * 2^(tp - 265)
 ///   297-391    8-bit signed fixed point,  value = raw * 2^(tp - 360)
 /// Every other value below 392 is unused and has no elements.
-enum TestPoint_e : uint32_t {
+enum TestPoint_e : uint32_t
+{
     TP_NONE = 0,
     TP_FLOAT = 9,
     TP_DOUBLE = 10,

@@ -19,7 +19,9 @@ void TextFormatter::setAppender(Appender* appender, bool own)
 
 void TextFormatter::log(LogEvent&, const vnx_Struct_s*) {}
 
-void TextFormatter::log(LogEvent&, size_t, const vnx_StructOutput_s* const*, const vnx_StructFormat_s* const*) {}
+void TextFormatter::log(LogEvent&, size_t, const vnx_StructOutput_s* const*, const vnx_StructFormat_s* const*)
+{
+}
 
 void TextFormatter::log(const LogEvent&, size_t, size_t, const void*, TestPoint_e) {}
 

@@ -5,8 +5,9 @@
 namespace vnx::log {
 
 /// Passes the text on unchanged.
-class TransparentFormatter : public TextFormatter {
-public:
+class TransparentFormatter : public TextFormatter
+{
+  public:
     using TextFormatter::log;
     void log(LogEvent& event, const char* text) override;
 };

@@ -9,8 +9,7 @@ namespace vnx::log {
 
 namespace {
 
-template <class T>
-T load(const void* element)
+template <class T> T load(const void* element)
 {
     T value;
     std::memcpy(&value, element, sizeof(value));
@@ -60,7 +59,8 @@ bool convertToLowByte(const void* element, uint32_t testPoint, uint8_t& out)
     }
     int exponent = 0;
     if (testPoint_fixedPointExponent(testPoint, exponent)) {
-        out = truncatedLowByte(std::ldexp(fixedPointRaw(element, testPoint_elementSize(testPoint)), exponent));
+        out =
+            truncatedLowByte(std::ldexp(fixedPointRaw(element, testPoint_elementSize(testPoint)), exponent));
         return true;
     }
     return false;

@@ -14,8 +14,8 @@ void appendRecord(std::vector<uint8_t>& bytes, const vnx_Struct_s* record)
 
 } // namespace
 
-void appendOutputListBytes(std::vector<uint8_t>& bytes, size_t count, const vnx_StructOutput_s* const* outputs,
-                           const vnx_StructFormat_s* const* formats)
+void appendOutputListBytes(std::vector<uint8_t>& bytes, size_t count,
+                           const vnx_StructOutput_s* const* outputs, const vnx_StructFormat_s* const* formats)
 {
     for (size_t i = 0; i < count; ++i) {
         appendRecord(bytes, outputs != nullptr && outputs[i] != nullptr ? &outputs[i]->header : nullptr);

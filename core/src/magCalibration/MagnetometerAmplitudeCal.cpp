@@ -21,8 +21,8 @@ constexpr float kInterferenceLimit = 10000.0f;
 // Samples join one averaged point while the orientation stays within 2.5
 // degrees of where the point started; a turn of more than 5 degrees from the
 // start of the group closes the point for the solver.
-constexpr float kSamePointCos = 0.999762f;     // cos(2.5 deg / 2) as a quaternion dot
-constexpr float kNewGroupCos = 0.99904823f;    // cos(5 deg / 2)
+constexpr float kSamePointCos = 0.999762f;  // cos(2.5 deg / 2) as a quaternion dot
+constexpr float kNewGroupCos = 0.99904823f; // cos(5 deg / 2)
 // More samples than this in one point: hand it over anyway.
 constexpr std::uint32_t kMaxSamplesPerPoint = 255;
 // Spread of a point's samples (variance, sensor units squared): above the
@@ -33,12 +33,12 @@ constexpr float kInterferenceVariance = 0.15f;
 constexpr float kQualityCap = 100000.0f;
 constexpr float kQualityCapTolerance = 100.0f;
 constexpr float kRestoredQuality = 1e-11f;
-constexpr float kInitialHistoryAccuracy = 1.99f;  // rad, "no candidate yet"
+constexpr float kInitialHistoryAccuracy = 1.99f; // rad, "no candidate yet"
 
 // A DCD accuracy at or above a right angle carries no usable calibration.
 constexpr float kUsableDcdAccuracy = kPiOver2F;
 
-}  // namespace
+} // namespace
 
 MagnetometerAmplitudeCal::MagnetometerAmplitudeCal() : stats_("vnx_core_MagnetometerAmplitudeCal", 3)
 {
@@ -46,7 +46,10 @@ MagnetometerAmplitudeCal::MagnetometerAmplitudeCal() : stats_("vnx_core_Magnetom
     init(FixedPointCal::Output{}, nullptr);
 }
 
-MagnetometerAmplitudeCal::~MagnetometerAmplitudeCal() { NodeManager::getInstance().removeNode(&stats_); }
+MagnetometerAmplitudeCal::~MagnetometerAmplitudeCal()
+{
+    NodeManager::getInstance().removeNode(&stats_);
+}
 
 MagnetometerAmplitudeCal::Calibration MagnetometerAmplitudeCal::initialCalibration()
 {
@@ -66,7 +69,7 @@ MagnetometerAmplitudeCal::Calibration MagnetometerAmplitudeCal::initialCalibrati
 void MagnetometerAmplitudeCal::init(const FixedPointCal::Output& cal, const dcdMagAmpCal_s* dcd)
 {
     periodS_ = Fp(0.0f);
-    lowPassCoef_ = Fp(-1.0f);  // -0.4 / (T + 0.4) at T = 0
+    lowPassCoef_ = Fp(-1.0f); // -0.4 / (T + 0.4) at T = 0
     interferenceCountdown_ = 0;
 
     seedState_ = 1;
@@ -86,7 +89,8 @@ void MagnetometerAmplitudeCal::init(const FixedPointCal::Output& cal, const dcdM
     extentProduct_ = Fp(0.0f);
     extentRatio_ = Fp(0.0f);
 
-    for (Fp& a : accuracyHistory_) a = Fp(kInitialHistoryAccuracy);
+    for (Fp& a : accuracyHistory_)
+        a = Fp(kInitialHistoryAccuracy);
     historyIndex_ = 0;
 
     status_ = kNoCandidate;
@@ -114,16 +118,19 @@ void MagnetometerAmplitudeCal::init(const FixedPointCal::Output& cal, const dcdM
     lastSample_ = Vec3::zeros();
     lastReference_ = Vec3::zeros();
 
-    if (dcd != nullptr && dcd->accuracy < kUsableDcdAccuracy) setDcd(dcd);
+    if (dcd != nullptr && dcd->accuracy < kUsableDcdAccuracy)
+        setDcd(dcd);
 }
 
 void MagnetometerAmplitudeCal::setDcd(const dcdMagAmpCal_s* dcd)
 {
-    if (dcd == nullptr) return;
+    if (dcd == nullptr)
+        return;
     seedState_ = 0;
     for (int i = 0; i < 3; ++i) {
         offset_[i] = Fp(dcd->offset[i]);
-        for (int j = 0; j < 3; ++j) active_.eyePlusD(i, j) = Fp(dcd->iPlusD[i + 3 * j]);
+        for (int j = 0; j < 3; ++j)
+            active_.eyePlusD(i, j) = Fp(dcd->iPlusD[i + 3 * j]);
     }
     computePreOffset(active_.eyePlusD, offset_);
     active_.fieldStrength = Fp(dcd->fieldStrength);
@@ -144,10 +151,12 @@ void MagnetometerAmplitudeCal::setDcd(const dcdMagAmpCal_s* dcd)
 
 void MagnetometerAmplitudeCal::getDcd(dcdMagAmpCal_s* dcd) const
 {
-    if (dcd == nullptr) return;
+    if (dcd == nullptr)
+        return;
     for (int i = 0; i < 3; ++i) {
         dcd->offset[i] = offset_[i].value();
-        for (int j = 0; j < 3; ++j) dcd->iPlusD[i + 3 * j] = active_.eyePlusD(i, j).value();
+        for (int j = 0; j < 3; ++j)
+            dcd->iPlusD[i + 3 * j] = active_.eyePlusD(i, j).value();
     }
     dcd->fieldStrength = active_.fieldStrength.value();
     dcd->dipAngle = active_.dip.value();
@@ -159,9 +168,11 @@ void MagnetometerAmplitudeCal::reset()
     candidate_ = initialCalibration();
     resetMeasurements();
     firstPoint_ = true;
-    for (std::uint32_t& c : faceCountdown_) c = 0;
+    for (std::uint32_t& c : faceCountdown_)
+        c = 0;
     skipIndex_ = 0;
-    for (Fp& a : accuracyHistory_) a = Fp(kInitialHistoryAccuracy);
+    for (Fp& a : accuracyHistory_)
+        a = Fp(kInitialHistoryAccuracy);
     historyIndex_ = 0;
     status_ = kNoCandidate;
     seedState_ = 1;
@@ -170,8 +181,10 @@ void MagnetometerAmplitudeCal::reset()
 
 void MagnetometerAmplitudeCal::resetMeasurements()
 {
-    for (Fp& v : covP_) v = Fp(0.0f);
-    for (Fp& v : z_) v = Fp(0.0f);
+    for (Fp& v : covP_)
+        v = Fp(0.0f);
+    for (Fp& v : z_)
+        v = Fp(0.0f);
 }
 
 void MagnetometerAmplitudeCal::startInterferenceCountdown()
@@ -188,12 +201,13 @@ void MagnetometerAmplitudeCal::startInterferenceCountdown()
 
 void MagnetometerAmplitudeCal::requestAccumulation()
 {
-    if (stage_ == 0) stage_ = 1;
+    if (stage_ == 0)
+        stage_ = 1;
 }
 
 void MagnetometerAmplitudeCal::process(Fp periodS, bool useOrientation, Fp noise, const Vec3& m,
-                                       const Vec3& /*unused*/, const Quat& q, const Vec3& g, bool referenceValid,
-                                       Output* out)
+                                       const Vec3& /*unused*/, const Quat& q, const Vec3& g,
+                                       bool referenceValid, Output* out)
 {
     if (!(periodS == periodS_)) {
         periodS_ = periodS;
@@ -201,7 +215,8 @@ void MagnetometerAmplitudeCal::process(Fp periodS, bool useOrientation, Fp noise
         interferenceCountdown_ = 0;
         reset();
     }
-    if (periodS <= Fp(0.0f)) return;
+    if (periodS <= Fp(0.0f))
+        return;
 
     if (referenceValid != referenceValid_) {
         reset();
@@ -223,7 +238,8 @@ void MagnetometerAmplitudeCal::process(Fp periodS, bool useOrientation, Fp noise
         } else {
             collectByNoise(noise, m, &variance);
         }
-        if (stage_ == 0 && stats_.count > kMaxSamplesPerPoint) stage_ = 1;
+        if (stage_ == 0 && stats_.count > kMaxSamplesPerPoint)
+            stage_ = 1;
         if (variance > Fp(kPointVarianceLimit)) {
             if (variance > Fp(kInterferenceVariance)) {
                 reset();
@@ -242,7 +258,8 @@ void MagnetometerAmplitudeCal::process(Fp periodS, bool useOrientation, Fp noise
     Vec3 c;
     applyCalUnitSphere(m, &c);
     updateExternalAccuracy(c, g);
-    if (out == nullptr) return;
+    if (out == nullptr)
+        return;
     const Fp s = active_.fieldStrength;
     out->calibratedField = saturated(c * s);
     out->offset = saturated(offset_ * s);
@@ -255,7 +272,8 @@ void MagnetometerAmplitudeCal::collectWithOrientation(const Vec3& m, const Quat&
 {
     *variance = Fp(0.0f);
     // Without an orientation there is no way to tell points apart.
-    if (q == Quat{}) return;
+    if (q == Quat{})
+        return;
 
     const Fp d1 = dot(q, q1_);
     const Fp d2 = dot(q, q2_);
@@ -277,7 +295,8 @@ void MagnetometerAmplitudeCal::collectWithOrientation(const Vec3& m, const Quat&
             stats_.restart(m);
         }
     }
-    for (std::uint32_t i = 0; i < 3; ++i) *variance = max(*variance, stats_.variance(i));
+    for (std::uint32_t i = 0; i < 3; ++i)
+        *variance = max(*variance, stats_.variance(i));
 }
 
 void MagnetometerAmplitudeCal::collectByNoise(Fp noise, const Vec3& m, Fp* variance)
@@ -355,4 +374,4 @@ void MagnetometerAmplitudeCal::computePreOffset(const Mat3& M, const Vec3& v)
     preOffset_ = {Fp(x[0]), Fp(x[1]), Fp(x[2])};
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -28,10 +28,11 @@
 
 namespace vnx {
 
-class MagnetometerAmplitudeCal {
+class MagnetometerAmplitudeCal
+{
     VNX_LOG_DEFAULT(MagnetometerAmplitudeCal);
 
-public:
+  public:
     using Fp = FloatingPoint<float>;
     using Vec3 = qdVectorFixed::Vector3;
     using Mat3 = qdVectorFixed::Matrix3;
@@ -39,17 +40,19 @@ public:
     using Theta = qdVectorFixed::vector<Fp, 9>;
 
     /// What process() hands out for one sample.
-    struct Output {
-        Vec3 calibratedField;  ///< ((I + D) m - offset) * s, sensor units
-        Vec3 offset;           ///< offset * s, sensor units
-        Fp fieldStrength;      ///< s, sensor units
-        Fp externalAccuracy;   ///< heading error of this sample, rad; pi = no calibration
-        Fp internalAccuracy;   ///< accuracy of the active calibration (the stored one), rad
+    struct Output
+    {
+        Vec3 calibratedField; ///< ((I + D) m - offset) * s, sensor units
+        Vec3 offset;          ///< offset * s, sensor units
+        Fp fieldStrength;     ///< s, sensor units
+        Fp externalAccuracy;  ///< heading error of this sample, rad; pi = no calibration
+        Fp internalAccuracy;  ///< accuracy of the active calibration (the stored one), rad
     };
 
     /// Reasons left in the calibration status by the acceptance test; only
     /// kAccepted makes a candidate the active calibration.
-    enum Status_e : std::uint32_t {
+    enum Status_e : std::uint32_t
+    {
         kNoCandidate = 0,             ///< nothing solved since the last restart
         kAccepted = 1,                ///< fresh candidate passed (or a stored calibration is in use)
         kInvalidCandidate = 4,        ///< off-diagonal element at or below -10000
@@ -64,23 +67,24 @@ public:
         kExtentTooFlat = 15,          ///< cube faces span one axis much less than another
         kQualityDrop = 16,            ///< quality far below the active one
         kQualityZero = 17,
-        kWorseThanExternal = 18,      ///< worse than this sample's heading error
-        kNotFresh = 20,               ///< no fresh candidate
-        kWorseThanBoth = 25,          ///< worse than both active accuracies
-        kWorseThanInternal = 19,      ///< clearly worse than the active calibration
+        kWorseThanExternal = 18, ///< worse than this sample's heading error
+        kNotFresh = 20,          ///< no fresh candidate
+        kWorseThanBoth = 25,     ///< worse than both active accuracies
+        kWorseThanInternal = 19, ///< clearly worse than the active calibration
     };
 
     /// Values of the calibration that is in use (or of a candidate).
-    struct Calibration {
-        Mat3 eyePlusD;            ///< (I + D)
-        Vec3 head;                ///< candidate: h; active: unused
-        Fp fieldStrength;         ///< s, sensor units
-        Fp dip;                   ///< rad, angle between field and gravity
+    struct Calibration
+    {
+        Mat3 eyePlusD;    ///< (I + D)
+        Vec3 head;        ///< candidate: h; active: unused
+        Fp fieldStrength; ///< s, sensor units
+        Fp dip;           ///< rad, angle between field and gravity
         Fp sinDip;
-        Fp accuracy;              ///< rad: internal accuracy (active) or candidate accuracy
-        Fp amplitudeAccuracy;     ///< rad
-        Fp dipAccuracy;           ///< rad: active dip accuracy or candidate dip spread
-        Fp quality;               ///< 0 = not calibrated; capped at 100000
+        Fp accuracy;          ///< rad: internal accuracy (active) or candidate accuracy
+        Fp amplitudeAccuracy; ///< rad
+        Fp dipAccuracy;       ///< rad: active dip accuracy or candidate dip spread
+        Fp quality;           ///< 0 = not calibrated; capped at 100000
     };
 
     MagnetometerAmplitudeCal();
@@ -186,8 +190,8 @@ public:
     Fp getExtentRatio() const { return extentRatio_; }
     const RunningStats<Fp, 3, 8>& getPointStatistics() const { return stats_; }
 
-private:
-    static constexpr int kCovSize = 45;  // upper triangle of the 9 x 9 normal matrix
+  private:
+    static constexpr int kCovSize = 45; // upper triangle of the 9 x 9 normal matrix
     static constexpr int kFaces = 6;
     static constexpr int kHistory = 5;
 
@@ -201,18 +205,18 @@ private:
 
     // Point statistics (node "MagInStats"), built first after the logger.
     RunningStats<Fp, 3, 8> stats_;
-    Quat q1_;  ///< orientation at which the current point started
-    Quat q2_;  ///< orientation at which the current group of points started
+    Quat q1_; ///< orientation at which the current point started
+    Quat q2_; ///< orientation at which the current group of points started
 
     // Timing.
     Fp periodS_;
     Fp lowPassCoef_;
-    std::uint32_t interferenceCountdown_ = 0;  ///< samples
+    std::uint32_t interferenceCountdown_ = 0; ///< samples
 
     // Seed of the pre-offset.
-    std::uint32_t seedState_ = 1;  ///< 1: the next averaged point becomes p
+    std::uint32_t seedState_ = 1; ///< 1: the next averaged point becomes p
     bool seedPending_ = true;
-    Vec3 preOffset_;               ///< p, raw units
+    Vec3 preOffset_; ///< p, raw units
 
     // Least-squares system: upper triangle, row by row, of sum(phi phi^T)
     // (its last element is the point count N) and sum(phi r).
@@ -236,15 +240,15 @@ private:
     std::uint32_t status_ = kNoCandidate;
 
     Calibration active_;
-    Vec3 offset_;            ///< active offset, unit-sphere scale
-    Fp externalAccuracy_;    ///< rad, of the last processed sample
+    Vec3 offset_;         ///< active offset, unit-sphere scale
+    Fp externalAccuracy_; ///< rad, of the last processed sample
     Calibration candidate_;
 
     // Solver values.
     Theta theta_;
-    Fp detP_;                ///< |det P| of the last solve
+    Fp detP_; ///< |det P| of the last solve
     Mat3 sqrtV_;
-    Fp noiseThreshold_;      ///< (3 sigma)^2
+    Fp noiseThreshold_; ///< (3 sigma)^2
 
     // Background work.
     std::uint32_t stage_ = 0;
@@ -255,4 +259,4 @@ private:
     Vec3 lastReference_;
 };
 
-}  // namespace vnx
+} // namespace vnx

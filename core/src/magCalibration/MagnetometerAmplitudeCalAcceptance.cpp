@@ -23,7 +23,7 @@ constexpr float kMaxOffDiagonalRatio = 0.3f;
 constexpr float kInvalidOffDiagonal = -10000.0f;
 
 // Candidate accuracies of the last solves must agree within 10 degrees.
-constexpr float kMaxHistoryVariance = 0.03046174f;  // (10 deg)^2 in rad^2
+constexpr float kMaxHistoryVariance = 0.03046174f; // (10 deg)^2 in rad^2
 
 // The points must span the unit sphere: extents along x, y, z (2 for a full
 // turn about every axis).
@@ -41,22 +41,28 @@ constexpr float kTenDegrees = 0.17453292f;
 int qualityAllowance(Fp candidateAccuracy, Fp externalAccuracy, int activeExponent)
 {
     const Fp difference = abs(candidateAccuracy - externalAccuracy);
-    if (difference > Fp(kTenDegrees)) return 20;
-    if (difference <= Fp(kFiveDegrees)) return 4;
-    if (activeExponent >= 11) return 8;
-    if (activeExponent < 2) return 4;
+    if (difference > Fp(kTenDegrees))
+        return 20;
+    if (difference <= Fp(kFiveDegrees))
+        return 4;
+    if (activeExponent >= 11)
+        return 8;
+    if (activeExponent < 2)
+        return 4;
     return activeExponent / 2 + 3;
 }
 
-}  // namespace
+} // namespace
 
 MagnetometerAmplitudeCal::Fp MagnetometerAmplitudeCal::historyVariance() const
 {
     Fp sum(0.0f);
-    for (const Fp a : accuracyHistory_) sum += a;
+    for (const Fp a : accuracyHistory_)
+        sum += a;
     const Fp mean = sum / Fp(static_cast<float>(kHistory));
     Fp squares(0.0f);
-    for (const Fp a : accuracyHistory_) squares += (a - mean) * (a - mean);
+    for (const Fp a : accuracyHistory_)
+        squares += (a - mean) * (a - mean);
     return squares / Fp(static_cast<float>(kHistory - 1));
 }
 
@@ -136,4 +142,4 @@ bool MagnetometerAmplitudeCal::checkUpdateOutputCondition()
     return fresh;
 }
 
-}  // namespace vnx
+} // namespace vnx

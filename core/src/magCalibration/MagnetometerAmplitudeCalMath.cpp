@@ -18,7 +18,7 @@ namespace {
 constexpr float kSmallestDiagonalSum = 0.37500012f;
 constexpr float kUnknownFieldStrength = 10000.0f;
 
-}  // namespace
+} // namespace
 
 MagnetometerAmplitudeCal::Mat3 MagnetometerAmplitudeCal::magnetometerformV(const Theta& theta)
 {
@@ -46,7 +46,8 @@ MagnetometerAmplitudeCal::Mat3 MagnetometerAmplitudeCal::magnetometerComputeSqrt
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j) {
             float acc = 0.0f;
-            for (int k = 0; k < 3; ++k) acc += svd.U[i + 3 * k] * std::sqrt(svd.singularValues[k]) * svd.V[j + 3 * k];
+            for (int k = 0; k < 3; ++k)
+                acc += svd.U[i + 3 * k] * std::sqrt(svd.singularValues[k]) * svd.V[j + 3 * k];
             root[i + 3 * j] = acc;
         }
     }
@@ -54,7 +55,7 @@ MagnetometerAmplitudeCal::Mat3 MagnetometerAmplitudeCal::magnetometerComputeSqrt
 }
 
 MagnetometerAmplitudeCal::Vec3 MagnetometerAmplitudeCal::magnetometerComputeOffsetHead(const Mat3& M,
-                                                                                        const Theta& theta)
+                                                                                       const Theta& theta)
 {
     float a[9];
     magcal::toColumnMajor(M, a);
@@ -72,7 +73,8 @@ MagnetometerAmplitudeCal::Fp MagnetometerAmplitudeCal::magnetometerComputeCo(con
 MagnetometerAmplitudeCal::Fp MagnetometerAmplitudeCal::computeFieldStrength(const Mat3& M)
 {
     const Fp sum = abs(M(0, 0)) + abs(M(1, 1)) + abs(M(2, 2));
-    if (sum <= Fp(kSmallestDiagonalSum)) return Fp(kUnknownFieldStrength);
+    if (sum <= Fp(kSmallestDiagonalSum))
+        return Fp(kUnknownFieldStrength);
     return Fp(3.0f) / sum;
 }
 
@@ -81,4 +83,4 @@ MagnetometerAmplitudeCal::Fp MagnetometerAmplitudeCal::computeAmplitudeErr(const
     return abs(v.norm() - Fp(1.0f));
 }
 
-}  // namespace vnx
+} // namespace vnx

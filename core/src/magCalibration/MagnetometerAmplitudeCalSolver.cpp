@@ -19,7 +19,8 @@ namespace {
 using Fp = MagnetometerAmplitudeCal::Fp;
 
 // Work of one backgroundProcess call.
-enum Work_e : unsigned {
+enum Work_e : unsigned
+{
     kIdle = 0,
     kAccumulate = 1u << 0,
     kSolveA = 1u << 1,
@@ -27,13 +28,15 @@ enum Work_e : unsigned {
     kSolveC = 1u << 3,
 };
 
-struct Step {
-    std::uint32_t from;  // stage this step runs from
+struct Step
+{
+    std::uint32_t from; // stage this step runs from
     unsigned work;
-    std::uint32_t to;    // stage after the call
+    std::uint32_t to; // stage after the call
 };
 
-struct Schedule {
+struct Schedule
+{
     const Step* steps;
     int count;
 };
@@ -44,12 +47,12 @@ constexpr Step kOneCall[] = {{1, kAccumulate | kSolveA | kSolveB | kSolveC, 0}};
 constexpr Step kTwoCalls[] = {{1, kAccumulate, 4}, {4, kSolveA | kSolveB | kSolveC, 0}};
 constexpr Step kThreeCalls[] = {{1, kAccumulate, 4}, {4, kSolveA, 6}, {6, kSolveB | kSolveC, 0}};
 constexpr Step kFourCalls[] = {{1, kAccumulate, 4}, {4, kSolveA, 6}, {6, kSolveB, 8}, {8, kSolveC, 0}};
-constexpr Step kFiveCalls[] = {{1, kIdle, 2}, {2, kAccumulate, 4}, {4, kSolveA, 6}, {6, kSolveB, 8}, {8, kSolveC, 0}};
+constexpr Step kFiveCalls[] = {
+    {1, kIdle, 2}, {2, kAccumulate, 4}, {4, kSolveA, 6}, {6, kSolveB, 8}, {8, kSolveC, 0}};
 constexpr Step kEightCalls[] = {{1, kIdle, 2}, {2, kAccumulate, 3}, {3, kIdle, 4}, {4, kSolveA, 5},
-                                {5, kIdle, 6}, {6, kSolveB, 7}, {7, kIdle, 8}, {8, kSolveC, 0}};
+                                {5, kIdle, 6}, {6, kSolveB, 7},     {7, kIdle, 8}, {8, kSolveC, 0}};
 
-template <int N>
-constexpr Schedule scheduleOf(const Step (&steps)[N])
+template <int N> constexpr Schedule scheduleOf(const Step (&steps)[N])
 {
     return {steps, N};
 }
@@ -58,12 +61,18 @@ Schedule scheduleFor(unsigned char stages)
 {
     switch (stages) {
     case 0:
-    case 1: return scheduleOf(kOneCall);
-    case 2: return scheduleOf(kTwoCalls);
-    case 3: return scheduleOf(kThreeCalls);
-    case 4: return scheduleOf(kFourCalls);
-    case 5: return scheduleOf(kFiveCalls);
-    default: return scheduleOf(kEightCalls);
+    case 1:
+        return scheduleOf(kOneCall);
+    case 2:
+        return scheduleOf(kTwoCalls);
+    case 3:
+        return scheduleOf(kThreeCalls);
+    case 4:
+        return scheduleOf(kFourCalls);
+    case 5:
+        return scheduleOf(kFiveCalls);
+    default:
+        return scheduleOf(kEightCalls);
     }
 }
 
@@ -86,15 +95,18 @@ constexpr float kQualityCap = 100000.0f;
 constexpr float kQualityFloor = 1e-12f;
 constexpr float kInvalidMarker = 10000.0f;
 
-constexpr int kSolveCount = 7;  // six cube faces and the latest sample
+constexpr int kSolveCount = 7; // six cube faces and the latest sample
 
 /// Index of (i, j), i <= j, in the upper triangle of a 9 x 9 matrix stored
 /// row by row.
-constexpr int packedIndex(int i, int j) { return i * 9 - i * (i - 1) / 2 + (j - i); }
+constexpr int packedIndex(int i, int j)
+{
+    return i * 9 - i * (i - 1) / 2 + (j - i);
+}
 
 static_assert(packedIndex(8, 8) == 44);
 
-}  // namespace
+} // namespace
 
 bool MagnetometerAmplitudeCal::backgroundProcess(unsigned char stages, bool run)
 {
@@ -102,7 +114,8 @@ bool MagnetometerAmplitudeCal::backgroundProcess(unsigned char stages, bool run)
         stage_ = 0;
         return false;
     }
-    if (stage_ < 1) return false;
+    if (stage_ < 1)
+        return false;
     if (stage_ == 1 && accumulatedSinceStart_ == 0) {
         // The very first point after init only seeds the system.
         doAccumulation();
@@ -114,12 +127,17 @@ bool MagnetometerAmplitudeCal::backgroundProcess(unsigned char stages, bool run)
     const Schedule schedule = scheduleFor(stages);
     const Step* step = &schedule.steps[0];
     for (int i = 1; i < schedule.count; ++i) {
-        if (schedule.steps[i].from == stage_) step = &schedule.steps[i];
+        if (schedule.steps[i].from == stage_)
+            step = &schedule.steps[i];
     }
-    if (step->work & kAccumulate) doAccumulation();
-    if (step->work & kSolveA) doCalibrationA();
-    if (step->work & kSolveB) doCalibrationB();
-    if (step->work & kSolveC) doCalibrationC();
+    if (step->work & kAccumulate)
+        doAccumulation();
+    if (step->work & kSolveA)
+        doCalibrationA();
+    if (step->work & kSolveB)
+        doCalibrationB();
+    if (step->work & kSolveC)
+        doCalibrationC();
     stage_ = step->to;
     return stage_ != 0;
 }
@@ -128,7 +146,8 @@ void MagnetometerAmplitudeCal::doAccumulation()
 {
     accumulatedSinceStart_ = 1;
     // A point already handed over (or never collected) is not counted twice.
-    if (stats_.count == 0) return;
+    if (stats_.count == 0)
+        return;
     const Vec3 a = stats_.mean;
     stats_.reset();
 
@@ -136,13 +155,16 @@ void MagnetometerAmplitudeCal::doAccumulation()
     accumulateCubeFaces(a, lastReference_);
     magnetometerAccumCovPInvAndZ(a - preOffset_);
 
-    const Fp seconds(active_.quality == Fp(0.0f) ? kMaxPointsSecondsUncalibrated : kMaxPointsSecondsCalibrated);
-    if (getPointCount() > seconds / periodS_) reset();
+    const Fp seconds(active_.quality == Fp(0.0f) ? kMaxPointsSecondsUncalibrated
+                                                 : kMaxPointsSecondsCalibrated);
+    if (getPointCount() > seconds / periodS_)
+        reset();
 }
 
 void MagnetometerAmplitudeCal::pickGoodSeedForPreOffset(const Vec3& v)
 {
-    if (!seedPending_) return;
+    if (!seedPending_)
+        return;
     if (seedState_ == 1) {
         preOffset_ = v;
         resetMeasurements();
@@ -161,7 +183,8 @@ void MagnetometerAmplitudeCal::pickGoodSeedForPreOffset(const Vec3& v)
 
 void MagnetometerAmplitudeCal::accumulateCubeFaces(const Vec3& a, const Vec3& g)
 {
-    if (referenceValid_ && g[0] == Fp(0.0f)) return;
+    if (referenceValid_ && g[0] == Fp(0.0f))
+        return;
     if (firstPoint_) {
         for (int k = 0; k < kFaces; ++k) {
             facePoint_[k] = a;
@@ -173,7 +196,8 @@ void MagnetometerAmplitudeCal::accumulateCubeFaces(const Vec3& a, const Vec3& g)
     const Fp margin(kFaceMargin);
     for (int k = 0; k < kFaces; ++k) {
         const int axis = k % 3;
-        const bool extreme = k < 3 ? a[axis] > facePoint_[k][axis] - margin : a[axis] < facePoint_[k][axis] + margin;
+        const bool extreme =
+            k < 3 ? a[axis] > facePoint_[k][axis] - margin : a[axis] < facePoint_[k][axis] + margin;
         if (extreme && faceCountdown_[k] == 0) {
             faceCountdown_[k] = kPointsToSkip[skipIndex_];
             skipIndex_ = (skipIndex_ + 1) % 6;
@@ -184,7 +208,8 @@ void MagnetometerAmplitudeCal::accumulateCubeFaces(const Vec3& a, const Vec3& g)
             facePoint_[k] = a;
             faceReference_[k] = g;
         }
-        if (faceCountdown_[k] >= 1) --faceCountdown_[k];
+        if (faceCountdown_[k] >= 1)
+            --faceCountdown_[k];
     }
 }
 
@@ -219,15 +244,20 @@ void MagnetometerAmplitudeCal::doCalibrationA()
         }
     }
     float z[9];
-    for (int i = 0; i < 9; ++i) z[i] = z_[i].value();
+    for (int i = 0; i < 9; ++i)
+        z[i] = z_[i].value();
     float theta[9];
     float det = 0.0f;
     Matrix_9x9_9x1_ldl(P, z, theta, &det);
-    for (int i = 0; i < 9; ++i) theta_[i] = Fp(theta[i]);
+    for (int i = 0; i < 9; ++i)
+        theta_[i] = Fp(theta[i]);
     detP_ = abs(Fp(det));
 }
 
-void MagnetometerAmplitudeCal::doCalibrationB() { sqrtV_ = magnetometerComputeSqrtV(theta_); }
+void MagnetometerAmplitudeCal::doCalibrationB()
+{
+    sqrtV_ = magnetometerComputeSqrtV(theta_);
+}
 
 void MagnetometerAmplitudeCal::doCalibrationC()
 {
@@ -256,23 +286,28 @@ void MagnetometerAmplitudeCal::doCalibrationC()
     status_ = kAccepted;
     updateCube(lastSample_, lastReference_);
     const bool accepted = checkUpdateOutputCondition();
-    VNX_LOGF(dftLog_, log::FINE, "candidate quality %g accuracy %g: code %u", static_cast<double>(quality.value()),
-             static_cast<double>(candidate_.accuracy.value()), static_cast<unsigned>(status_));
-    if (accepted) assignOutputCal();
+    VNX_LOGF(dftLog_, log::FINE, "candidate quality %g accuracy %g: code %u",
+             static_cast<double>(quality.value()), static_cast<double>(candidate_.accuracy.value()),
+             static_cast<unsigned>(status_));
+    if (accepted)
+        assignOutputCal();
 }
 
 void MagnetometerAmplitudeCal::updateCube(const Vec3& sample, const Vec3& reference)
 {
     Vec3 u[kFaces];
-    for (int k = 0; k < kFaces; ++k) applyCalInternal(facePoint_[k], &u[k]);
+    for (int k = 0; k < kFaces; ++k)
+        applyCalInternal(facePoint_[k], &u[k]);
     Fp extent[3];
-    for (int axis = 0; axis < 3; ++axis) extent[axis] = abs(u[axis][axis] - u[axis + 3][axis]);
+    for (int axis = 0; axis < 3; ++axis)
+        extent[axis] = abs(u[axis][axis] - u[axis + 3][axis]);
     extentProduct_ = saturated(extent[0] * extent[1] * extent[2]);
     const Fp largest = max(max(extent[0], extent[1]), extent[2]);
     const Fp smallest = min(min(extent[0], extent[1]), extent[2]);
     extentRatio_ = largest <= Fp(0.1f) ? Fp(0.0f) : smallest / largest;
 
-    if (!firstPoint_) updateAccuracyInternal(sample, reference);
+    if (!firstPoint_)
+        updateAccuracyInternal(sample, reference);
     accuracyHistory_[historyIndex_] = candidate_.accuracy;
     historyIndex_ = (historyIndex_ + 1) % kHistory;
 }
@@ -325,4 +360,4 @@ void MagnetometerAmplitudeCal::assignOutputCal()
     offset_ = saturated(candidate_.eyePlusD * preOffset_ + candidate_.head);
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -16,13 +16,20 @@ using Vec3 = qdVectorFixed::Vector3;
 using Mat3 = qdVectorFixed::Matrix3;
 
 /// Clamps into [-2^31, 2^31]; NaN becomes 2^31.
-inline Fp saturated(Fp x) { return Fp(x.value()); }
+inline Fp saturated(Fp x)
+{
+    return Fp(x.value());
+}
 
-inline Vec3 saturated(const Vec3& v) { return {saturated(v[0]), saturated(v[1]), saturated(v[2])}; }
+inline Vec3 saturated(const Vec3& v)
+{
+    return {saturated(v[0]), saturated(v[1]), saturated(v[2])};
+}
 
 inline Mat3 saturated(Mat3 m)
 {
-    for (int i = 0; i < Mat3::size(); ++i) m[i] = saturated(m[i]);
+    for (int i = 0; i < Mat3::size(); ++i)
+        m[i] = saturated(m[i]);
     return m;
 }
 
@@ -30,7 +37,8 @@ inline Mat3 saturated(Mat3 m)
 inline void toColumnMajor(const Mat3& m, float* out)
 {
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) out[i + 3 * j] = m(i, j).value();
+        for (int j = 0; j < 3; ++j)
+            out[i + 3 * j] = m(i, j).value();
 }
 
 /// Reads element (i, j) from index i + 3j, saturating each element.
@@ -38,8 +46,9 @@ inline Mat3 fromColumnMajor(const float* in)
 {
     Mat3 m;
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) m(i, j) = Fp(in[i + 3 * j]);
+        for (int j = 0; j < 3; ++j)
+            m(i, j) = Fp(in[i + 3 * j]);
     return m;
 }
 
-}  // namespace vnx::magcal
+} // namespace vnx::magcal

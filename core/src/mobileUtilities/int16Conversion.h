@@ -12,9 +12,12 @@ namespace vnx::mobile {
 /// v truncated toward zero into [-32768, 32767]; NaN gives 0.
 inline std::int16_t truncateToInt16(float v)
 {
-    if (!(v == v)) return 0;
-    if (v >= 32767.0f) return INT16_MAX;
-    if (v <= -32768.0f) return INT16_MIN;
+    if (!(v == v))
+        return 0;
+    if (v >= 32767.0f)
+        return INT16_MAX;
+    if (v <= -32768.0f)
+        return INT16_MIN;
     return static_cast<std::int16_t>(v);
 }
 
@@ -25,4 +28,4 @@ inline float roundHalfAwayFromZero(float v)
     return v >= 0.0f ? std::floor(v + 0.5f) : std::floor(v - 0.5f);
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

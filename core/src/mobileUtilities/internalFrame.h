@@ -20,4 +20,4 @@ inline qdVectorFixed::Quaternion toInternalFrame(const vnx_Mobile_Quaternion_s& 
     return toInternalFrame(q.x, q.y, q.z, q.w);
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

@@ -22,7 +22,7 @@ void dec5_iirBiquad(float x, float* y, float* state);
 void dec10_iirBiquad(float x, float* y, float* state);
 void dec20_iirBiquad(float x, float* y, float* state);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile
 
 extern "C" {
 #endif
@@ -35,5 +35,5 @@ extern "C" {
 int vnx_Mobile_bandlimitSensor(float* state, const int16_t* in, int32_t factor, int16_t* out);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 #endif

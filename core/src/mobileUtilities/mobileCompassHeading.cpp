@@ -11,18 +11,19 @@ namespace vnx::mobile {
 
 namespace {
 
-constexpr float kCos35Deg = 0.819152f;    // back to flat only once tilted less than 35 degrees
-constexpr float kCos55Deg = 0.5735764f;   // upright once tilted 55 degrees or more
+constexpr float kCos35Deg = 0.819152f;  // back to flat only once tilted less than 35 degrees
+constexpr float kCos55Deg = 0.5735764f; // upright once tilted 55 degrees or more
 
-}  // namespace
+} // namespace
 
-void CompassHeadingProcessRangePiToPi(const qdVectorFixed::Quaternion& p, float& headingRad, std::int8_t& mode)
+void CompassHeadingProcessRangePiToPi(const qdVectorFixed::Quaternion& p, float& headingRad,
+                                      std::int8_t& mode)
 {
     const float w = p.w().value(), x = p.x().value(), y = p.y().value(), z = p.z().value();
     // Cosine of the angle between the device's z axis and the vertical.
     const float cosTilt = std::fabs(2.0f * (w * w + z * z) - 1.0f);
-    const bool upright = (mode == kCompassUpright && cosTilt < kCos35Deg) ||
-                         (mode == kCompassFlat && cosTilt <= kCos55Deg);
+    const bool upright =
+        (mode == kCompassUpright && cosTilt < kCos35Deg) || (mode == kCompassFlat && cosTilt <= kCos55Deg);
     if (upright) {
         mode = kCompassUpright;
         headingRad = atan2fMerrowind(2.0f * (z * y - w * x), 2.0f * (w * y + z * x));
@@ -32,28 +33,32 @@ void CompassHeadingProcessRangePiToPi(const qdVectorFixed::Quaternion& p, float&
     }
 }
 
-void CompassHeadingProcessRange0To2Pi(const qdVectorFixed::Quaternion& p, float& headingRad, std::int8_t& mode)
+void CompassHeadingProcessRange0To2Pi(const qdVectorFixed::Quaternion& p, float& headingRad,
+                                      std::int8_t& mode)
 {
     CompassHeadingProcessRangePiToPi(p, headingRad, mode);
-    if (headingRad < 0.0f) headingRad += kTwoPiF;
+    if (headingRad < 0.0f)
+        headingRad += kTwoPiF;
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile
 
 extern "C" {
 
 int vnx_Mobile_compassHeading(const vnx_Mobile_Quaternion_s* q, float* headingRad, int8_t* mode)
 {
-    if (q == nullptr || headingRad == nullptr || mode == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (q == nullptr || headingRad == nullptr || mode == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     vnx::mobile::CompassHeadingProcessRange0To2Pi(vnx::mobile::toInternalFrame(*q), *headingRad, *mode);
     return VNX_STATUS_SUCCESS;
 }
 
 int vnx_Mobile_compassHeading_RangePiToPi(const vnx_Mobile_Quaternion_s* q, float* headingRad, int8_t* mode)
 {
-    if (q == nullptr || headingRad == nullptr || mode == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (q == nullptr || headingRad == nullptr || mode == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     vnx::mobile::CompassHeadingProcessRangePiToPi(vnx::mobile::toInternalFrame(*q), *headingRad, *mode);
     return VNX_STATUS_SUCCESS;
 }
 
-}  // extern "C"
+} // extern "C"

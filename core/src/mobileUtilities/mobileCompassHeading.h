@@ -18,15 +18,21 @@
 namespace vnx::mobile {
 
 /// Compass modes of the mode byte.
-enum CompassMode : std::int8_t { kCompassFlat = 0, kCompassUpright = 1 };
+enum CompassMode : std::int8_t
+{
+    kCompassFlat = 0,
+    kCompassUpright = 1
+};
 
 /// Heading in radians in [-pi, pi] of the internal quaternion p (w, x, y, z);
 /// a mode other than 0 or 1 is taken as 0.
-void CompassHeadingProcessRangePiToPi(const qdVectorFixed::Quaternion& p, float& headingRad, std::int8_t& mode);
+void CompassHeadingProcessRangePiToPi(const qdVectorFixed::Quaternion& p, float& headingRad,
+                                      std::int8_t& mode);
 /// As above with negative headings moved up by 2 pi, so in [0, 2 pi].
-void CompassHeadingProcessRange0To2Pi(const qdVectorFixed::Quaternion& p, float& headingRad, std::int8_t& mode);
+void CompassHeadingProcessRange0To2Pi(const qdVectorFixed::Quaternion& p, float& headingRad,
+                                      std::int8_t& mode);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile
 
 extern "C" {
 #endif
@@ -39,5 +45,5 @@ int vnx_Mobile_compassHeading(const vnx_Mobile_Quaternion_s* q, float* headingRa
 int vnx_Mobile_compassHeading_RangePiToPi(const vnx_Mobile_Quaternion_s* q, float* headingRad, int8_t* mode);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 #endif

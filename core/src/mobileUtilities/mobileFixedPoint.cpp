@@ -18,19 +18,23 @@ Wide scaleRounded(std::int64_t p, int shift, int signShift)
         // |p| < 2^63, so p * 2^63 still fits; anything non-zero shifted
         // further is beyond every result type and only its sign matters.
         const int up = -shift;
-        if (p == 0) return 0;
-        if (up > 63) return p < 0 ? -(Wide(1) << 126) : (Wide(1) << 126);
+        if (p == 0)
+            return 0;
+        if (up > 63)
+            return p < 0 ? -(Wide(1) << 126) : (Wide(1) << 126);
         return Wide(p) * (Wide(1) << up);
     }
-    if (shift >= signShift) return p < 0 ? -1 : 0;
+    if (shift >= signShift)
+        return p < 0 ? -1 : 0;
     return Wide(p >> shift) + ((p >> (shift - 1)) & 1);
 }
 
-template <typename T>
-T clampTo(Wide v)
+template <typename T> T clampTo(Wide v)
 {
-    if (v > std::numeric_limits<T>::max()) return std::numeric_limits<T>::max();
-    if (v < std::numeric_limits<T>::min()) return std::numeric_limits<T>::min();
+    if (v > std::numeric_limits<T>::max())
+        return std::numeric_limits<T>::max();
+    if (v < std::numeric_limits<T>::min())
+        return std::numeric_limits<T>::min();
     return static_cast<T>(v);
 }
 
@@ -39,7 +43,7 @@ float invSqrt(float x)
     return 1.0f / std::sqrt(x);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -74,4 +78,4 @@ void vnx_Mobile_convertToFloat(void) {}
 
 void vnx_Mobile_convertFromFloat(void) {}
 
-}  // extern "C"
+} // extern "C"

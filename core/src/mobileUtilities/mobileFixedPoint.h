@@ -28,5 +28,5 @@ void vnx_Mobile_convertToFloat(void);
 void vnx_Mobile_convertFromFloat(void);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 #endif

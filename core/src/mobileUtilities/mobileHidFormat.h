@@ -29,5 +29,5 @@ int vnx_Mobile_ConversionHidFormatA(const vnx_Mobile_Output_s* output, int16_t* 
                                     uint32_t all);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 #endif

@@ -10,10 +10,11 @@ namespace {
 constexpr float kDegPerRad = 57.29578f;
 
 /// The three angles every order is built from, in radians.
-struct QuaternionAngles {
-    float about0;  ///< rotation of the first axis pair (heading)
-    float about1;  ///< rotation of the second axis pair (roll)
-    float tilt;    ///< asin term (pitch)
+struct QuaternionAngles
+{
+    float about0; ///< rotation of the first axis pair (heading)
+    float about1; ///< rotation of the second axis pair (roll)
+    float tilt;   ///< asin term (pitch)
 };
 
 QuaternionAngles anglesOf(const vnx_Mobile_Quaternion_s& q)
@@ -32,13 +33,14 @@ float wrapNegative(float deg)
     return deg < 0.0f ? deg + 360.0f : deg;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
 int vnx_Mobile_computeAndroidOrientation(const vnx_Mobile_Quaternion_s* q, float* anglesDeg)
 {
-    if (q == nullptr || anglesDeg == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (q == nullptr || anglesDeg == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     const QuaternionAngles a = anglesOf(*q);
     anglesDeg[0] = wrapNegative(a.about0 * kDegPerRad);
     anglesDeg[1] = a.tilt * kDegPerRad;
@@ -48,7 +50,8 @@ int vnx_Mobile_computeAndroidOrientation(const vnx_Mobile_Quaternion_s* q, float
 
 int vnx_Mobile_computeEulerZYX(const vnx_Mobile_Quaternion_s* q, float* anglesDeg)
 {
-    if (q == nullptr || anglesDeg == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (q == nullptr || anglesDeg == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     const QuaternionAngles a = anglesOf(*q);
     anglesDeg[0] = wrapNegative(a.about0 * -kDegPerRad);
     anglesDeg[1] = a.about1 * -kDegPerRad;
@@ -58,7 +61,8 @@ int vnx_Mobile_computeEulerZYX(const vnx_Mobile_Quaternion_s* q, float* anglesDe
 
 int vnx_Mobile_computeRollPitchYaw(const vnx_Mobile_Quaternion_s* q, float* anglesDeg)
 {
-    if (q == nullptr || anglesDeg == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (q == nullptr || anglesDeg == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     const QuaternionAngles a = anglesOf(*q);
     anglesDeg[0] = a.about0 * -kDegPerRad;
     anglesDeg[1] = a.about1 * -kDegPerRad;
@@ -70,8 +74,9 @@ int vnx_Mobile_computeGravity(const float* acceleration, const float* linearAcce
 {
     if (acceleration == nullptr || linearAcceleration == nullptr || gravity == nullptr)
         return VNX_STATUS_INVALID_PARAMETER;
-    for (int i = 0; i < 3; ++i) gravity[i] = acceleration[i] - linearAcceleration[i];
+    for (int i = 0; i < 3; ++i)
+        gravity[i] = acceleration[i] - linearAcceleration[i];
     return VNX_STATUS_SUCCESS;
 }
 
-}  // extern "C"
+} // extern "C"

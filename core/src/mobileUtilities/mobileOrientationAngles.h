@@ -22,5 +22,5 @@ int vnx_Mobile_computeRollPitchYaw(const vnx_Mobile_Quaternion_s* q, float* angl
 int vnx_Mobile_computeGravity(const float* acceleration, const float* linearAcceleration, float* gravity);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 #endif

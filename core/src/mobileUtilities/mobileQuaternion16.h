@@ -19,7 +19,8 @@
 extern "C" {
 #endif
 
-typedef struct vnx_Mobile_Quaternion16_s {
+typedef struct vnx_Mobile_Quaternion16_s
+{
     int16_t x;
     int16_t y;
     int16_t z;
@@ -37,7 +38,7 @@ int vnx_Mobile_encodeQuaternion16x4_to_16x3(const vnx_Mobile_Quaternion16_s* q, 
 int vnx_Mobile_decodeQuaternion16x3_to_16x4(const int16_t* packed, vnx_Mobile_Quaternion16_s* q);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 
 static_assert(sizeof(vnx_Mobile_Quaternion16_s) == 8);
 static_assert(offsetof(vnx_Mobile_Quaternion16_s, x) == 0);

@@ -17,7 +17,7 @@ namespace vnx::mobile {
 /// scaled by 10000.
 qdVectorFixed::Quaternion convertQuaternion16(const vnx_Mobile_Quaternion16_s& q);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile
 
 extern "C" {
 #endif
@@ -27,8 +27,9 @@ extern "C" {
 float vnx_Mobile_quaternionDistance(const vnx_Mobile_Quaternion_s* a, const vnx_Mobile_Quaternion_s* b);
 /// The same angle between two four-word quaternions scaled by 10000, in
 /// tenths of a radian (0 to 31); -1 when a pointer is null.
-int16_t vnx_Mobile_quaternionDistance16(const vnx_Mobile_Quaternion16_s* a, const vnx_Mobile_Quaternion16_s* b);
+int16_t vnx_Mobile_quaternionDistance16(const vnx_Mobile_Quaternion16_s* a,
+                                        const vnx_Mobile_Quaternion16_s* b);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 #endif

@@ -17,13 +17,15 @@ float rangeOf(std::uint32_t sensor, const void* scd, std::size_t size)
 {
     // The whole block is read (its check word covers all 260 bytes), so a
     // shorter buffer is refused before its head is trusted.
-    if (scd == nullptr || size < VNX_SCD_GEN4FLOAT_SIZE) return 0.0f;
+    if (scd == nullptr || size < VNX_SCD_GEN4FLOAT_SIZE)
+        return 0.0f;
     // Clients hand in plain bytes: copy them into an aligned block.
     scdGen4Float_s block;
     std::memcpy(&block, scd, sizeof block);
 
     FixedPointCal cal;
-    if (cal.verifyAndInit(&block.head) != 0) return 0.0f;
+    if (cal.verifyAndInit(&block.head) != 0)
+        return 0.0f;
     const FixedPointCal::Output& out = cal.output();
     switch (sensor) {
     case VNX_MOBILE_BIT_ACCELEROMETER:
@@ -37,7 +39,7 @@ float rangeOf(std::uint32_t sensor, const void* scd, std::size_t size)
     }
 }
 
-}  // namespace
+} // namespace
 
 float getSensorRange(std::uint32_t sensor, const void* scd, std::size_t size)
 {
@@ -46,7 +48,7 @@ float getSensorRange(std::uint32_t sensor, const void* scd, std::size_t size)
     return guardValue(0.0f, [&] { return rangeOf(sensor, scd, size); });
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile
 
 extern "C" {
 
@@ -65,4 +67,4 @@ float vnx_Mobile_getGyroRange(const void* scd, size_t size)
     return vnx::mobile::getSensorRange(VNX_MOBILE_BIT_CALIBRATED_ROTATION_RATE, scd, size);
 }
 
-}  // extern "C"
+} // extern "C"

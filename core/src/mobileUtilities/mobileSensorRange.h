@@ -19,7 +19,7 @@ namespace vnx::mobile {
 /// in rad/s; any other value 0.
 float getSensorRange(std::uint32_t sensor, const void* scd, std::size_t size);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile
 
 extern "C" {
 #endif
@@ -32,5 +32,5 @@ float vnx_Mobile_getMagRange(const void* scd, size_t size);
 float vnx_Mobile_getGyroRange(const void* scd, size_t size);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 #endif

@@ -14,16 +14,18 @@ namespace vnx {
 class ModuleFactoryInterface;
 
 /// One registration: neither the factory nor its name is owned.
-struct FactoryImplStruct {
+struct FactoryImplStruct
+{
     uint8_t type = 0;
     ModuleFactoryInterface* factory = nullptr;
     const char* name = nullptr;
 };
 
-class FactoryImpl {
+class FactoryImpl
+{
     VNX_LOG_DEFAULT_BLOCK("vnx_core_ModuleFactory");
 
-public:
+  public:
     /// The process-wide registry, built on first use.
     static FactoryImpl& getInstance();
 
@@ -43,7 +45,7 @@ public:
     /// already in the tree: again after the node tree was reset.
     void placeInNodeTree();
 
-private:
+  private:
     FactoryImpl();
     /// Frees the entries left: they are the registry's own bookkeeping.
     ~FactoryImpl();

@@ -16,8 +16,9 @@ constexpr const char* kLoggerName = "ModuleFactory";
 constexpr const char* kUndefinedName = "Undefined";
 
 /// The front end's own logger: log node "ModuleFactory" under "sys".
-class ModuleFactoryLogger : public log::Logger {
-public:
+class ModuleFactoryLogger : public log::Logger
+{
+  public:
     ModuleFactoryLogger() : log::Logger("vnx_core_ModuleFactory", kLoggerName, log::WARN, log::TYPE_CONSOLE)
     {
         // The node manager must be complete before this logger is, so that it
@@ -25,7 +26,10 @@ public:
         NodeManager::getInstance();
         place();
     }
-    ~ModuleFactoryLogger() override { NodeManager::getInstance().removeNode(static_cast<const void*>(self())); }
+    ~ModuleFactoryLogger() override
+    {
+        NodeManager::getInstance().removeNode(static_cast<const void*>(self()));
+    }
 
     /// Adds the node unless the logger already has one in the ROOT tree.
     void place()
@@ -37,7 +41,7 @@ public:
         }
     }
 
-private:
+  private:
     const log::Logger* self() const { return this; }
 };
 
@@ -58,8 +62,7 @@ const void* nodeObject(ModuleInterface* module)
     return static_cast<ModuleConfigInterface*>(module);
 }
 
-template <class Record, class Destroy>
-int destroyRecord(Record* record, Destroy destroy)
+template <class Record, class Destroy> int destroyRecord(Record* record, Destroy destroy)
 {
     if (record == nullptr) {
         return VNX_STATUS_SUCCESS;
@@ -72,8 +75,7 @@ int destroyRecord(Record* record, Destroy destroy)
     return VNX_STATUS_SUCCESS;
 }
 
-template <class Record, class Create>
-Record* createRecord(uint8_t type, Create create)
+template <class Record, class Create> Record* createRecord(uint8_t type, Create create)
 {
     ModuleFactoryInterface* factory = factoryOf(type);
     return factory != nullptr ? (factory->*create)() : nullptr;
@@ -183,12 +185,18 @@ int ModuleFactory::destroyStruct(vnx_Struct_s* record)
         return VNX_STATUS_SUCCESS;
     }
     switch (record->kind) {
-    case VNX_KIND_CONFIG: return destroyConfig(reinterpret_cast<vnx_StructConfig_s*>(record));
-    case VNX_KIND_COMMAND: return destroyCommand(reinterpret_cast<vnx_StructCommand_s*>(record));
-    case VNX_KIND_STATUS: return destroyStatus(reinterpret_cast<vnx_StructStatus_s*>(record));
-    case VNX_KIND_FORMAT: return destroyFormat(reinterpret_cast<vnx_StructFormat_s*>(record));
-    case VNX_KIND_OUTPUT: return destroyOutput(reinterpret_cast<vnx_StructOutput_s*>(record));
-    default: return VNX_STATUS_INVALID_PARAMETER;
+    case VNX_KIND_CONFIG:
+        return destroyConfig(reinterpret_cast<vnx_StructConfig_s*>(record));
+    case VNX_KIND_COMMAND:
+        return destroyCommand(reinterpret_cast<vnx_StructCommand_s*>(record));
+    case VNX_KIND_STATUS:
+        return destroyStatus(reinterpret_cast<vnx_StructStatus_s*>(record));
+    case VNX_KIND_FORMAT:
+        return destroyFormat(reinterpret_cast<vnx_StructFormat_s*>(record));
+    case VNX_KIND_OUTPUT:
+        return destroyOutput(reinterpret_cast<vnx_StructOutput_s*>(record));
+    default:
+        return VNX_STATUS_INVALID_PARAMETER;
     }
 }
 

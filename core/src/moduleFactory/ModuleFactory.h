@@ -20,8 +20,9 @@ namespace vnx {
 class ModuleFactoryInterface;
 class ModuleInterface;
 
-class ModuleFactory {
-public:
+class ModuleFactory
+{
+  public:
     ModuleFactory() = delete;
 
     /// A new module of the type; null when no factory is registered for it

@@ -26,11 +26,11 @@ namespace vnx {
 /// The record half of a factory, for the module type described by `Family`.
 /// On its own it is the factory of a type without module class: no module is
 /// ever created and destroying one is a no-op.
-template <class Family>
-class RecordFactoryFor : public ModuleFactoryInterface {
+template <class Family> class RecordFactoryFor : public ModuleFactoryInterface
+{
     using Operations = RecordFamilyOperations<Family>;
 
-public:
+  public:
     explicit RecordFactoryFor(const char* name) : name_(name) {}
     RecordFactoryFor(const RecordFactoryFor&) = delete;
     RecordFactoryFor& operator=(const RecordFactoryFor&) = delete;
@@ -38,15 +38,30 @@ public:
     ModuleInterface* createModule() override { return nullptr; }
     int destroyModule(ModuleInterface*) override { return VNX_STATUS_SUCCESS; }
 
-    vnx_StructConfig_s* createConfig() override { return create<typename Operations::Config, vnx_StructConfig_s>(); }
+    vnx_StructConfig_s* createConfig() override
+    {
+        return create<typename Operations::Config, vnx_StructConfig_s>();
+    }
     int destroyConfig(vnx_StructConfig_s* record) override { return destroy(record); }
-    vnx_StructCommand_s* createCommand() override { return create<typename Operations::Command, vnx_StructCommand_s>(); }
+    vnx_StructCommand_s* createCommand() override
+    {
+        return create<typename Operations::Command, vnx_StructCommand_s>();
+    }
     int destroyCommand(vnx_StructCommand_s* record) override { return destroy(record); }
-    vnx_StructStatus_s* createStatus() override { return create<typename Operations::Status, vnx_StructStatus_s>(); }
+    vnx_StructStatus_s* createStatus() override
+    {
+        return create<typename Operations::Status, vnx_StructStatus_s>();
+    }
     int destroyStatus(vnx_StructStatus_s* record) override { return destroy(record); }
-    vnx_StructFormat_s* createFormat() override { return create<typename Operations::Format, vnx_StructFormat_s>(); }
+    vnx_StructFormat_s* createFormat() override
+    {
+        return create<typename Operations::Format, vnx_StructFormat_s>();
+    }
     int destroyFormat(vnx_StructFormat_s* record) override { return destroy(record); }
-    vnx_StructOutput_s* createOutput() override { return create<typename Operations::Output, vnx_StructOutput_s>(); }
+    vnx_StructOutput_s* createOutput() override
+    {
+        return create<typename Operations::Output, vnx_StructOutput_s>();
+    }
     int destroyOutput(vnx_StructOutput_s* record) override { return destroy(record); }
 
     bool isStructValid(vnx_Struct_s* record) override { return Operations::isStructValid(record) != 0; }
@@ -57,12 +72,11 @@ public:
     int factoryRegister() override { return ModuleFactory::registerModule(this); }
     int factoryUnregister() override { return ModuleFactory::unregisterModule(this); }
 
-private:
+  private:
     // Zero-filled so that padding, which the initialiser leaves alone, is 0.
     // Records are plain bytes: every factory frees with std::free, so any
     // factory of the type id can take a record back.
-    template <class KindOperations, class Generic>
-    static Generic* create() noexcept
+    template <class KindOperations, class Generic> static Generic* create() noexcept
     {
         using Record = typename KindOperations::Record;
         auto* record = static_cast<Record*>(std::calloc(1, KindOperations::shape.size));
@@ -84,9 +98,9 @@ private:
 /// The factory of a module type with module class `Module` (default
 /// constructible, base ModuleInterface): its modules live in the factory's
 /// own pool.
-template <class Module, class Family>
-class ModuleFactoryFor : public RecordFactoryFor<Family> {
-public:
+template <class Module, class Family> class ModuleFactoryFor : public RecordFactoryFor<Family>
+{
+  public:
     using RecordFactoryFor<Family>::RecordFactoryFor;
 
     /// Null when the module cannot be made: no exception leaves a factory.
@@ -112,7 +126,7 @@ public:
         return VNX_STATUS_SUCCESS;
     }
 
-private:
+  private:
     StaticMemoryManager<Module> pool_;
 };
 
@@ -120,22 +134,23 @@ private:
 
 // The named factory class over the factory template given as `...` (a
 // template id may hold commas), its one instance and the registration pair.
-#define VNX_DEFINE_FACTORY_CLASS(Module, ...)                                                      \
-    namespace vnx {                                                                                 \
-    class Module##_ModuleFactory final : public __VA_ARGS__ {                                       \
-    public:                                                                                         \
-        Module##_ModuleFactory() : __VA_ARGS__(#Module) {}                                          \
-        static Module##_ModuleFactory __instance;                                                   \
-    };                                                                                              \
-    Module##_ModuleFactory Module##_ModuleFactory::__instance;                                      \
-    }                                                                                               \
+#define VNX_DEFINE_FACTORY_CLASS(Module, ...)                                                                \
+    namespace vnx {                                                                                          \
+    class Module##_ModuleFactory final : public __VA_ARGS__                                                  \
+    {                                                                                                        \
+      public:                                                                                                \
+        Module##_ModuleFactory() : __VA_ARGS__(#Module) {}                                                   \
+        static Module##_ModuleFactory __instance;                                                            \
+    };                                                                                                       \
+    Module##_ModuleFactory Module##_ModuleFactory::__instance;                                               \
+    }                                                                                                        \
     VNX_DEFINE_MODULE_FACTORY_REGISTRATION(Module, ::vnx::Module##_ModuleFactory::__instance)
 
 /// Factory of module type `Module` (its name) with module class `ModuleClass`
 /// and record description `Family`, with the registration functions.
-#define VNX_DEFINE_MODULE_FACTORY(Module, ModuleClass, Family)                                     \
+#define VNX_DEFINE_MODULE_FACTORY(Module, ModuleClass, Family)                                               \
     VNX_DEFINE_FACTORY_CLASS(Module, ::vnx::ModuleFactoryFor<ModuleClass, Family>)
 
 /// Factory of a type that has records but no module class.
-#define VNX_DEFINE_RECORD_ONLY_FACTORY(Module, Family)                                              \
+#define VNX_DEFINE_RECORD_ONLY_FACTORY(Module, Family)                                                       \
     VNX_DEFINE_FACTORY_CLASS(Module, ::vnx::RecordFactoryFor<Family>)

@@ -12,8 +12,9 @@ class ModuleInterface;
 /// exactly one factory object per type; the registry (vnx::ModuleFactory)
 /// finds it by type id. The order of the operations is part of the binary
 /// interface between the libraries and must not change.
-class ModuleFactoryInterface {
-public:
+class ModuleFactoryInterface
+{
+  public:
     virtual ~ModuleFactoryInterface() = default;
 
     /// A new module in its constructed state, not initialised; null when the

@@ -11,7 +11,8 @@ class ModuleInterface;
 /// The flat API's module handle: the module it drives (owned by the module's
 /// factory pool, destroyed through the handle) and the client's status
 /// callback, to which it adapts the module's listener interface.
-struct vnx_ModuleHandle_s : public vnx::ModuleListenerInterface {
+struct vnx_ModuleHandle_s : public vnx::ModuleListenerInterface
+{
     vnx::ModuleInterface* module = nullptr;
     vnx_ModuleCallback_f callback = nullptr;
     void* userData = nullptr;

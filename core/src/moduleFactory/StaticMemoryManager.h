@@ -17,9 +17,9 @@ namespace vnx {
 /// Pool of T objects ordered by address. `Capacity` -1 means no fixed limit
 /// (objects come from the heap); otherwise `create` refuses once that many
 /// objects are live.
-template <class T, int Capacity = -1>
-class StaticMemoryManager {
-public:
+template <class T, int Capacity = -1> class StaticMemoryManager
+{
+  public:
     StaticMemoryManager() = default;
     StaticMemoryManager(const StaticMemoryManager&) = delete;
     StaticMemoryManager& operator=(const StaticMemoryManager&) = delete;
@@ -63,7 +63,7 @@ public:
     auto begin() const { return live_.begin(); }
     auto end() const { return live_.end(); }
 
-private:
+  private:
     std::set<T*> live_;
 };
 

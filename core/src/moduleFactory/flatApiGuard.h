@@ -10,8 +10,7 @@
 namespace vnx {
 
 /// `call`'s status code; -21 when memory ran out, -10 for any other exception.
-template <class Call>
-int guardStatus(Call&& call) noexcept
+template <class Call> int guardStatus(Call&& call) noexcept
 {
     try {
         return call();
@@ -23,8 +22,7 @@ int guardStatus(Call&& call) noexcept
 }
 
 /// `call`'s result; `failure` when it throws.
-template <class Result, class Call>
-Result guardValue(Result failure, Call&& call) noexcept
+template <class Result, class Call> Result guardValue(Result failure, Call&& call) noexcept
 {
     try {
         return call();

@@ -8,8 +8,7 @@
 namespace {
 
 // Runs `call` on the handle's module; -2 for a null handle.
-template <class Call>
-int onModule(vnx_ModuleHandle_s* handle, Call&& call) noexcept
+template <class Call> int onModule(vnx_ModuleHandle_s* handle, Call&& call) noexcept
 {
     if (handle == nullptr || handle->module == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;
@@ -58,14 +57,14 @@ int vnx_Module_sendCommand(vnx_ModuleHandle_s* handle, const vnx_StructCommand_s
     return onModule(handle, [&](vnx::ModuleInterface& module) { return module.sendCommand(command); });
 }
 
-int vnx_Module_init(vnx_ModuleHandle_s* handle, const vnx_scdData_s* scd, int* scdOffset, const vnx_dcdData_s* dcd,
-                    int* dcdOffset)
+int vnx_Module_init(vnx_ModuleHandle_s* handle, const vnx_scdData_s* scd, int* scdOffset,
+                    const vnx_dcdData_s* dcd, int* dcdOffset)
 {
     if (scdOffset == nullptr || dcdOffset == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
-    return onModule(handle,
-                    [&](vnx::ModuleInterface& module) { return module.init(scd, *scdOffset, dcd, *dcdOffset); });
+    return onModule(
+        handle, [&](vnx::ModuleInterface& module) { return module.init(scd, *scdOffset, dcd, *dcdOffset); });
 }
 
 int vnx_Module_term(vnx_ModuleHandle_s* handle)
@@ -78,7 +77,8 @@ int vnx_Module_getDcd(vnx_ModuleHandle_s* handle, vnx_dcdData_s* dcd, int capaci
     if (dcdOffset == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
-    return onModule(handle, [&](vnx::ModuleInterface& module) { return module.getDcd(dcd, capacity, *dcdOffset); });
+    return onModule(handle,
+                    [&](vnx::ModuleInterface& module) { return module.getDcd(dcd, capacity, *dcdOffset); });
 }
 
 int vnx_Module_getInputInterfaceCount(vnx_ModuleHandle_s* handle)

@@ -23,7 +23,8 @@ typedef struct vnx_ModuleHandle_s vnx_ModuleHandle_s;
 
 /// Receives the module's status reports with the handle and the client's
 /// user data; the status record lives only for the duration of the call.
-typedef void (*vnx_ModuleCallback_f)(vnx_ModuleHandle_s* handle, const vnx_StructStatus_s* status, void* userData);
+typedef void (*vnx_ModuleCallback_f)(vnx_ModuleHandle_s* handle, const vnx_StructStatus_s* status,
+                                     void* userData);
 
 /// A handle for a new module of the type; null when the type has no factory
 /// or no module.

@@ -11,8 +11,9 @@ class ModuleListenerInterface;
 /// What every module offers for configuration: its listener, its Config record,
 /// commands and its type id. The order of the operations is part of the binary
 /// interface between the libraries and must not change.
-class ModuleConfigInterface {
-public:
+class ModuleConfigInterface
+{
+  public:
     virtual ~ModuleConfigInterface() = default;
 
     /// At most one listener, not owned; null clears it.

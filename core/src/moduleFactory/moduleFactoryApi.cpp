@@ -31,8 +31,7 @@ vnx_ModuleHandle_s* wrap(vnx::ModuleInterface* module)
     return handle;
 }
 
-template <class Call>
-auto guardPointer(Call&& call) noexcept
+template <class Call> auto guardPointer(Call&& call) noexcept
 {
     return vnx::guardValue(static_cast<decltype(call())>(nullptr), call);
 }
@@ -80,14 +79,14 @@ int vnx_ModuleFactory_destroyModule(vnx_ModuleHandle_s* handle)
     });
 }
 
-#define VNX_FLAT_RECORD_FUNCTIONS(Kind)                                                            \
-    vnx_Struct##Kind##_s* vnx_ModuleFactory_create##Kind(uint8_t type)                              \
-    {                                                                                               \
-        return guardPointer([&] { return ModuleFactory::create##Kind(type); });                     \
-    }                                                                                               \
-    int vnx_ModuleFactory_destroy##Kind(vnx_Struct##Kind##_s* record)                               \
-    {                                                                                               \
-        return vnx::guardStatus([&] { return ModuleFactory::destroy##Kind(record); });              \
+#define VNX_FLAT_RECORD_FUNCTIONS(Kind)                                                                      \
+    vnx_Struct##Kind##_s* vnx_ModuleFactory_create##Kind(uint8_t type)                                       \
+    {                                                                                                        \
+        return guardPointer([&] { return ModuleFactory::create##Kind(type); });                              \
+    }                                                                                                        \
+    int vnx_ModuleFactory_destroy##Kind(vnx_Struct##Kind##_s* record)                                        \
+    {                                                                                                        \
+        return vnx::guardStatus([&] { return ModuleFactory::destroy##Kind(record); });                       \
     }
 
 VNX_FLAT_RECORD_FUNCTIONS(Config)

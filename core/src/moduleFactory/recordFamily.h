@@ -30,27 +30,27 @@
 #define VNX_RECORD_FAMILY_API extern
 #endif
 
-#define VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Kind)                                             \
-    VNX_RECORD_FAMILY_API int vnx_##Module##_init##Kind(vnx_##Module##_##Kind##_s* record);          \
-    VNX_RECORD_FAMILY_API vnx_##Module##_##Kind##_s* vnx_##Module##_downCast##Kind(                 \
-        vnx_Struct##Kind##_s* record);                                                              \
-    VNX_RECORD_FAMILY_API const vnx_##Module##_##Kind##_s* vnx_##Module##_downCastConst##Kind(      \
-        const vnx_Struct##Kind##_s* record);                                                        \
-    VNX_RECORD_FAMILY_API vnx_Struct##Kind##_s* vnx_##Module##_upCast##Kind(                        \
-        vnx_##Module##_##Kind##_s* record);                                                         \
-    VNX_RECORD_FAMILY_API const vnx_Struct##Kind##_s* vnx_##Module##_upCastConst##Kind(             \
-        const vnx_##Module##_##Kind##_s* record);                                                   \
-    VNX_RECORD_FAMILY_API vnx_##Module##_##Kind##_s* vnx_##Module##_dynamicDownCast##Kind(          \
-        vnx_Struct##Kind##_s* record);                                                              \
-    VNX_RECORD_FAMILY_API const vnx_##Module##_##Kind##_s* vnx_##Module##_dynamicDownCastConst##Kind( \
+#define VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Kind)                                                      \
+    VNX_RECORD_FAMILY_API int vnx_##Module##_init##Kind(vnx_##Module##_##Kind##_s* record);                  \
+    VNX_RECORD_FAMILY_API vnx_##Module##_##Kind##_s* vnx_##Module##_downCast##Kind(                          \
+        vnx_Struct##Kind##_s* record);                                                                       \
+    VNX_RECORD_FAMILY_API const vnx_##Module##_##Kind##_s* vnx_##Module##_downCastConst##Kind(               \
+        const vnx_Struct##Kind##_s* record);                                                                 \
+    VNX_RECORD_FAMILY_API vnx_Struct##Kind##_s* vnx_##Module##_upCast##Kind(                                 \
+        vnx_##Module##_##Kind##_s* record);                                                                  \
+    VNX_RECORD_FAMILY_API const vnx_Struct##Kind##_s* vnx_##Module##_upCastConst##Kind(                      \
+        const vnx_##Module##_##Kind##_s* record);                                                            \
+    VNX_RECORD_FAMILY_API vnx_##Module##_##Kind##_s* vnx_##Module##_dynamicDownCast##Kind(                   \
+        vnx_Struct##Kind##_s* record);                                                                       \
+    VNX_RECORD_FAMILY_API const vnx_##Module##_##Kind##_s* vnx_##Module##_dynamicDownCastConst##Kind(        \
         const vnx_Struct##Kind##_s* record);
 
-#define VNX_DECLARE_RECORD_FAMILY(Module)                                                        \
-    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Config)                                            \
-    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Command)                                           \
-    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Status)                                            \
-    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Format)                                            \
-    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Output)                                            \
-    VNX_RECORD_FAMILY_API int vnx_##Module##_isStructValid(const vnx_Struct_s* record);          \
-    VNX_RECORD_FAMILY_API int vnx_##Module##_moduleFactoryRegister(void);                        \
+#define VNX_DECLARE_RECORD_FAMILY(Module)                                                                    \
+    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Config)                                                        \
+    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Command)                                                       \
+    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Status)                                                        \
+    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Format)                                                        \
+    VNX_DECLARE_RECORD_KIND_FUNCTIONS(Module, Output)                                                        \
+    VNX_RECORD_FAMILY_API int vnx_##Module##_isStructValid(const vnx_Struct_s* record);                      \
+    VNX_RECORD_FAMILY_API int vnx_##Module##_moduleFactoryRegister(void);                                    \
     VNX_RECORD_FAMILY_API int vnx_##Module##_moduleFactoryUnregister(void);

@@ -36,8 +36,8 @@
 namespace vnx {
 
 /// One kind of a module's records: its C type, size in bytes and version.
-template <typename RecordType, uint16_t Size, uint8_t Version>
-struct RecordKind {
+template <typename RecordType, uint16_t Size, uint8_t Version> struct RecordKind
+{
     using Record = RecordType;
     static constexpr uint16_t size = Size;
     static constexpr uint8_t version = Version;
@@ -48,7 +48,8 @@ struct RecordKind {
 };
 
 /// The header values that identify one record kind of one module.
-struct RecordShape {
+struct RecordShape
+{
     uint8_t type;
     uint8_t kind;
     uint16_t size;
@@ -62,8 +63,9 @@ void initRecordHeader(vnx_Struct_s& header, const RecordShape& shape) noexcept;
 /// The generic record type of each kind value (1 Config ... 5 Output).
 template <uint8_t KindValue>
 using GenericKindRecord =
-    std::tuple_element_t<KindValue - 1, std::tuple<vnx_StructConfig_s, vnx_StructCommand_s, vnx_StructStatus_s,
-                                                   vnx_StructFormat_s, vnx_StructOutput_s>>;
+    std::tuple_element_t<KindValue - 1,
+                         std::tuple<vnx_StructConfig_s, vnx_StructCommand_s, vnx_StructStatus_s,
+                                    vnx_StructFormat_s, vnx_StructOutput_s>>;
 
 /// Type and kind (bytes 2 and 3, compared as one 16-bit word), version and size.
 inline bool recordHasShape(const vnx_Struct_s& header, const RecordShape& shape) noexcept
@@ -74,8 +76,8 @@ inline bool recordHasShape(const vnx_Struct_s& header, const RecordShape& shape)
 }
 
 /// The operations of one kind of the module family `Family`.
-template <typename Family, typename Kind, uint8_t KindValue>
-struct RecordKindOperations {
+template <typename Family, typename Kind, uint8_t KindValue> struct RecordKindOperations
+{
     using Record = typename Kind::Record;
     using Generic = GenericKindRecord<KindValue>;
     static constexpr RecordShape shape{Family::type, KindValue, Kind::size, Kind::version};
@@ -96,30 +98,28 @@ struct RecordKindOperations {
             generic->result = 0;
             generic->extra = -1;
         }
-        if constexpr (requires(Record& r) { Family::setDefaults(r); }) {
+        if constexpr (requires(Record & r) { Family::setDefaults(r); }) {
             Family::setDefaults(*record);
         }
         return VNX_STATUS_SUCCESS;
     }
 
-    template <typename KindRecord>
-    static Record* dynamicCast(KindRecord* record) noexcept
+    template <typename KindRecord> static Record* dynamicCast(KindRecord* record) noexcept
     {
         return record != nullptr && recordHasShape(*reinterpret_cast<const vnx_Struct_s*>(record), shape)
                    ? reinterpret_cast<Record*>(record)
                    : nullptr;
     }
 
-    template <typename KindRecord>
-    static const Record* dynamicCast(const KindRecord* record) noexcept
+    template <typename KindRecord> static const Record* dynamicCast(const KindRecord* record) noexcept
     {
         return dynamicCast(const_cast<KindRecord*>(record));
     }
 };
 
 /// The five kinds of the module family `Family` and its validity check.
-template <typename Family>
-struct RecordFamilyOperations {
+template <typename Family> struct RecordFamilyOperations
+{
     using Config = RecordKindOperations<Family, typename Family::Config, VNX_KIND_CONFIG>;
     using Command = RecordKindOperations<Family, typename Family::Command, VNX_KIND_COMMAND>;
     using Status = RecordKindOperations<Family, typename Family::Status, VNX_KIND_STATUS>;
@@ -132,85 +132,90 @@ struct RecordFamilyOperations {
             return 0;
         }
         switch (record->kind) {
-        case VNX_KIND_CONFIG: return recordHasShape(*record, Config::shape);
-        case VNX_KIND_COMMAND: return recordHasShape(*record, Command::shape);
-        case VNX_KIND_STATUS: return recordHasShape(*record, Status::shape);
-        case VNX_KIND_FORMAT: return recordHasShape(*record, Format::shape);
-        case VNX_KIND_OUTPUT: return recordHasShape(*record, Output::shape);
-        default: return 0;
+        case VNX_KIND_CONFIG:
+            return recordHasShape(*record, Config::shape);
+        case VNX_KIND_COMMAND:
+            return recordHasShape(*record, Command::shape);
+        case VNX_KIND_STATUS:
+            return recordHasShape(*record, Status::shape);
+        case VNX_KIND_FORMAT:
+            return recordHasShape(*record, Format::shape);
+        case VNX_KIND_OUTPUT:
+            return recordHasShape(*record, Output::shape);
+        default:
+            return 0;
         }
     }
 };
 
 } // namespace vnx
 
-#define VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Kind)                                     \
-    static_assert(std::is_same_v<vnx_##Module##_##Kind##_s, Family::Kind::Record>,                  \
-                  "the family's " #Kind " record is not vnx_" #Module "_" #Kind "_s");              \
-    extern "C" int vnx_##Module##_init##Kind(vnx_##Module##_##Kind##_s* record)                     \
-    {                                                                                               \
-        return ::vnx::RecordFamilyOperations<Family>::Kind::init(record);                           \
-    }                                                                                               \
-    extern "C" vnx_##Module##_##Kind##_s* vnx_##Module##_downCast##Kind(vnx_Struct##Kind##_s* record) \
-    {                                                                                               \
-        return reinterpret_cast<vnx_##Module##_##Kind##_s*>(record);                                \
-    }                                                                                               \
-    extern "C" const vnx_##Module##_##Kind##_s* vnx_##Module##_downCastConst##Kind(                 \
-        const vnx_Struct##Kind##_s* record)                                                         \
-    {                                                                                               \
-        return reinterpret_cast<const vnx_##Module##_##Kind##_s*>(record);                          \
-    }                                                                                               \
-    extern "C" vnx_Struct##Kind##_s* vnx_##Module##_upCast##Kind(vnx_##Module##_##Kind##_s* record) \
-    {                                                                                               \
-        return reinterpret_cast<vnx_Struct##Kind##_s*>(record);                                     \
-    }                                                                                               \
-    extern "C" const vnx_Struct##Kind##_s* vnx_##Module##_upCastConst##Kind(                        \
-        const vnx_##Module##_##Kind##_s* record)                                                    \
-    {                                                                                               \
-        return reinterpret_cast<const vnx_Struct##Kind##_s*>(record);                               \
-    }                                                                                               \
-    extern "C" vnx_##Module##_##Kind##_s* vnx_##Module##_dynamicDownCast##Kind(                     \
-        vnx_Struct##Kind##_s* record)                                                               \
-    {                                                                                               \
-        return ::vnx::RecordFamilyOperations<Family>::Kind::dynamicCast(record);                    \
-    }                                                                                               \
-    extern "C" const vnx_##Module##_##Kind##_s* vnx_##Module##_dynamicDownCastConst##Kind(          \
-        const vnx_Struct##Kind##_s* record)                                                         \
-    {                                                                                               \
-        return ::vnx::RecordFamilyOperations<Family>::Kind::dynamicCast(record);                    \
+#define VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Kind)                                               \
+    static_assert(std::is_same_v<vnx_##Module##_##Kind##_s, Family::Kind::Record>,                           \
+                  "the family's " #Kind " record is not vnx_" #Module "_" #Kind "_s");                       \
+    extern "C" int vnx_##Module##_init##Kind(vnx_##Module##_##Kind##_s* record)                              \
+    {                                                                                                        \
+        return ::vnx::RecordFamilyOperations<Family>::Kind::init(record);                                    \
+    }                                                                                                        \
+    extern "C" vnx_##Module##_##Kind##_s* vnx_##Module##_downCast##Kind(vnx_Struct##Kind##_s* record)        \
+    {                                                                                                        \
+        return reinterpret_cast<vnx_##Module##_##Kind##_s*>(record);                                         \
+    }                                                                                                        \
+    extern "C" const vnx_##Module##_##Kind##_s* vnx_##Module##_downCastConst##Kind(                          \
+        const vnx_Struct##Kind##_s* record)                                                                  \
+    {                                                                                                        \
+        return reinterpret_cast<const vnx_##Module##_##Kind##_s*>(record);                                   \
+    }                                                                                                        \
+    extern "C" vnx_Struct##Kind##_s* vnx_##Module##_upCast##Kind(vnx_##Module##_##Kind##_s* record)          \
+    {                                                                                                        \
+        return reinterpret_cast<vnx_Struct##Kind##_s*>(record);                                              \
+    }                                                                                                        \
+    extern "C" const vnx_Struct##Kind##_s* vnx_##Module##_upCastConst##Kind(                                 \
+        const vnx_##Module##_##Kind##_s* record)                                                             \
+    {                                                                                                        \
+        return reinterpret_cast<const vnx_Struct##Kind##_s*>(record);                                        \
+    }                                                                                                        \
+    extern "C" vnx_##Module##_##Kind##_s* vnx_##Module##_dynamicDownCast##Kind(vnx_Struct##Kind##_s* record) \
+    {                                                                                                        \
+        return ::vnx::RecordFamilyOperations<Family>::Kind::dynamicCast(record);                             \
+    }                                                                                                        \
+    extern "C" const vnx_##Module##_##Kind##_s* vnx_##Module##_dynamicDownCastConst##Kind(                   \
+        const vnx_Struct##Kind##_s* record)                                                                  \
+    {                                                                                                        \
+        return ::vnx::RecordFamilyOperations<Family>::Kind::dynamicCast(record);                             \
     }
 
 /// Defines init, casts and validity check of module `Module` from the
 /// description `Family` (see the example above).
-#define VNX_DEFINE_RECORD_FAMILY(Module, Family)                                                   \
-    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Config)                                       \
-    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Command)                                      \
-    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Status)                                        \
-    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Format)                                        \
-    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Output)                                        \
-    extern "C" int vnx_##Module##_isStructValid(const vnx_Struct_s* record)                        \
-    {                                                                                               \
-        return ::vnx::RecordFamilyOperations<Family>::isStructValid(record);                        \
+#define VNX_DEFINE_RECORD_FAMILY(Module, Family)                                                             \
+    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Config)                                                 \
+    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Command)                                                \
+    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Status)                                                 \
+    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Format)                                                 \
+    VNX_DEFINE_RECORD_KIND_FUNCTIONS(Module, Family, Output)                                                 \
+    extern "C" int vnx_##Module##_isStructValid(const vnx_Struct_s* record)                                  \
+    {                                                                                                        \
+        return ::vnx::RecordFamilyOperations<Family>::isStructValid(record);                                 \
     }
 
 /// Defines vnx_<Module>_moduleFactoryRegister/Unregister over the module's one
 /// factory instance. A failure inside the registry never escapes as an
 /// exception: it is answered -2 (INVALID_PARAMETER), the registry's own answer
 /// when it cannot make an entry.
-#define VNX_DEFINE_MODULE_FACTORY_REGISTRATION(Module, factoryInstance)                            \
-    extern "C" int vnx_##Module##_moduleFactoryRegister(void)                                      \
-    {                                                                                               \
-        try {                                                                                       \
-            return (factoryInstance).factoryRegister();                                             \
-        } catch (...) {                                                                             \
-            return VNX_STATUS_INVALID_PARAMETER;                                                    \
-        }                                                                                           \
-    }                                                                                               \
-    extern "C" int vnx_##Module##_moduleFactoryUnregister(void)                                    \
-    {                                                                                               \
-        try {                                                                                       \
-            return (factoryInstance).factoryUnregister();                                           \
-        } catch (...) {                                                                             \
-            return VNX_STATUS_INVALID_PARAMETER;                                                    \
-        }                                                                                           \
+#define VNX_DEFINE_MODULE_FACTORY_REGISTRATION(Module, factoryInstance)                                      \
+    extern "C" int vnx_##Module##_moduleFactoryRegister(void)                                                \
+    {                                                                                                        \
+        try {                                                                                                \
+            return (factoryInstance).factoryRegister();                                                      \
+        } catch (...) {                                                                                      \
+            return VNX_STATUS_INVALID_PARAMETER;                                                             \
+        }                                                                                                    \
+    }                                                                                                        \
+    extern "C" int vnx_##Module##_moduleFactoryUnregister(void)                                              \
+    {                                                                                                        \
+        try {                                                                                                \
+            return (factoryInstance).factoryUnregister();                                                    \
+        } catch (...) {                                                                                      \
+            return VNX_STATUS_INVALID_PARAMETER;                                                             \
+        }                                                                                                    \
     }

@@ -9,4 +9,4 @@ float signf(float x);
 /// turns added or taken away in float. Non-finite angles give NaN.
 float phaseLimiter(float angleRad);
 
-}  // namespace vnx
+} // namespace vnx

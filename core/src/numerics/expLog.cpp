@@ -26,28 +26,35 @@ constexpr float kLogCoefficients[32] = {
 constexpr float kExpZeroAtOrBelow = -7.25f;
 constexpr float kExpNearAbove = -1.5f;
 
-float horner7(const float* c, int stride, float t) {
-  float acc = c[0];
-  for (int k = 1; k < 8; ++k) acc = acc * t + c[k * stride];
-  return acc;
+float horner7(const float* c, int stride, float t)
+{
+    float acc = c[0];
+    for (int k = 1; k < 8; ++k)
+        acc = acc * t + c[k * stride];
+    return acc;
 }
 
-}  // namespace
+} // namespace
 
-float expT(float x) {
-  if (x <= kExpZeroAtOrBelow) return 0.0f;
-  const float t = -x;
-  return horner7(x > kExpNearAbove ? kExpNear : kExpFar, 1, t);
+float expT(float x)
+{
+    if (x <= kExpZeroAtOrBelow)
+        return 0.0f;
+    const float t = -x;
+    return horner7(x > kExpNearAbove ? kExpNear : kExpFar, 1, t);
 }
 
-Fp32 expTFi(Fp32 x) {
-  return Fp32::raw(expT(x.value()));
+Fp32 expTFi(Fp32 x)
+{
+    return Fp32::raw(expT(x.value()));
 }
 
-float logT(float x) {
-  if (!(x < 1.0f)) return 0.0f;
-  const int set = x < 0.0084f ? 0 : x < 0.02f ? 1 : x < 0.14f ? 2 : 3;
-  return horner7(kLogCoefficients + set, 4, x);
+float logT(float x)
+{
+    if (!(x < 1.0f))
+        return 0.0f;
+    const int set = x < 0.0084f ? 0 : x < 0.02f ? 1 : x < 0.14f ? 2 : 3;
+    return horner7(kLogCoefficients + set, 4, x);
 }
 
-}  // namespace vnx
+} // namespace vnx

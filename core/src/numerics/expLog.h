@@ -15,4 +15,4 @@ Fp32 expTFi(Fp32 x);
 /// interval of x; x >= 1 and NaN give 0, non-positive x uses the first one.
 float logT(float x);
 
-}  // namespace vnx
+} // namespace vnx

@@ -12,4 +12,4 @@ float atan2fMerrowind(float y, float x);
 /// The library atan2f on the two values (no approximation).
 Fp32 atan2FiMerrowindNorm(Fp32 y, Fp32 x);
 
-}  // namespace vnx
+} // namespace vnx

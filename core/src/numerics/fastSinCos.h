@@ -16,4 +16,4 @@ Fp32 sinNorm(Fp32 reducedAngle, int quadrant);
 /// Polynomial stage of cosFiMerrowind, as sinNorm.
 Fp32 cosNorm(Fp32 reducedAngle, int quadrant);
 
-}  // namespace vnx
+} // namespace vnx

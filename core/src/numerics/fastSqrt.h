@@ -25,4 +25,4 @@ Fp32 sqrtFiNorm(Fp32 x, int steps);
 /// quadratic first guess; x <= 0 gives 0, steps <= 0 the first guess.
 Fp32 invSqrtFiNorm(Fp32 x, int steps);
 
-}  // namespace vnx
+} // namespace vnx

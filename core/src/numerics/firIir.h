@@ -32,8 +32,8 @@ void FIR_32s_I(std::int32_t* x, int n, const std::int32_t* c, std::int32_t* dela
 /// Three channels x[0..2], delay lines delays[0..2].
 void FIR_32s_3ch_I(std::int32_t* x, int n, const std::int32_t* c, std::int32_t* const* delays, int* p);
 /// Six channels: x[0..2] with delays[0..2] and y[0..2] with delays[3..5].
-void FIR_32s_6ch_I(std::int32_t* x, std::int32_t* y, int n, const std::int32_t* c, std::int32_t* const* delays,
-                   int* p);
+void FIR_32s_6ch_I(std::int32_t* x, std::int32_t* y, int n, const std::int32_t* c,
+                   std::int32_t* const* delays, int* p);
 /// float: x becomes the float sum.
 void FIR_32s_I(float* x, int n, const float* c, float* delay, int* p);
 /// y = sum of the float products added in double, rounded to float once.
@@ -52,8 +52,8 @@ void FIR_32s_Sym_2ch_I(std::int32_t* x, int n, const std::int32_t* c, std::int32
 /// Three channels x[0..2], delays[0..2].
 void FIR_32s_Sym_3ch_I(std::int32_t* x, int n, const std::int32_t* c, std::int32_t* const* delays, int* p);
 /// Six channels x[0..2], y[0..2], delays[0..5] in the order x0 x1 x2 y0 y1 y2.
-void FIR_32s_Sym_6ch_I(std::int32_t* x, std::int32_t* y, int n, const std::int32_t* c, std::int32_t* const* delays,
-                       int* p);
+void FIR_32s_Sym_6ch_I(std::int32_t* x, std::int32_t* y, int n, const std::int32_t* c,
+                       std::int32_t* const* delays, int* p);
 /// int16, three channels: the input is halved; each x becomes its 32-bit sum
 /// shifted right by 15, kept as 16 bits.
 void FIR_16s_Sym_3ch_I(std::int16_t* x, int n, const std::int16_t* c, std::int16_t* const* delays, int* p);
@@ -70,4 +70,4 @@ void FIR_32s_Sym_I(float* x, int n, const float* c, float* delay, int* p);
 /// denominator terms.
 void IIR_Biquad_3ch_I(Fp32* x, const Fp32* num, const Fp32* den, Fp32 gain, Fp32* state);
 
-}  // namespace vnx
+} // namespace vnx

@@ -16,19 +16,24 @@ namespace vnx {
 /// INT32_MAX and NaN gives 0. The scale is exactly 2^q for any q, negative
 /// ones included. The two flags are accepted for callers that state rounding
 /// and saturation; the conversion always rounds and clamps.
-inline std::int32_t fptToFixed32(float value, int q, bool /*round*/, bool /*saturate*/) {
-  constexpr float kTwoPow31 = 2147483648.0f;
-  const float scaled = Fp32::scale2(value, q) + (value >= 0.0f ? 0.5f : -0.5f);
-  if (scaled != scaled) return 0;
-  // A float cast outside the int32 range is undefined: clamp first.
-  if (scaled >= kTwoPow31) return std::numeric_limits<std::int32_t>::max();
-  if (scaled < -kTwoPow31) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(scaled);
+inline std::int32_t fptToFixed32(float value, int q, bool /*round*/, bool /*saturate*/)
+{
+    constexpr float kTwoPow31 = 2147483648.0f;
+    const float scaled = Fp32::scale2(value, q) + (value >= 0.0f ? 0.5f : -0.5f);
+    if (scaled != scaled)
+        return 0;
+    // A float cast outside the int32 range is undefined: clamp first.
+    if (scaled >= kTwoPow31)
+        return std::numeric_limits<std::int32_t>::max();
+    if (scaled < -kTwoPow31)
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(scaled);
 }
 
 /// value * 2^-q as float (exact scaling by the power of two).
-inline float fptToFloat32(std::int32_t value, int q) {
-  return Fp32::scale2(static_cast<float>(value), -q);
+inline float fptToFloat32(std::int32_t value, int q)
+{
+    return Fp32::scale2(static_cast<float>(value), -q);
 }
 
 /// n / d truncated toward zero. d == 0 gives 0; INT64_MIN / -1 gives INT64_MAX.
@@ -45,4 +50,4 @@ std::uint64_t udiv6432(std::uint64_t n, std::uint32_t d);
 /// The same truncated quotient as udiv6432 (it adds no half divisor).
 std::uint64_t udiv6432_round(std::uint64_t n, std::uint32_t d);
 
-}  // namespace vnx
+} // namespace vnx

@@ -9,4 +9,4 @@ namespace vnx {
 /// written as "%f" gives it ("inf", "nan").
 int float32_str(char* buffer, int bufferSize, float value);
 
-}  // namespace vnx
+} // namespace vnx

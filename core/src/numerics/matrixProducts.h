@@ -41,10 +41,10 @@ void rt_MatMultRR_Sgl(float* P, const float* A, const float* B, const int* dims)
 /// each sum left by s modulo 64; s < 0 shifts it right arithmetically by
 /// min(-s, 63). The low 32 bits of the shifted sum are stored.
 /// P (m x p) = A (m x n) B (n x p).
-void MatrixMatrix_Multiply(const int32_t* A, const int32_t* B, int32_t* P,
-                           uint8_t m, uint8_t n, uint8_t p, int8_t shift);
+void MatrixMatrix_Multiply(const int32_t* A, const int32_t* B, int32_t* P, uint8_t m, uint8_t n, uint8_t p,
+                           int8_t shift);
 /// y (rows) = A (rows x columns) x (columns).
-void MatrixVector_Multiply(const int32_t* A, const int32_t* x, int32_t* y,
-                           uint8_t rows, uint8_t columns, int8_t shift);
+void MatrixVector_Multiply(const int32_t* A, const int32_t* x, int32_t* y, uint8_t rows, uint8_t columns,
+                           int8_t shift);
 
-}  // extern "C"
+} // extern "C"

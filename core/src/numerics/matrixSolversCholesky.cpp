@@ -6,8 +6,7 @@ namespace {
 
 using std::sqrt;
 
-template <typename T>
-void choleskyLower(const T* in, T* out, int n)
+template <typename T> void choleskyLower(const T* in, T* out, int n)
 {
     for (int i = 0; i < n * n; ++i) {
         out[i] = T{};
@@ -19,7 +18,7 @@ void choleskyLower(const T* in, T* out, int n)
         }
         const T remaining = in[j + n * j] - sumSquares;
         if (!(remaining > T{})) {
-            continue;  // not positive definite here: the column stays 0
+            continue; // not positive definite here: the column stays 0
         }
         const T diagonal = sqrt(remaining);
         out[j + n * j] = diagonal;
@@ -33,10 +32,19 @@ void choleskyLower(const T* in, T* out, int n)
     }
 }
 
-}  // namespace
+} // namespace
 
-void cholesky(const vnx::Fp32* in, vnx::Fp32* out, int n) { choleskyLower(in, out, n); }
+void cholesky(const vnx::Fp32* in, vnx::Fp32* out, int n)
+{
+    choleskyLower(in, out, n);
+}
 
-extern "C" void cholesky_f(const float* in, float* out, int n) { choleskyLower(in, out, n); }
+extern "C" void cholesky_f(const float* in, float* out, int n)
+{
+    choleskyLower(in, out, n);
+}
 
-extern "C" void Cholesky_decomposition(const float* in, float* out) { choleskyLower(in, out, 3); }
+extern "C" void Cholesky_decomposition(const float* in, float* out)
+{
+    choleskyLower(in, out, 3);
+}

@@ -18,4 +18,4 @@ void cholesky_f(const float* in, float* out, int n);
 /// out = lower Cholesky factor of the 3 x 3 matrix in.
 void Cholesky_decomposition(const float* in, float* out);
 
-}  // extern "C"
+} // extern "C"

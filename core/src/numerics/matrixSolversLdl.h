@@ -53,9 +53,9 @@ void MWDSP_BSub_U_RR_R(const float* factor, const float* b, float* result, int n
 
 /// Work space of Matrix_9x9_inv_LDL_simulink; the caller reads the
 /// positive-definiteness flag from it afterwards.
-template <typename T>
-struct Inv9x9IntermediateResult {
-    T factor[81];  // L*D*L^T of the input
+template <typename T> struct Inv9x9IntermediateResult
+{
+    T factor[81]; // L*D*L^T of the input
     T work[9];
     bool notPositiveDefinite;
 };

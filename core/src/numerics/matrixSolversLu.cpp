@@ -11,8 +11,7 @@ using std::abs;
 // lower (stored below the diagonal) and U upper. perm[i] is the original row
 // now at row i. The largest |a_pk| wins the pivot; on a tie the upper row
 // stays. A zero pivot leaves its column unscaled and raises no error.
-template <typename T, int N>
-void luFactorInPlace(T* a, int* perm)
+template <typename T, int N> void luFactorInPlace(T* a, int* perm)
 {
     for (int i = 0; i < N; ++i) {
         perm[i] = i;
@@ -48,8 +47,7 @@ void luFactorInPlace(T* a, int* perm)
 }
 
 // Solves L*U*x = P*b with the factors of luFactorInPlace.
-template <typename T, int N>
-void luSolveFactored(const T* lu, const int* perm, const T* b, T* x)
+template <typename T, int N> void luSolveFactored(const T* lu, const int* perm, const T* b, T* x)
 {
     for (int i = 0; i < N; ++i) {
         x[i] = b[perm[i]];
@@ -67,8 +65,7 @@ void luSolveFactored(const T* lu, const int* perm, const T* b, T* x)
     }
 }
 
-template <typename T, int N>
-T luDeterminantMagnitude(const T* lu)
+template <typename T, int N> T luDeterminantMagnitude(const T* lu)
 {
     T product = lu[0];
     for (int i = 1; i < N; ++i) {
@@ -77,8 +74,7 @@ T luDeterminantMagnitude(const T* lu)
     return abs(product);
 }
 
-template <typename T, int N>
-void luSolveInPlace(T* a, const T* b, T* x, T* det)
+template <typename T, int N> void luSolveInPlace(T* a, const T* b, T* x, T* det)
 {
     int perm[N];
     luFactorInPlace<T, N>(a, perm);
@@ -88,8 +84,7 @@ void luSolveInPlace(T* a, const T* b, T* x, T* det)
     luSolveFactored<T, N>(a, perm, b, x);
 }
 
-template <typename T, int N>
-void luSolve(const T* A, const T* b, T* x, T* det)
+template <typename T, int N> void luSolve(const T* A, const T* b, T* x, T* det)
 {
     T a[N * N];
     for (int i = 0; i < N * N; ++i) {
@@ -100,8 +95,7 @@ void luSolve(const T* A, const T* b, T* x, T* det)
 
 // X*A = B  <=>  A^T * X^T = B^T: factorise A^T once, then solve one right
 // side per row of B (a column of B^T).
-template <typename T, int N, int Rows>
-void luRightDivide(const T* B, const T* A, T* X)
+template <typename T, int N, int Rows> void luRightDivide(const T* B, const T* A, T* X)
 {
     T at[N * N];
     for (int i = 0; i < N; ++i) {
@@ -124,8 +118,7 @@ void luRightDivide(const T* B, const T* A, T* X)
     }
 }
 
-template <typename T, int N>
-void luInverse(const T* A, T* Ainv)
+template <typename T, int N> void luInverse(const T* A, T* Ainv)
 {
     T a[N * N];
     for (int i = 0; i < N * N; ++i) {
@@ -140,10 +133,16 @@ void luInverse(const T* A, T* Ainv)
     }
 }
 
-}  // namespace
+} // namespace
 
-void Matrix_3x3_3x1_mldivide(const float* A, const float* b, float* x) { luSolve<float, 3>(A, b, x, nullptr); }
-void Matrix_3x3_3x1_mldivide(const double* A, const double* b, double* x) { luSolve<double, 3>(A, b, x, nullptr); }
+void Matrix_3x3_3x1_mldivide(const float* A, const float* b, float* x)
+{
+    luSolve<float, 3>(A, b, x, nullptr);
+}
+void Matrix_3x3_3x1_mldivide(const double* A, const double* b, double* x)
+{
+    luSolve<double, 3>(A, b, x, nullptr);
+}
 void Matrix_3x3_3x1_mldivide(const vnx::Fp32* A, const vnx::Fp32* b, vnx::Fp32* x)
 {
     luSolve<vnx::Fp32, 3>(A, b, x, nullptr);
@@ -152,22 +151,67 @@ void Matrix_3x3_3x1_mldivide(const vnx::Fp32* A, const vnx::Fp32* b, vnx::Fp32* 
     }
 }
 
-void Matrix_4x4_4x1_mldivide(float* A, const float* b, float* x) { luSolveInPlace<float, 4>(A, b, x, nullptr); }
-void Matrix_4x4_4x1_mldivide(double* A, const double* b, double* x) { luSolveInPlace<double, 4>(A, b, x, nullptr); }
+void Matrix_4x4_4x1_mldivide(float* A, const float* b, float* x)
+{
+    luSolveInPlace<float, 4>(A, b, x, nullptr);
+}
+void Matrix_4x4_4x1_mldivide(double* A, const double* b, double* x)
+{
+    luSolveInPlace<double, 4>(A, b, x, nullptr);
+}
 
-void Matrix_2x2_2x1_mldivide(const float* A, const float* b, float* x, float* det) { luSolve<float, 2>(A, b, x, det); }
-void Matrix_2x2_2x1_mldivide(const double* A, const double* b, double* x, double* det) { luSolve<double, 2>(A, b, x, det); }
-void Matrix_4x4_4x1_mldivide(const float* A, const float* b, float* x, float* det) { luSolve<float, 4>(A, b, x, det); }
-void Matrix_4x4_4x1_mldivide(const double* A, const double* b, double* x, double* det) { luSolve<double, 4>(A, b, x, det); }
-void Matrix_6x6_6x1_mldivide(const float* A, const float* b, float* x, float* det) { luSolve<float, 6>(A, b, x, det); }
-void Matrix_6x6_6x1_mldivide(const double* A, const double* b, double* x, double* det) { luSolve<double, 6>(A, b, x, det); }
-void Matrix_9x9_9x1_mldivide(const float* A, const float* b, float* x, float* det) { luSolve<float, 9>(A, b, x, det); }
-void Matrix_9x9_9x1_mldivide(const double* A, const double* b, double* x, double* det) { luSolve<double, 9>(A, b, x, det); }
+void Matrix_2x2_2x1_mldivide(const float* A, const float* b, float* x, float* det)
+{
+    luSolve<float, 2>(A, b, x, det);
+}
+void Matrix_2x2_2x1_mldivide(const double* A, const double* b, double* x, double* det)
+{
+    luSolve<double, 2>(A, b, x, det);
+}
+void Matrix_4x4_4x1_mldivide(const float* A, const float* b, float* x, float* det)
+{
+    luSolve<float, 4>(A, b, x, det);
+}
+void Matrix_4x4_4x1_mldivide(const double* A, const double* b, double* x, double* det)
+{
+    luSolve<double, 4>(A, b, x, det);
+}
+void Matrix_6x6_6x1_mldivide(const float* A, const float* b, float* x, float* det)
+{
+    luSolve<float, 6>(A, b, x, det);
+}
+void Matrix_6x6_6x1_mldivide(const double* A, const double* b, double* x, double* det)
+{
+    luSolve<double, 6>(A, b, x, det);
+}
+void Matrix_9x9_9x1_mldivide(const float* A, const float* b, float* x, float* det)
+{
+    luSolve<float, 9>(A, b, x, det);
+}
+void Matrix_9x9_9x1_mldivide(const double* A, const double* b, double* x, double* det)
+{
+    luSolve<double, 9>(A, b, x, det);
+}
 
-void Matrix_3x3_3x4_mrdivide(const float* B, const float* A, float* X) { luRightDivide<float, 3, 4>(B, A, X); }
-void Matrix_3x3_3x4_mrdivide(const double* B, const double* A, double* X) { luRightDivide<double, 3, 4>(B, A, X); }
+void Matrix_3x3_3x4_mrdivide(const float* B, const float* A, float* X)
+{
+    luRightDivide<float, 3, 4>(B, A, X);
+}
+void Matrix_3x3_3x4_mrdivide(const double* B, const double* A, double* X)
+{
+    luRightDivide<double, 3, 4>(B, A, X);
+}
 
-extern "C" void Matrix2x2_mrdivide(const float* B, const float* A, float* X) { luRightDivide<float, 2, 2>(B, A, X); }
+extern "C" void Matrix2x2_mrdivide(const float* B, const float* A, float* X)
+{
+    luRightDivide<float, 2, 2>(B, A, X);
+}
 
-extern "C" void Matrix3x3_inv(const float* A, float* Ainv) { luInverse<float, 3>(A, Ainv); }
-extern "C" void Matrix4x4_inv(const float* A, float* Ainv) { luInverse<float, 4>(A, Ainv); }
+extern "C" void Matrix3x3_inv(const float* A, float* Ainv)
+{
+    luInverse<float, 3>(A, Ainv);
+}
+extern "C" void Matrix4x4_inv(const float* A, float* Ainv)
+{
+    luInverse<float, 4>(A, Ainv);
+}

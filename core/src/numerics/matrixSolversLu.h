@@ -47,4 +47,4 @@ void Matrix2x2_mrdivide(const float* B, const float* A, float* X);
 void Matrix3x3_inv(const float* A, float* Ainv);
 void Matrix4x4_inv(const float* A, float* Ainv);
 
-}  // extern "C"
+} // extern "C"

@@ -70,7 +70,7 @@ void applyReflector(const float* a, int k, float tau, float* m, int j)
     }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" void QR_3x3(float* Q, const float* A)
 {

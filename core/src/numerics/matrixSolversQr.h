@@ -6,4 +6,4 @@ extern "C" {
 /// A (A = Q R with R upper triangular; R is not returned).
 void QR_3x3(float* Q, const float* A);
 
-}  // extern "C"
+} // extern "C"

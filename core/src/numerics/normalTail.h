@@ -7,4 +7,4 @@ namespace vnx {
 /// on and for NaN, 1 - P(-z) below zero).
 float normalUpperTail(float z);
 
-}  // namespace vnx
+} // namespace vnx

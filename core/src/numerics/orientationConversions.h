@@ -36,4 +36,4 @@ float dcm2YawAngle(const float m[9]);
 /// d = a * b^T. d may be the same array as a or b.
 void computeDiffDCM(const float a[9], const float b[9], float d[9]);
 
-}  // namespace vnx
+} // namespace vnx

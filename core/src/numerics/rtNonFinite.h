@@ -25,4 +25,4 @@ bool rtIsInfF(float value);
 bool rtIsNaN(double value);
 bool rtIsNaNF(float value);
 
-}  // namespace vnx
+} // namespace vnx

@@ -32,4 +32,4 @@ inline float scaledNorm(const float* x, int n)
     return any ? scale * std::sqrt(sumSquares) : 0.0f;
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -57,15 +57,16 @@ bool negligible(float magnitude, float neighbours, float matrixScale)
 
 // Dimensions and flags of one decomposition, so the phases below read as the
 // steps they are.
-struct SvdProblem {
+struct SvdProblem
+{
     float* X;
-    int m;  // rows
-    int n;  // columns
+    int m; // rows
+    int n; // columns
     float* s;
     float* e;
     float* work;
-    float* U;  // m x m
-    float* V;  // n x n
+    float* U; // m x m
+    float* V; // n x n
     bool wantVectors;
     int nct;  // columns reduced by a left reflector
     int nrt;  // rows reduced by a right reflector
@@ -101,7 +102,7 @@ void bidiagonalise(SvdProblem& p)
             if (l < p.nct && s[l] != 0.0f) {
                 axpy(-dot(xl, xj, m - l) / xl[0], xl, xj, m - l);
             }
-            e[j] = xj[0];  // row l, to be reduced by the right reflector
+            e[j] = xj[0]; // row l, to be reduced by the right reflector
         }
         if (p.wantVectors && l < p.nct) {
             for (int i = l; i < m; ++i) {
@@ -188,8 +189,14 @@ void formSingularVectors(SvdProblem& p)
     }
 }
 
-float* uColumn(SvdProblem& p, int j) { return p.U + p.m * j; }
-float* vColumn(SvdProblem& p, int j) { return p.V + p.n * j; }
+float* uColumn(SvdProblem& p, int j)
+{
+    return p.U + p.m * j;
+}
+float* vColumn(SvdProblem& p, int j)
+{
+    return p.V + p.n * j;
+}
 
 // s[last] is negligible: rotate e[last - 1] up through the block into s.
 void deflateBottom(SvdProblem& p, int low, int last)
@@ -382,16 +389,26 @@ void sortDescending(SvdProblem& p)
     }
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int DSP_SVD_R(float* X, int m, int n, float* s, float* e, float* work,
-                         float* U, float* V, int wantVectors)
+extern "C" int DSP_SVD_R(float* X, int m, int n, float* s, float* e, float* work, float* U, float* V,
+                         int wantVectors)
 {
     if (m < 1 || n < 1) {
-        return 0;  // an empty matrix has nothing to decompose
+        return 0; // an empty matrix has nothing to decompose
     }
-    SvdProblem p{X, m, n, s, e, work, U, V, wantVectors != 0,
-                 std::min(m - 1, n), std::max(0, std::min(n - 2, m)), std::min(n, m + 1)};
+    SvdProblem p{X,
+                 m,
+                 n,
+                 s,
+                 e,
+                 work,
+                 U,
+                 V,
+                 wantVectors != 0,
+                 std::min(m - 1, n),
+                 std::max(0, std::min(n - 2, m)),
+                 std::min(n, m + 1)};
     bidiagonalise(p);
     if (p.wantVectors) {
         formSingularVectors(p);

@@ -8,18 +8,20 @@
 extern "C" {
 
 /// Result of svdSimulink.
-struct svdOutput_t {
-    float U[9];               // left singular vectors, 3 x 3
-    float singularValues[3];  // descending
-    float V[9];               // right singular vectors, 3 x 3
+struct svdOutput_t
+{
+    float U[9];              // left singular vectors, 3 x 3
+    float singularValues[3]; // descending
+    float V[9];              // right singular vectors, 3 x 3
 };
 
 /// Caller-provided work space of svdSimulink; meaningless afterwards.
-struct svdIntermediateResult {
-    float matrix[9];          // copy of the input, destroyed by the decomposition
-    float superdiagonal[3];   // e of the bidiagonal form
+struct svdIntermediateResult
+{
+    float matrix[9];        // copy of the input, destroyed by the decomposition
+    float superdiagonal[3]; // e of the bidiagonal form
     float work[3];
-    float singularValues[3];  // copied into the output
+    float singularValues[3]; // copied into the output
 };
 
 /// SVD of the m x n matrix X (destroyed) by Householder bidiagonalisation and
@@ -29,15 +31,14 @@ struct svdIntermediateResult {
 /// the singular vectors. Returns 0 when every value converged, -1 when the
 /// input was not finite, or the count of values still unconverged after 75
 /// sweeps on one of them.
-int DSP_SVD_R(float* X, int m, int n, float* s, float* e, float* work,
-              float* U, float* V, int wantVectors);
+int DSP_SVD_R(float* X, int m, int n, float* s, float* e, float* work, float* U, float* V, int wantVectors);
 
 /// A = U diag(singularValues) V^T for one 3 x 3 matrix. The convergence
 /// status is not reported: callers that need certainty check the singular
 /// values themselves.
 void svdSimulink(const float* A, svdOutput_t* out, svdIntermediateResult* work);
 
-}  // extern "C"
+} // extern "C"
 
 static_assert(sizeof(svdOutput_t) == 84);
 static_assert(offsetof(svdOutput_t, U) == 0);

@@ -11,7 +11,10 @@ using vnx::Fp32;
 constexpr int kSweeps = 2;
 constexpr int kPairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
 
-Fp32 saturated(Fp32 v) { return Fp32(v.value()); }
+Fp32 saturated(Fp32 v)
+{
+    return Fp32(v.value());
+}
 
 // Dot product of the column vectors i and j of the row-major 3 x 3 arrays.
 Fp32 columnDot(const Fp32* X, int i, const Fp32* Y, int j)
@@ -41,7 +44,7 @@ void swapColumns(Fp32* X, int i, int j)
     }
 }
 
-}  // namespace
+} // namespace
 
 void svdFixed3x3(Fp32* A, Fp32* U, Fp32* sigma, Fp32* V)
 {
@@ -56,7 +59,7 @@ void svdFixed3x3(Fp32* A, Fp32* U, Fp32* sigma, Fp32* V)
             const Fp32 gamma = saturated(columnDot(A, i, A, j));
             const Fp32 twoGamma = gamma << 1;
             if (twoGamma == Fp32(0.0f)) {
-                continue;  // already orthogonal
+                continue; // already orthogonal
             }
             const Fp32 alpha = columnDot(A, i, A, i);
             const Fp32 beta = columnDot(A, j, A, j);

@@ -9,11 +9,11 @@ namespace {
 // Determinant of a 3 x 3 matrix by the rule of Sarrus.
 float determinant3x3(const float* M)
 {
-    return M[0] * M[4] * M[8] + M[3] * M[7] * M[2] + M[6] * M[1] * M[5]
-         - M[6] * M[4] * M[2] - M[0] * M[7] * M[5] - M[3] * M[1] * M[8];
+    return M[0] * M[4] * M[8] + M[3] * M[7] * M[2] + M[6] * M[1] * M[5] - M[6] * M[4] * M[2] -
+           M[0] * M[7] * M[5] - M[3] * M[1] * M[8];
 }
 
-}  // namespace
+} // namespace
 
 extern "C" void solveWahbaUsingSVD(const float* B, float* R)
 {

@@ -8,4 +8,4 @@ extern "C" {
 /// direction of its null space is then arbitrary.
 void solveWahbaUsingSVD(const float* B, float* R);
 
-}  // extern "C"
+} // extern "C"

@@ -27,7 +27,7 @@ constexpr float kStepCeiling = 0.12f;
 constexpr float kMicrosecondsToSeconds = 1e-6f;
 constexpr float kRadToDeg = 180.0f / kPiF;
 
-}  // namespace
+} // namespace
 
 void QuaternionSmoothing::init(float magnitudeTolerance, float directionToleranceRad, float jumpThresholdRad,
                                float reserved)
@@ -37,8 +37,8 @@ void QuaternionSmoothing::init(float magnitudeTolerance, float directionToleranc
     previousInput_ = Quaternion::identity();
 }
 
-void QuaternionSmoothing::setConfig(float magnitudeTolerance, float directionToleranceRad, float jumpThresholdRad,
-                                    float reserved)
+void QuaternionSmoothing::setConfig(float magnitudeTolerance, float directionToleranceRad,
+                                    float jumpThresholdRad, float reserved)
 {
     settings_.magnitudeTolerance = magnitudeTolerance;
     settings_.directionToleranceRad = directionToleranceRad;
@@ -93,7 +93,8 @@ void QuaternionSmoothing::process(std::uint32_t periodUs, std::uint32_t elapsedU
     smoothed_.integrate(aligned, dt);
 }
 
-void QuaternionSmoothing::omegaAlignment(const Vector3& rate, const Vector3& inputRate, Vector3& aligned) const
+void QuaternionSmoothing::omegaAlignment(const Vector3& rate, const Vector3& inputRate,
+                                         Vector3& aligned) const
 {
     aligned = rate;
     const Fp32 rateSquared = rate.normSquared();
@@ -115,8 +116,9 @@ void QuaternionSmoothing::omegaAlignment(const Vector3& rate, const Vector3& inp
             const Vector3 perpendicular = v - u * d;
             const Fp32 perpendicularNorm = perpendicular.norm();
             if (perpendicularNorm.value() > kSmallValueF) {
-                const Vector3 turned = perpendicular / perpendicularNorm * Fp32(settings_.sinDirectionTolerance) +
-                                       u * Fp32(settings_.cosDirectionTolerance);
+                const Vector3 turned =
+                    perpendicular / perpendicularNorm * Fp32(settings_.sinDirectionTolerance) +
+                    u * Fp32(settings_.cosDirectionTolerance);
                 aligned = turned / turned.norm() * rateNorm;
             }
         }
@@ -136,7 +138,8 @@ void QuaternionSmoothing::quaternionAlignment(const Vector3& rate, const Quatern
         result = current;
         return;
     }
-    float step = (settings_.sinDirectionTolerance + settings_.magnitudeTolerance) * sqrt(rateSquared).value() * scale;
+    float step =
+        (settings_.sinDirectionTolerance + settings_.magnitudeTolerance) * sqrt(rateSquared).value() * scale;
     if (step < kStepFloor) {
         step = kStepSlope * rateSquared.value() + kStepOffset;
     } else {
@@ -149,4 +152,4 @@ void QuaternionSmoothing::quaternionAlignment(const Vector3& rate, const Quatern
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -12,10 +12,11 @@
 
 namespace vnx {
 
-class QuaternionSmoothing {
+class QuaternionSmoothing
+{
     VNX_LOG_DEFAULT(QuaternionSmoothing);
 
-public:
+  public:
     using Vector3 = qdVectorFixed::Vector3;
     using Quaternion = qdVectorFixed::Quaternion;
 
@@ -32,7 +33,8 @@ public:
     /// the largest turn of its direction towards the input's; jumpThresholdRad:
     /// the disagreement within one step that counts as a jump (0 turns
     /// smoothing off); reserved: stored, not read.
-    void setConfig(float magnitudeTolerance, float directionToleranceRad, float jumpThresholdRad, float reserved);
+    void setConfig(float magnitudeTolerance, float directionToleranceRad, float jumpThresholdRad,
+                   float reserved);
 
     /// The smoothed and the previous input quaternion become q.
     void reset(const Quaternion& q);
@@ -40,7 +42,8 @@ public:
     /// One sample: nominal period and elapsed time since the previous sample
     /// in microseconds, measured angular velocity in rad/s (body frame) and
     /// the input orientation.
-    void process(std::uint32_t periodUs, std::uint32_t elapsedUs, const Vector3& rateRadPerS, const Quaternion& q);
+    void process(std::uint32_t periodUs, std::uint32_t elapsedUs, const Vector3& rateRadPerS,
+                 const Quaternion& q);
 
     /// The rate to integrate: `rate` turned towards `inputRate` by at most the
     /// direction tolerance and scaled by the ratio of the two along `rate`,
@@ -50,20 +53,21 @@ public:
     /// Moves `current` towards `target` (`angleRad` apart) by a step that
     /// grows with the rate and `scale`; reaches the target when the step
     /// covers the angle.
-    void quaternionAlignment(const Vector3& rate, const Quaternion& target, const Quaternion& current, float scale,
-                             float angleRad, Quaternion& result) const;
+    void quaternionAlignment(const Vector3& rate, const Quaternion& target, const Quaternion& current,
+                             float scale, float angleRad, Quaternion& result) const;
 
     const Quaternion& smoothed() const { return smoothed_; }
 
-private:
-    struct Settings {
+  private:
+    struct Settings
+    {
         float magnitudeTolerance = 0.0f;
         float directionToleranceRad = 0.0f;
-        float jumpThresholdRad = 0.0f;  // 0: output = input
+        float jumpThresholdRad = 0.0f; // 0: output = input
         float cosDirectionTolerance = 1.0f;
         float sinDirectionTolerance = 0.0f;
-        float ratioMax = 1.0f;  // 1 + magnitude tolerance
-        float ratioMin = 1.0f;  // 1 - magnitude tolerance
+        float ratioMax = 1.0f; // 1 + magnitude tolerance
+        float ratioMin = 1.0f; // 1 - magnitude tolerance
     };
 
     Settings settings_;
@@ -73,4 +77,4 @@ private:
     float reserved_ = 0.0f;
 };
 
-}  // namespace vnx
+} // namespace vnx

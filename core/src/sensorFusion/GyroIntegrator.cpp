@@ -19,4 +19,4 @@ void GyroIntegrator::process(std::uint32_t intervalUs, const qdVectorFixed::Vect
     previousRateRadPerS_ = rateRadPerS;
 }
 
-}  // namespace vnx
+} // namespace vnx

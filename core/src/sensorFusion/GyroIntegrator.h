@@ -11,10 +11,11 @@
 
 namespace vnx {
 
-class GyroIntegrator {
+class GyroIntegrator
+{
     VNX_LOG_DEFAULT(GyroIntegrator);
 
-public:
+  public:
     /// Longest interval that is integrated; a longer gap only primes the
     /// previous rate, as the first sample after init does.
     static constexpr std::uint32_t kMaxIntervalUs = 1000000;
@@ -31,10 +32,10 @@ public:
     /// The integrated orientation (w, x, y, z).
     const qdVectorFixed::Quaternion& quaternion() const { return q_; }
 
-private:
+  private:
     std::uint8_t restart_ = 1;
     qdVectorFixed::Quaternion q_ = qdVectorFixed::Quaternion::identity();
     qdVectorFixed::Vector3 previousRateRadPerS_{};
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -24,7 +24,7 @@ Fp32 largestRange(const GyroStabilizedFilter::Stats& s)
     return max(max(s.range(0), s.range(1)), s.range(2));
 }
 
-}  // namespace
+} // namespace
 
 GyroStabilizedFilter::GyroStabilizedFilter() : statsA_(kStatsBlock, 3), statsB_(kStatsBlock, 3)
 {
@@ -67,9 +67,12 @@ Fp32 GyroStabilizedFilter::noiseRange() const
 {
     // The freshest window that has run long enough; a half-full first window
     // is better than nothing.
-    if (statsA_.count >= kWindowSamples) return largestRange(statsA_);
-    if (statsB_.count >= kWindowSamples) return largestRange(statsB_);
-    if (statsA_.count > kWindowSamples / 2 - 1) return largestRange(statsA_);
+    if (statsA_.count >= kWindowSamples)
+        return largestRange(statsA_);
+    if (statsB_.count >= kWindowSamples)
+        return largestRange(statsB_);
+    if (statsA_.count > kWindowSamples / 2 - 1)
+        return largestRange(statsA_);
     return Fp32(kUnknownNoise);
 }
 
@@ -89,14 +92,15 @@ void GyroStabilizedFilter::changeOverWindows()
 Fp32 GyroStabilizedFilter::updateResidual(const Vector3& u)
 {
     const Fp32 fastKeep(0.926f), fastTake(0.074f), slowKeep(0.996f), slowTake(0.004000008f);
-    for (int i = 0; i < 3; ++i) fastAverage_[i] = fastAverage_[i] * fastKeep + fastTake * u[i];
+    for (int i = 0; i < 3; ++i)
+        fastAverage_[i] = fastAverage_[i] * fastKeep + fastTake * u[i];
     fastAverage_[3] = fastAverage_[3] * slowKeep + slowTake * u[0];
     slowAverage_[0] = slowAverage_[0] * slowKeep + slowTake * u[1];
     slowAverage_[1] = slowAverage_[1] * slowKeep + slowTake * u[2];
 
-    const Fp32 r = sensorFusion::saturated(max(max(abs(fastAverage_[0] - fastAverage_[3]),
-                                                   abs(fastAverage_[1] - slowAverage_[0])),
-                                               abs(fastAverage_[2] - slowAverage_[1])));
+    const Fp32 r = sensorFusion::saturated(
+        max(max(abs(fastAverage_[0] - fastAverage_[3]), abs(fastAverage_[1] - slowAverage_[0])),
+            abs(fastAverage_[2] - slowAverage_[1])));
     // The level rises at once and decays slowly.
     if (residualLevel_ > r) {
         residualLevel_ = Fp32(0.9615f) * residualLevel_ + Fp32(0.03850001f) * r;
@@ -106,14 +110,16 @@ Fp32 GyroStabilizedFilter::updateResidual(const Vector3& u)
     return residualLevel_;
 }
 
-void GyroStabilizedFilter::process(std::uint32_t intervalUs, std::uint32_t periodUs, Fp32 alpha, const Vector3& v,
-                                   const Quaternion& q, Vector3& filtered, Fp32& noiseLevel, Fp32& residual)
+void GyroStabilizedFilter::process(std::uint32_t intervalUs, std::uint32_t periodUs, Fp32 alpha,
+                                   const Vector3& v, const Quaternion& q, Vector3& filtered, Fp32& noiseLevel,
+                                   Fp32& residual)
 {
     const Vector3 u = sensorFusion::rotateByQuaternion(q, v);
 
     // Widened so that no period can wrap the product.
     const std::uint64_t restartGapUs = std::uint64_t{kRestartPeriods} * periodUs;
-    if (restartGapUs < intervalUs || restart_ != 0) restartAt(u);
+    if (restartGapUs < intervalUs || restart_ != 0)
+        restartAt(u);
 
     const Fp32 keep = -alpha;
     const Fp32 take = Fp32(1.0f) + alpha;
@@ -144,4 +150,4 @@ void GyroStabilizedFilter::resetAccGyroFrameRef(const Vector3& v, const Quaterni
     reference_ = sensorFusion::normalizedSaturated(sensorFusion::rotateByQuaternion(q, v));
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -15,10 +15,11 @@
 
 namespace vnx {
 
-class GyroStabilizedFilter {
+class GyroStabilizedFilter
+{
     VNX_LOG_DEFAULT(GyroStabilizedFilter);
 
-public:
+  public:
     using Stats = RunningStats<Fp32, 3, 9>;
 
     /// A gap longer than this many sampling periods restarts the filter.
@@ -37,9 +38,9 @@ public:
     /// One sample. alpha in (-1, 0]: each of the two cascaded first-order
     /// stages keeps -alpha of its state (callers use -h / (h + T) for a group
     /// delay 2h at a step T). q carries v into the integration frame.
-    void process(std::uint32_t intervalUs, std::uint32_t periodUs, Fp32 alpha, const qdVectorFixed::Vector3& v,
-                 const qdVectorFixed::Quaternion& q, qdVectorFixed::Vector3& filtered, Fp32& noiseLevel,
-                 Fp32& residual);
+    void process(std::uint32_t intervalUs, std::uint32_t periodUs, Fp32 alpha,
+                 const qdVectorFixed::Vector3& v, const qdVectorFixed::Quaternion& q,
+                 qdVectorFixed::Vector3& filtered, Fp32& noiseLevel, Fp32& residual);
 
     /// Angle (rad) between v carried by q and the reference direction.
     Fp32 getAccGyroFrameDeviation(const qdVectorFixed::Vector3& v, const qdVectorFixed::Quaternion& q) const;
@@ -49,22 +50,22 @@ public:
     /// Largest per-axis spread of the window that completed last.
     Fp32 getLastWindowNoise() const { return lastWindowNoise_; }
 
-private:
+  private:
     void restartAt(const qdVectorFixed::Vector3& u);
     Fp32 noiseRange() const;
     void changeOverWindows();
     Fp32 updateResidual(const qdVectorFixed::Vector3& u);
 
     std::uint8_t restart_ = 1;
-    qdVectorFixed::Vector3 stage1_{};  // integration frame
-    qdVectorFixed::Vector3 stage2_{};  // integration frame
+    qdVectorFixed::Vector3 stage1_{}; // integration frame
+    qdVectorFixed::Vector3 stage2_{}; // integration frame
     Stats statsA_;
     Stats statsB_;
     Fp32 lastWindowNoise_ = Fp32(0.0f);
-    qdVectorFixed::vector<Fp32, 4> fastAverage_{};  // per axis, plus a slow x in element 3
-    qdVectorFixed::vector<Fp32, 2> slowAverage_{};  // y and z
+    qdVectorFixed::vector<Fp32, 4> fastAverage_{}; // per axis, plus a slow x in element 3
+    qdVectorFixed::vector<Fp32, 2> slowAverage_{}; // y and z
     Fp32 residualLevel_ = Fp32(0.0f);
-    qdVectorFixed::Vector3 reference_{Fp32(0.0f), Fp32(0.0f), Fp32(-1.0f)};  // unit, integration frame
+    qdVectorFixed::Vector3 reference_{Fp32(0.0f), Fp32(0.0f), Fp32(-1.0f)}; // unit, integration frame
 };
 
-}  // namespace vnx
+} // namespace vnx

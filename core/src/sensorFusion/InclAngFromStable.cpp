@@ -14,8 +14,8 @@ using qdVectorFixed::Vector3;
 using sensorFusion::saturated;
 using Stats = RunningStats<Fp32, 9, 9>;
 
-constexpr float kFullWeight = 2147483648.0f;  // 2^31: a table-calm window
-constexpr float kInvSqrt12 = 0.28867513f;     // deviation of a uniform drift over one unit
+constexpr float kFullWeight = 2147483648.0f; // 2^31: a table-calm window
+constexpr float kInvSqrt12 = 0.28867513f;    // deviation of a uniform drift over one unit
 // A window weighing less than this is too unlike sensor noise to learn from.
 constexpr float kMinWindowWeight = 0.15f;
 // Learned noise levels may lower the in-hand thresholds, never raise them
@@ -26,12 +26,12 @@ constexpr float kLearnedNoiseMargin = 1.2f;
 constexpr int kAcc = 3;
 constexpr int kMag = 6;
 
-template <typename Value>
-Fp32 largestOfGroup(int first, const Value& value)
+template <typename Value> Fp32 largestOfGroup(int first, const Value& value)
 {
     Fp32 m = value(first);
     for (int i = first + 1; i < first + 3; ++i)
-        if (m < value(i)) m = value(i);
+        if (m < value(i))
+            m = value(i);
     return m;
 }
 
@@ -50,7 +50,7 @@ Vector3 meanOfGroup(const Stats& s, int first)
     return {s.mean[first], s.mean[first + 1], s.mean[first + 2]};
 }
 
-}  // namespace
+} // namespace
 
 void InclAngFromStable::Estimate::clear()
 {
@@ -82,7 +82,8 @@ InclAngFromStable::InclAngFromStable() : detector_("vnx_core_InclAngFromStable")
     init(defaults, nullptr, true);
 }
 
-void InclAngFromStable::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixedInnards_s* dcd, bool dcdFlag)
+void InclAngFromStable::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixedInnards_s* dcd,
+                             bool dcdFlag)
 {
     callCount_ = 0;
     const Fp32 periodS = saturated(Fp32(1.0f) / Fp32(cal.rate));
@@ -142,17 +143,21 @@ void InclAngFromStable::updateMagWorstDrift(Fp32 x)
 void InclAngFromStable::updateInHandNoise(Fp32 a, Fp32 m)
 {
     const Fp32 eps(kSmallValueF);
-    for (int i = 0; i < kAcc; ++i) thresholds_[i] = Fp32(0.5f);
+    for (int i = 0; i < kAcc; ++i)
+        thresholds_[i] = Fp32(0.5f);
     a = max(a, eps);
     quietLimit_ = Fp32(10.0f) * a;
     // In-hand tremor adds about 0.1 m/s^2 to the accelerometer noise.
     const Fp32 x = a * a + Fp32(0.010000001f);
     sigmaAcc_ = Fp32(1.2f) * sqrt(x);
-    for (int i = kAcc; i < kAcc + 3; ++i) thresholds_[i] = Fp32(8.0f) * x;
+    for (int i = kAcc; i < kAcc + 3; ++i)
+        thresholds_[i] = Fp32(8.0f) * x;
     m = max(m, eps);
     sigmaMag_ = Fp32(1.2f) * m;
-    for (int i = kMag; i < kMag + 3; ++i) thresholds_[i] = Fp32(8.0f) * sigmaMag_ * sigmaMag_;
-    for (int i = 0; i < 9; ++i) detector_.threshold[i] = thresholds_[i];
+    for (int i = kMag; i < kMag + 3; ++i)
+        thresholds_[i] = Fp32(8.0f) * sigmaMag_ * sigmaMag_;
+    for (int i = 0; i < 9; ++i)
+        detector_.threshold[i] = thresholds_[i];
 }
 
 void InclAngFromStable::updateOnTableNoise(const Stats& stats)
@@ -163,7 +168,8 @@ void InclAngFromStable::updateOnTableNoise(const Stats& stats)
         noiseAcc_ = sqrt(accVariance);
     } else {
         const Fp32 halfRange = largestRange(stats, kAcc) >> 1;
-        if (!(halfRange > eps)) return;
+        if (!(halfRange > eps))
+            return;
         noiseAcc_ = halfRange;
     }
     const Fp32 magVariance = largestVariance(stats, kMag);
@@ -171,7 +177,8 @@ void InclAngFromStable::updateOnTableNoise(const Stats& stats)
         noiseMag_ = sqrt(magVariance);
     } else {
         const Fp32 halfRange = largestRange(stats, kMag) >> 1;
-        if (!(halfRange > eps)) return;
+        if (!(halfRange > eps))
+            return;
         noiseMag_ = halfRange;
     }
     updateInHandNoise(noiseAcc_, noiseMag_);
@@ -208,7 +215,8 @@ void InclAngFromStable::process(const Vector3& mag, const Vector3& acc, Output* 
     out->restarted = 0;
     out->quietUpdate = 0;
     out->estimateUpdated = 0;
-    const Vector9 x{Fp32(0.0f), Fp32(0.0f), Fp32(0.0f), saturated(acc[0]), saturated(acc[1]), saturated(acc[2]),
+    const Vector9 x{Fp32(0.0f),        Fp32(0.0f),        Fp32(0.0f),
+                    saturated(acc[0]), saturated(acc[1]), saturated(acc[2]),
                     saturated(mag[0]), saturated(mag[1]), saturated(mag[2])};
     ++callCount_;
     Detector::Output detected;
@@ -261,4 +269,4 @@ bool InclAngFromStable::getDcd(dcdAlg4MinFixedInnards_s* innards)
     return true;
 }
 
-}  // namespace vnx
+} // namespace vnx

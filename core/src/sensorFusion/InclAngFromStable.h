@@ -18,22 +18,24 @@
 
 namespace vnx {
 
-class InclAngFromStable {
+class InclAngFromStable
+{
     VNX_LOG_DEFAULT(InclAngFromStable);
 
-public:
+  public:
     using Detector = StabilityDetect<Fp32, 9, 9>;
     using Vector9 = qdVectorFixed::vector<Fp32, 9>;
 
     /// Estimate before anything is learned: a typical mid-latitude dip.
     static constexpr float kDefaultCosine = -0.76f;
 
-    struct Output {
-        float estimate;                 ///< cosine between gravity and field
-        float reserved;                 ///< not written
-        float windowWeight;             ///< written when a window was graded
-        std::uint8_t restarted;         ///< the detector window restarted
-        std::uint8_t quietUpdate;       ///< a table-calm window replaced the estimate
+    struct Output
+    {
+        float estimate;           ///< cosine between gravity and field
+        float reserved;           ///< not written
+        float windowWeight;       ///< written when a window was graded
+        std::uint8_t restarted;   ///< the detector window restarted
+        std::uint8_t quietUpdate; ///< a table-calm window replaced the estimate
         std::uint8_t estimateUpdated;
         std::uint8_t still;
     };
@@ -73,8 +75,9 @@ public:
 
     const Detector& detector() const { return detector_; }
 
-private:
-    struct Estimate {
+  private:
+    struct Estimate
+    {
         Fp32 weight;
         bool empty;
         Fp32 value;
@@ -87,19 +90,19 @@ private:
 
     Fp32 windowWeight(const RunningStats<Fp32, 9, 9>& stats) const;
 
-    std::uint32_t reportInterval_ = 8;  // N_w / 8, samples
-    std::uint32_t windowLength_ = 64;   // N_w, samples
+    std::uint32_t reportInterval_ = 8; // N_w / 8, samples
+    std::uint32_t windowLength_ = 64;  // N_w, samples
     std::uint32_t callCount_ = 0;
     Detector detector_;
     Estimate estimate_{};
-    Fp32 temperature_ = Fp32(0.0f);  // always 0: the estimate does not depend on it
+    Fp32 temperature_ = Fp32(0.0f); // always 0: the estimate does not depend on it
     Fp32 thresholds_[9]{};
-    Fp32 noiseAcc_ = Fp32(0.0f);     // m/s^2
-    Fp32 noiseMag_ = Fp32(0.0f);     // field units
-    Fp32 quietLimit_ = Fp32(0.0f);   // acceleration range of a table-calm window
+    Fp32 noiseAcc_ = Fp32(0.0f);   // m/s^2
+    Fp32 noiseMag_ = Fp32(0.0f);   // field units
+    Fp32 quietLimit_ = Fp32(0.0f); // acceleration range of a table-calm window
     Fp32 sigmaAcc_ = Fp32(0.0f);
     Fp32 sigmaMag_ = Fp32(0.0f);
-    Fp32 driftMag_ = Fp32(0.0f);     // per-sample drift allowances
+    Fp32 driftMag_ = Fp32(0.0f); // per-sample drift allowances
     Fp32 driftAcc_ = Fp32(0.0f);
     Fp32 driftHalf_ = Fp32(0.0f);
     dcdAlg4MinFixedInnards_s dcd_{};
@@ -114,4 +117,4 @@ static_assert(offsetof(InclAngFromStable::Output, quietUpdate) == 13);
 static_assert(offsetof(InclAngFromStable::Output, estimateUpdated) == 14);
 static_assert(offsetof(InclAngFromStable::Output, still) == 15);
 
-}  // namespace vnx
+} // namespace vnx

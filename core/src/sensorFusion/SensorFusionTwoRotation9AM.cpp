@@ -25,7 +25,7 @@ constexpr float kMagnetometerLedBelowDeg = 20.0f;
 constexpr float kAccelerometerLedFromDeg = 30.0f;
 constexpr float kRadPerDeg = 0.017453292f;
 
-}  // namespace
+} // namespace
 
 void SensorFusionTwoRotation9AM::init()
 {
@@ -67,7 +67,8 @@ void SensorFusionTwoRotation9AM::process(Fp32 periodS, std::uint32_t intervalUs,
     Vector3 reference = sensorFusion::normalizedSaturated(stage2_);
 
     if (mode_ == kAccelerometerLed) {
-        if (headingErrorDeg <= Fp32(kMagnetometerLedBelowDeg)) mode_ = kMagnetometerLed;
+        if (headingErrorDeg <= Fp32(kMagnetometerLedBelowDeg))
+            mode_ = kMagnetometerLed;
     } else if (headingErrorDeg >= Fp32(kAccelerometerLedFromDeg)) {
         mode_ = kAccelerometerLed;
     }
@@ -102,10 +103,11 @@ void SensorFusionTwoRotation9AM::getAccuracy(Fp32 periodS, Fp32 w, Fp32 headingE
                                              const Vector3& previousMag, Fp32& accuracy)
 {
     const Fp32 pi(kPiF);
-    const Fp32 base = headingErrorDeg >= Fp32(kMagnetometerLedBelowDeg) ? pi : headingErrorDeg * Fp32(kRadPerDeg);
+    const Fp32 base =
+        headingErrorDeg >= Fp32(kMagnetometerLedBelowDeg) ? pi : headingErrorDeg * Fp32(kRadPerDeg);
     const Fp32 change = saturated((mag - previousMag).norm() / mag.norm() * w / periodS);
     const Fp32 sum = saturated(base + (change << 1));
     accuracy = Fp32(std::clamp(sum.value(), 0.0f, kPiF));
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -13,13 +13,15 @@
 
 namespace vnx {
 
-class SensorFusionTwoRotation9AM {
+class SensorFusionTwoRotation9AM
+{
     VNX_LOG_DEFAULT(SensorFusionTwoRotation9AM);
 
-public:
-    enum Mode_e : std::uint8_t {
-        kAccelerometerLed = 1,  ///< level on gravity, head on the field
-        kMagnetometerLed = 2,   ///< level on the field, turn by the inclination
+  public:
+    enum Mode_e : std::uint8_t
+    {
+        kAccelerometerLed = 1, ///< level on gravity, head on the field
+        kMagnetometerLed = 2,  ///< level on the field, turn by the inclination
     };
 
     SensorFusionTwoRotation9AM() = default;
@@ -53,12 +55,12 @@ public:
     Mode_e getMode() const { return static_cast<Mode_e>(mode_); }
     const qdVectorFixed::Quaternion& quaternion() const { return q_; }
 
-private:
+  private:
     qdVectorFixed::Quaternion q_ = qdVectorFixed::Quaternion::identity();
     std::uint8_t reset_ = 1;
-    qdVectorFixed::Vector3 stage1_{};  // reference filter
+    qdVectorFixed::Vector3 stage1_{}; // reference filter
     qdVectorFixed::Vector3 stage2_{};
     std::uint8_t mode_ = kAccelerometerLed;
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -21,7 +21,7 @@ constexpr float kParallelCos = 0.9961947f;
 constexpr float kMaxVariance = 7.999f;
 constexpr float kMaxNoise = 3.999f;
 constexpr float kMinNoise = 0.0001f;
-constexpr float kGravity = 9.8f;  // m/s^2
+constexpr float kGravity = 9.8f; // m/s^2
 // Accelerometer noise level that marks a vector without direction.
 constexpr float kNoDirectionNoise = 127.0f;
 // Tilt noise above which, or above the tilt variance and this floor, the
@@ -58,7 +58,7 @@ Quaternion withoutYaw(const Quaternion& q)
     return {Fp32(cr * cp), Fp32(sr * cp), Fp32(cr * sp), Fp32(-sr * sp)};
 }
 
-}  // namespace
+} // namespace
 
 void SensorFusionWeightedFusion::init()
 {
@@ -82,13 +82,15 @@ void SensorFusionWeightedFusion::integrateGyro(std::uint32_t intervalUs, const V
 std::uint8_t SensorFusionWeightedFusion::computeHu(const Vector3& m, const Vector3& g, Vector3& h)
 {
     const Fp32 d = dot(m, g);
-    if (abs(d) >= Fp32(kParallelCos)) return 0;
+    if (abs(d) >= Fp32(kParallelCos))
+        return 0;
     h = {sqrt(Fp32(1.0f) - d * d), Fp32(0.0f), -d};
     return 1;
 }
 
 void SensorFusionWeightedFusion::processDirect(std::uint32_t intervalUs, const Vector3& m, const Vector3& a,
-                                               const Vector3& gyroErrorRadPerS, Fp32& accNoise, Fp32 /*unusedNoise*/,
+                                               const Vector3& gyroErrorRadPerS, Fp32& accNoise,
+                                               Fp32 /*unusedNoise*/,
                                                const MagnetometerAmplitudeCal::Output& magCal)
 {
     const bool restart = intervalUs >= kRestartIntervalUs;
@@ -111,7 +113,8 @@ void SensorFusionWeightedFusion::processDirect(std::uint32_t intervalUs, const V
     } else {
         u = sensorFusion::normalizedSaturated(a);
     }
-    Fp32 tiltNoise = clampTo(restart ? Fp32(0.0045f) : accNoise * accNoise * Fp32(0.0104f), kMinNoise, kUnknownVariance);
+    Fp32 tiltNoise =
+        clampTo(restart ? Fp32(0.0045f) : accNoise * accNoise * Fp32(0.0104f), kMinNoise, kUnknownVariance);
 
     Fp32 p = previousMode == kAccelerometerRejected ? tiltVariance_ * Fp32(0.3f) : tiltVariance_;
     if (tiltNoise >= Fp32(kAccRejectNoise) || (p <= tiltNoise && tiltNoise >= Fp32(kAccRejectFloor))) {
@@ -122,7 +125,8 @@ void SensorFusionWeightedFusion::processDirect(std::uint32_t intervalUs, const V
     }
 
     // Magnetometer direction, its world reference h and its noise.
-    Fp32 magNoise = restart ? Fp32(0.02f) : max(magCal.externalAccuracy * magCal.externalAccuracy, Fp32(kMinNoise));
+    Fp32 magNoise =
+        restart ? Fp32(0.02f) : max(magCal.externalAccuracy * magCal.externalAccuracy, Fp32(kMinNoise));
     magNoise = min(saturated(magNoise), unknown);
     Vector3 h = kWorldX;
     Vector3 n;
@@ -156,12 +160,14 @@ void SensorFusionWeightedFusion::processDirect(std::uint32_t intervalUs, const V
     }
     tiltNoise = min(tiltNoise, Fp32(kMaxNoise));
     weight = min(weight, Fp32(kMaxNoise));
-    if (restart) mode_ = kNormal;
+    if (restart)
+        mode_ = kNormal;
 
     // The orientation the measurement indicates, on q0's side of the sphere.
     WahbaSolvers::TwoRotationsAcc(h, u, n, qw_);
     qw_.renormalize();
-    if (squaredDistance(qw_, q0) > squaredDistance(qw_, -q0)) qw_ = -qw_;
+    if (squaredDistance(qw_, q0) > squaredDistance(qw_, -q0))
+        qw_ = -qw_;
 
     if (restart) {
         q_ = qw_;
@@ -187,12 +193,14 @@ void SensorFusionWeightedFusion::processDirect(std::uint32_t intervalUs, const V
         gain = min(gain, Fp32(kMaxGain));
         // A tilt-only correction within a degree is mostly noise: take it in
         // slowly.
-        if (tiltOnly && qw_.getAngularDistance(q0) < Fp32(kOneDegreeRad)) gain = min(gain, Fp32(kFineTiltGain));
+        if (tiltOnly && qw_.getAngularDistance(q0) < Fp32(kOneDegreeRad))
+            gain = min(gain, Fp32(kFineTiltGain));
 
         const Fp32 keep = Fp32(1.0f) - gain;
         const Quaternion blended = q0 * keep + qw_ * gain;
         const Fp32 length = blended.norm();
-        for (int i = 0; i < 4; ++i) q_[i] = saturated(blended[i] / length);
+        for (int i = 0; i < 4; ++i)
+            q_[i] = saturated(blended[i] / length);
 
         const Fp32 measured = tiltNoise * gain * gain;
         tiltVariance_ = tiltPredicted * keep * keep + measured;
@@ -206,7 +214,8 @@ void SensorFusionWeightedFusion::processDirect(std::uint32_t intervalUs, const V
 
 Fp32 SensorFusionWeightedFusion::getAccuracy(const MagnetometerAmplitudeCal::Output& /*magCal*/) const
 {
-    if (headingVariance_ >= Fp32(kUnknownVariance)) return Fp32(kPiF);
+    if (headingVariance_ >= Fp32(kUnknownVariance))
+        return Fp32(kPiF);
     return clampTo(Fp32(2.5f) * sqrt(headingVariance_), 0.0f, kPiF);
 }
 
@@ -216,4 +225,4 @@ void SensorFusionWeightedFusion::tareAngPosZ()
     qw_ = withoutYaw(qw_);
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -17,13 +17,15 @@
 
 namespace vnx {
 
-class SensorFusionWeightedFusion {
+class SensorFusionWeightedFusion
+{
     VNX_LOG_DEFAULT(SensorFusionWeightedFusion);
 
-public:
-    enum Mode_e : std::uint8_t {
-        kAccelerometerRejected = 3,  ///< no correction
-        kMagnetometerRejected = 6,   ///< tilt correction only
+  public:
+    enum Mode_e : std::uint8_t
+    {
+        kAccelerometerRejected = 3, ///< no correction
+        kMagnetometerRejected = 6,  ///< tilt correction only
         kNormal = 9,
     };
 
@@ -50,9 +52,9 @@ public:
     /// uncertainty of the corrected rate; accNoise: accelerometer noise level,
     /// set to 127 when a carries no direction; the second noise level is not
     /// used; magCal: the heading error (external accuracy, rad).
-    void processDirect(std::uint32_t intervalUs, const qdVectorFixed::Vector3& m, const qdVectorFixed::Vector3& a,
-                       const qdVectorFixed::Vector3& gyroErrorRadPerS, Fp32& accNoise, Fp32 unusedNoise,
-                       const MagnetometerAmplitudeCal::Output& magCal);
+    void processDirect(std::uint32_t intervalUs, const qdVectorFixed::Vector3& m,
+                       const qdVectorFixed::Vector3& a, const qdVectorFixed::Vector3& gyroErrorRadPerS,
+                       Fp32& accNoise, Fp32 unusedNoise, const MagnetometerAmplitudeCal::Output& magCal);
 
     /// Reference field direction (sqrt(1 - d^2), 0, -d) in the world frame
     /// for d = m . g of the unit field and gravity directions; returns 0 and
@@ -78,14 +80,14 @@ public:
     Fp32 integrationErrorScale() const { return integrationErrorScale_; }
     void setIntegrationErrorScale(Fp32 k) { integrationErrorScale_ = k; }
 
-private:
+  private:
     qdVectorFixed::Quaternion q_ = qdVectorFixed::Quaternion::identity();
-    Fp32 headingVariance_ = Fp32(kUnknownVariance);  // Ph, rad^2
-    Fp32 tiltVariance_ = Fp32(kUnknownVariance);     // Pt, rad^2
+    Fp32 headingVariance_ = Fp32(kUnknownVariance); // Ph, rad^2
+    Fp32 tiltVariance_ = Fp32(kUnknownVariance);    // Pt, rad^2
     qdVectorFixed::Vector3 previousRateRadPerS_{};
     std::uint8_t mode_ = kNormal;
-    Fp32 integrationErrorScale_ = Fp32(kDefaultIntegrationErrorScale);  // k
+    Fp32 integrationErrorScale_ = Fp32(kDefaultIntegrationErrorScale); // k
     qdVectorFixed::Quaternion qw_ = qdVectorFixed::Quaternion::identity();
 };
 
-}  // namespace vnx
+} // namespace vnx

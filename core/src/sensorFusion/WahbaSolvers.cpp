@@ -49,10 +49,10 @@ void jacobianRows(const Quaternion& q, const Vector3& v, float* J, int r)
     row2[3] = x * vx + y * vy + z * vz;
 }
 
-}  // namespace
+} // namespace
 
-void GaussNewton(const Quaternion& q0, const Vector3& a, const Vector3& b, const Vector3& ra, const Vector3& rb,
-                 Quaternion& q)
+void GaussNewton(const Quaternion& q0, const Vector3& a, const Vector3& b, const Vector3& ra,
+                 const Vector3& rb, Quaternion& q)
 {
     q = q0;
     for (int step = 0; step < kGaussNewtonSteps; ++step) {
@@ -71,17 +71,20 @@ void GaussNewton(const Quaternion& q0, const Vector3& a, const Vector3& b, const
         for (int i = 0; i < 4; ++i) {
             for (int j = 0; j < 4; ++j) {
                 float s = J[i] * J[j];
-                for (int k = 1; k < 6; ++k) s += J[4 * k + i] * J[4 * k + j];
+                for (int k = 1; k < 6; ++k)
+                    s += J[4 * k + i] * J[4 * k + j];
                 JtJ[i + 4 * j] = s;
             }
             float s = J[i] * e[0];
-            for (int k = 1; k < 6; ++k) s += J[4 * k + i] * e[k];
+            for (int k = 1; k < 6; ++k)
+                s += J[4 * k + i] * e[k];
             Jte[i] = s;
         }
         float delta[4];
         float det;
         Matrix_4x4_4x1_mldivide(JtJ, Jte, delta, &det);
-        for (int i = 0; i < 4; ++i) q[i] = q[i] - Fp32(delta[i]);
+        for (int i = 0; i < 4; ++i)
+            q[i] = q[i] - Fp32(delta[i]);
     }
 }
 
@@ -93,7 +96,8 @@ void TwoRotationsAcc(const Vector3& u, const Vector3& g, const Vector3& v, Quate
     // between g and straight down.
     const Fp32 n = sqrt(g[0] * g[0] + g[1] * g[1]);
     Vector3 k{zero, zero, zero};
-    if (n > Fp32(kSmallValueF)) k = {saturated(-g[1] / n), saturated(g[0] / n), zero};
+    if (n > Fp32(kSmallValueF))
+        k = {saturated(-g[1] / n), saturated(g[0] / n), zero};
     const Fp32 c = clampUnit(g[2]);
     const Fp32 sinHalf = sqrt((one + c) * half);
     const Quaternion qa{sqrt((one - c) * half), sinHalf * k[0], sinHalf * k[1], sinHalf * k[2]};
@@ -107,15 +111,17 @@ void TwoRotationsAcc(const Vector3& u, const Vector3& g, const Vector3& v, Quate
     // Heading: the direction of v in the levelled frame.
     const Vector3 w = sensorFusion::rotateByQuaternion(qa, v);
     Fp32 r = sqrt(w[0] * w[0] + w[1] * w[1]);
-    if (u[0] < zero) r = -r;
+    if (u[0] < zero)
+        r = -r;
     Fp32 s = zero;
     Fp32 co = one;
-    if (!(r == zero)) {  // NaN takes this branch too
+    if (!(r == zero)) { // NaN takes this branch too
         s = clampUnit(-w[1] / r);
         co = clampUnit(w[0] / r);
     }
     Fp32 qbz = sqrt((one - co) * half);
-    if (s < zero) qbz = -qbz;
+    if (s < zero)
+        qbz = -qbz;
     const Quaternion qb{sqrt((one + co) * half), zero, zero, qbz};
 
     q = qb * qa;
@@ -124,7 +130,8 @@ void TwoRotationsAcc(const Vector3& u, const Vector3& g, const Vector3& v, Quate
     constexpr float kLower = 1.0f - kSmallValueF;
     if (n2 > kUpper || n2 < kLower) {
         const Fp32 len = q.norm();
-        for (int i = 0; i < 4; ++i) q[i] = saturated(q[i] / len);
+        for (int i = 0; i < 4; ++i)
+            q[i] = saturated(q[i] / len);
     }
 }
 
@@ -135,13 +142,15 @@ void TwoRotationsMag(const Vector3& f, const Vector3& m, const Vector3& g, Quate
     // The ordinary reference (-sqrt(1 - d^2), 0, d) always has a negative x;
     // nearly parallel vectors keep that sign with (-1, 0, 0).
     Vector3 h{Fp32(-1.0f), zero, zero};
-    if (SensorFusionWeightedFusion::computeHu(m, g, h) != 0) h[0] = -h[0];
+    if (SensorFusionWeightedFusion::computeHu(m, g, h) != 0)
+        h[0] = -h[0];
     TwoRotationsAcc(h, g, m, q);
 
     const Fp32 t = -(f[2] * half);
     const Quaternion p{saturated(sqrt(half + t)), zero, saturated(-sqrt(half - t)), zero};
     q = p * q;
-    if (q.w() < zero) q = -q;
+    if (q.w() < zero)
+        q = -q;
 }
 
 void WahbaSvd(const Vector3& a, const Vector3& b, const Vector3& c, Fp32 w1, Fp32 w2, Quaternion& q)
@@ -149,14 +158,16 @@ void WahbaSvd(const Vector3& a, const Vector3& b, const Vector3& c, Fp32 w1, Fp3
     const Vector3 down{Fp32(0.0f), Fp32(0.0f), Fp32(-1.0f)};
     float B[9];
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) B[3 * i + j] = (w2 * c[i] * a[j] + w1 * b[i] * down[j]).value();
+        for (int j = 0; j < 3; ++j)
+            B[3 * i + j] = (w2 * c[i] * a[j] + w1 * b[i] * down[j]).value();
 
     // The proper rotation nearest to B: U diag(1, 1, det U det V) V^T.
     float R[9];
     solveWahbaUsingSVD(B, R);
     Matrix3 M;
-    for (int i = 0; i < 9; ++i) M[i] = Fp32(R[i]);
+    for (int i = 0; i < 9; ++i)
+        M[i] = Fp32(R[i]);
     q.fromDcm(M);
 }
 
-}  // namespace vnx::WahbaSolvers
+} // namespace vnx::WahbaSolvers

@@ -31,7 +31,7 @@ void TwoRotationsMag(const qdVectorFixed::Vector3& f, const qdVectorFixed::Vecto
 
 /// Weighted optimal rotation for the pairs c -> a (weight w2) and
 /// b -> (0, 0, -1) (weight w1), through a singular value decomposition.
-void WahbaSvd(const qdVectorFixed::Vector3& a, const qdVectorFixed::Vector3& b, const qdVectorFixed::Vector3& c,
-              Fp32 w1, Fp32 w2, qdVectorFixed::Quaternion& q);
+void WahbaSvd(const qdVectorFixed::Vector3& a, const qdVectorFixed::Vector3& b,
+              const qdVectorFixed::Vector3& c, Fp32 w1, Fp32 w2, qdVectorFixed::Quaternion& q);
 
-}  // namespace vnx::WahbaSolvers
+} // namespace vnx::WahbaSolvers

@@ -48,4 +48,4 @@ inline bool isNegligible(const Vector3& v)
     return v.infNorm() <= Fp32(kSmallValueF);
 }
 
-}  // namespace vnx::sensorFusion
+} // namespace vnx::sensorFusion

@@ -20,4 +20,4 @@ void IIR_DoubleAlphaFilterClass::process(std::uint32_t intervalUs, std::uint32_t
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

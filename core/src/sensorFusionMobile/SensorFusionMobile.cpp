@@ -37,11 +37,11 @@ constexpr std::uint16_t kDeviceKindWarmUp = 2;
 
 // Settled group delays: 0.25 s for a quiet sensor, longer for a noisy one.
 constexpr float kSettledDelayS = 0.25f;
-constexpr float kQuietAccNoise = 0.03f;   // m/s^2
-constexpr float kQuietMagNoise = 0.003f;  // field units
+constexpr float kQuietAccNoise = 0.03f;  // m/s^2
+constexpr float kQuietMagNoise = 0.003f; // field units
 constexpr float kLongestSettledAccDelayS = 1.0f;
 
-}  // namespace
+} // namespace
 
 SensorFusionMobile::SensorFusionMobile()
 {
@@ -75,7 +75,8 @@ SensorFusionMobile::~SensorFusionMobile()
 
 int SensorFusionMobile::getDefaults(vnx_Mobile_Configuration_s* config)
 {
-    if (config == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (config == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     config->scd = nullptr;
     config->scdSize = 0;
     config->dcd = nullptr;
@@ -102,7 +103,8 @@ int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
     if (config.scd == nullptr || config.scdSize < 4 || config.scdSize < vnx_scdGetSize(config.scd)) {
         return VNX_STATUS_INVALID_SCD;
     }
-    if (cal_.verifyAndInit(config.scd) != VNX_STATUS_SUCCESS) return VNX_STATUS_INVALID_SCD;
+    if (cal_.verifyAndInit(config.scd) != VNX_STATUS_SUCCESS)
+        return VNX_STATUS_INVALID_SCD;
     const FixedPointCal::Output& cal = cal_.output();
 
     // 2. Reorientation: the configured one turns the calibration.
@@ -133,7 +135,8 @@ int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
     biasCorrectMin_.init(cal, innards, true, rsChannels);
 
     // 6. A stored offset of a device that asks for it warms BiasCorrectMin up.
-    if (innards != nullptr && (cal.deviceKind & kDeviceKindWarmUp) != 0) warmUpBiasCorrectMin(*innards);
+    if (innards != nullptr && (cal.deviceKind & kDeviceKindWarmUp) != 0)
+        warmUpBiasCorrectMin(*innards);
 
     // 7. Integrator, accelerometer filter and integration quality.
     gyroInteg_.init();
@@ -150,7 +153,8 @@ int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
     if (dcd49 != nullptr) {
         float stored;
         std::memcpy(&stored, &dcd49->mobileWord, sizeof stored);
-        if (stored != 0.0f) errorScale_ = Fp32(stored);
+        if (stored != 0.0f)
+            errorScale_ = Fp32(stored);
     }
     sf_.setIntegrationErrorScale(errorScale_);
     sf6AG_.setIntegrationErrorScale(errorScale_);
@@ -231,23 +235,27 @@ int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
 SensorFusionMobile::ChosenDcd SensorFusionMobile::chooseDcd(const vnx_Mobile_Configuration_s& config) const
 {
     ChosenDcd chosen{VNX_STATUS_SUCCESS, nullptr, nullptr};
-    if (config.dcd == nullptr || config.dcdSize < 4) return chosen;
+    if (config.dcd == nullptr || config.dcdSize < 4)
+        return chosen;
     const std::uint32_t scdCrc = cal_.output().scdCrc;
     // Each form is read only when the buffer holds all of it. A form of
     // another device supplies nothing.
     if (config.dcdSize >= VNX_DCD_ALG4MINFIXED_SIZE) {
         if (const auto* d = dcdAlg4MinFixedValidateAndCast(config.dcd)) {
-            if (d->scdCrc != scdCrc) return {VNX_STATUS_WARNING_DCD_SCD_MISMATCH, nullptr, nullptr};
+            if (d->scdCrc != scdCrc)
+                return {VNX_STATUS_WARNING_DCD_SCD_MISMATCH, nullptr, nullptr};
             return {VNX_STATUS_SUCCESS, &d->innards, nullptr};
         }
     }
     if (config.dcdSize >= VNX_DCD_ALG49AXISFIXED_SIZE) {
         if (const auto* d = dcdAlg49AxisFixedValidateAndCast(config.dcd)) {
-            if (d->scdCrc != scdCrc) return {VNX_STATUS_WARNING_DCD_SCD_MISMATCH, nullptr, nullptr};
+            if (d->scdCrc != scdCrc)
+                return {VNX_STATUS_WARNING_DCD_SCD_MISMATCH, nullptr, nullptr};
             return {VNX_STATUS_SUCCESS, &d->innards, d};
         }
     }
-    if (config.dcd->size != 0) chosen.status = VNX_STATUS_WARNING_INVALID_DCD;
+    if (config.dcd->size != 0)
+        chosen.status = VNX_STATUS_WARNING_INVALID_DCD;
     return chosen;
 }
 
@@ -270,12 +278,13 @@ void SensorFusionMobile::refreshMagnetometerNoise()
     magNoise_ = zroFromStable_.magNoiseLevel();
 }
 
-int SensorFusionMobile::enableOutputPeriodsAndDeriveInputPeriods(const vnx_Mobile_VirtualSensorPeriods_s& requested,
-                                                                 vnx_Mobile_PhysicalSensorPeriods_s* derived)
+int SensorFusionMobile::enableOutputPeriodsAndDeriveInputPeriods(
+    const vnx_Mobile_VirtualSensorPeriods_s& requested, vnx_Mobile_PhysicalSensorPeriods_s* derived)
 {
     const mobile::DerivedPeriods d = mobile::deriveInputPeriods(requested);
     enabledOutputs_ = d.enabledOutputs;
-    if (derived != nullptr) *derived = d.physical;
+    if (derived != nullptr)
+        *derived = d.physical;
     return VNX_STATUS_SUCCESS;
 }
 
@@ -305,19 +314,28 @@ int SensorFusionMobile::setInputPeriods(const vnx_Mobile_PhysicalSensorPeriods_s
 int SensorFusionMobile::getEffectiveOutputPeriods(const vnx_Mobile_PhysicalSensorPeriods_s& periods,
                                                   vnx_Mobile_VirtualSensorPeriods_s* effective) const
 {
-    if (effective != nullptr) *effective = mobile::effectiveOutputPeriods(periods, enabledOutputs_, decimation_);
+    if (effective != nullptr)
+        *effective = mobile::effectiveOutputPeriods(periods, enabledOutputs_, decimation_);
     return VNX_STATUS_SUCCESS;
 }
 
 int SensorFusionMobile::tareNow(std::uint8_t mode, std::uint8_t sensor)
 {
-    if (mode != kTareHeading && mode != kTareAllAxes) return VNX_STATUS_INVALID_PARAMETER;
+    if (mode != kTareHeading && mode != kTareAllAxes)
+        return VNX_STATUS_INVALID_PARAMETER;
     const Quaternion* q = nullptr;
     switch (sensor) {
-    case kTareRotationVector: q = &sf_.quaternion(); break;
-    case kTareGameRotationVector: q = &sf6AG_.quaternion(); break;
-    case kTareGeomagneticRotationVector: q = &sf9AM_.quaternion(); break;
-    default: return VNX_STATUS_INVALID_PARAMETER;
+    case kTareRotationVector:
+        q = &sf_.quaternion();
+        break;
+    case kTareGameRotationVector:
+        q = &sf6AG_.quaternion();
+        break;
+    case kTareGeomagneticRotationVector:
+        q = &sf9AM_.quaternion();
+        break;
+    default:
+        return VNX_STATUS_INVALID_PARAMETER;
     }
     if (mode == kTareAllAxes) {
         reorientation_ = mobile::tareAllAxes(*q);
@@ -332,7 +350,8 @@ int SensorFusionMobile::tareNow(std::uint8_t mode, std::uint8_t sensor)
 
 int SensorFusionMobile::getReorientation(vnx_Mobile_Quaternion_s* q) const
 {
-    if (q == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (q == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     *q = mobile::reportedReorientation(configuredReorientation_, reorientation_);
     return VNX_STATUS_SUCCESS;
 }
@@ -346,21 +365,24 @@ int SensorFusionMobile::setReorientation(const vnx_Mobile_Quaternion_s& q)
 int SensorFusionMobile::setDynamicCalibrationEnable(std::uint8_t bits)
 {
     // Turning the magnetometer on starts its calibration learning afresh.
-    if ((bits & kUseMagnetometer) != 0 && !dynamicCalibration(kUseMagnetometer)) magCal_.reset();
+    if ((bits & kUseMagnetometer) != 0 && !dynamicCalibration(kUseMagnetometer))
+        magCal_.reset();
     dynamicCalibration_ = bits;
     return VNX_STATUS_SUCCESS;
 }
 
 int SensorFusionMobile::getDynamicCalibrationEnable(std::uint8_t* bits) const
 {
-    if (bits == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (bits == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     *bits = dynamicCalibration_;
     return VNX_STATUS_SUCCESS;
 }
 
 int SensorFusionMobile::getDynamicCalibration(std::uint8_t* buffer, std::size_t size, std::size_t* written)
 {
-    if (buffer == nullptr || size < VNX_DCD_ALG49AXISFIXED_SIZE) return VNX_STATUS_SIZE_TOO_SMALL;
+    if (buffer == nullptr || size < VNX_DCD_ALG49AXISFIXED_SIZE)
+        return VNX_STATUS_SIZE_TOO_SMALL;
     dcdAlg49AxisFixed_s dcd;
     dcdAlg49AxisFixedStart(&dcd);
     biasCorrectMin_.getDcd(dcd.innards);
@@ -375,7 +397,8 @@ int SensorFusionMobile::getDynamicCalibration(std::uint8_t* buffer, std::size_t 
     std::memcpy(&dcd.mobileWord, &k, sizeof k);
     dcdAlg49AxisFixedSeal(&dcd, cal_.output().scdCrc);
     std::memcpy(buffer, &dcd, sizeof dcd);
-    if (written != nullptr) *written = sizeof dcd;
+    if (written != nullptr)
+        *written = sizeof dcd;
     return VNX_STATUS_SUCCESS;
 }
 
@@ -390,4 +413,4 @@ int SensorFusionMobile::processLogOutputs(const vnx_Mobile_Output_s& /*out*/) co
     return VNX_STATUS_SUCCESS;
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -41,19 +41,21 @@
 
 namespace vnx {
 
-class SensorFusionMobile {
+class SensorFusionMobile
+{
     VNX_LOG_DEFAULT(SensorFusionMobile);
 
-public:
+  public:
     using Vector3 = qdVectorFixed::Vector3;
     using Quaternion = qdVectorFixed::Quaternion;
 
     /// Dynamic-calibration enable bits.
-    enum DynamicCalibration_e : std::uint8_t {
-        kLearnAccelerometerOffset = 0x1,  ///< AccelCalibration may learn
-        kAlwaysUseBiasCorrectMin = 0x2,   ///< corrected rate always from BiasCorrectMin
-        kUseMagnetometer = 0x4,           ///< the magnetometer takes part
-        kUsePlanarCalibration = 0x8,      ///< AccelPlanarCalibration instead of AccelCalibration
+    enum DynamicCalibration_e : std::uint8_t
+    {
+        kLearnAccelerometerOffset = 0x1, ///< AccelCalibration may learn
+        kAlwaysUseBiasCorrectMin = 0x2,  ///< corrected rate always from BiasCorrectMin
+        kUseMagnetometer = 0x4,          ///< the magnetometer takes part
+        kUsePlanarCalibration = 0x8,     ///< AccelPlanarCalibration instead of AccelCalibration
     };
 
     /// Tare modes and sensors.
@@ -96,7 +98,8 @@ public:
     /// One raw sample; NOT_ACTIVE when the sensor's period is below 1.
     int reportAcc(std::uint32_t timeUs, std::int16_t x, std::int16_t y, std::int16_t z);
     int reportMag(std::uint32_t timeUs, std::int16_t x, std::int16_t y, std::int16_t z);
-    int reportGyro(std::uint32_t timeUs, std::int16_t x, std::int16_t y, std::int16_t z, std::int16_t temperature);
+    int reportGyro(std::uint32_t timeUs, std::int16_t x, std::int16_t y, std::int16_t z,
+                   std::int16_t temperature);
     int reportFusionTick(std::uint32_t timeUs);
 
     /// One scheduler step: SUCCESS (the output holds this step's results;
@@ -145,7 +148,7 @@ public:
     /// Every engine is made and destroyed through this pool.
     using Pool = StaticMemoryManager<SensorFusionMobile, -1>;
 
-private:
+  private:
     bool enabled(std::uint32_t bit) const { return (enabledOutputs_ & bit) != 0; }
     bool dynamicCalibration(std::uint8_t bit) const { return (dynamicCalibration_ & bit) != 0; }
     /// Sensor period in seconds.
@@ -155,10 +158,11 @@ private:
 
     // Init steps.
     /// The DCD status and the parts a DCD of this device supplies.
-    struct ChosenDcd {
+    struct ChosenDcd
+    {
         int status;
-        const dcdAlg4MinFixedInnards_s* innards;  ///< gyroscope part, or null
-        const dcdAlg49AxisFixed_s* full;          ///< the 260-byte form, or null
+        const dcdAlg4MinFixedInnards_s* innards; ///< gyroscope part, or null
+        const dcdAlg49AxisFixed_s* full;         ///< the 260-byte form, or null
     };
     ChosenDcd chooseDcd(const vnx_Mobile_Configuration_s& config) const;
     void warmUpBiasCorrectMin(const dcdAlg4MinFixedInnards_s& innards);
@@ -235,20 +239,20 @@ private:
     std::uint32_t lastRunStabilityUs_ = 0;
     std::uint32_t lastRunPreAccUs_ = 0;
     std::uint32_t lastRunPreMagUs_ = 0;
-    std::uint16_t rawAccOr_ = 0;  // OR of every raw accelerometer count since the sensor was switched on
+    std::uint16_t rawAccOr_ = 0; // OR of every raw accelerometer count since the sensor was switched on
 
     // The current sample: accelerometer (clamped to +-19.6 m/s^2 in acc,
     // calibrated and unclamped in accCalibrated), rate, temperature,
     // magnetometer and the Interpret flags.
     Interpret::Output sample_{};
-    Vector3 correctedRate_{};   // rad/s, rate - bias
+    Vector3 correctedRate_{}; // rad/s, rate - bias
     Vector3 filteredMag_{};
-    Vector3 filteredAcc_{};     // m/s^2
-    Fp32 gyroError_{};          // rad/s
+    Vector3 filteredAcc_{}; // m/s^2
+    Fp32 gyroError_{};      // rad/s
     Fp32 accResidual_{};
     Fp32 magResidual_{};
-    Fp32 accFullScale_{};       // m/s^2
-    Fp32 magNoise_{};           // magnetometer noise level of the zero-rate estimator
+    Fp32 accFullScale_{}; // m/s^2
+    Fp32 magNoise_{};     // magnetometer noise level of the zero-rate estimator
 
     ZroFromStable::Output zro_{};
     BiasCorrectMin::Output bcm_{};
@@ -280,4 +284,4 @@ private:
     Vector3 geoMagPrevious_{};
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -15,11 +15,11 @@ namespace vnx {
 
 namespace {
 
-using qdVectorFixed::Quaternion;
-using qdVectorFixed::Vector3;
 using mobile::updateAccuracy;
 using mobile::writeQuaternion;
 using mobile::writeVector;
+using qdVectorFixed::Quaternion;
+using qdVectorFixed::Vector3;
 
 constexpr float kDegPerRad = 57.29578f;
 // Internal magnetometer unit to uT.
@@ -37,11 +37,12 @@ constexpr float kFieldChangeWeight = 0.25f;
 Fp32 clampAngle(Fp32 a)
 {
     // NaN counts as unknown (pi).
-    if (!(a >= Fp32(0.0f))) return a < Fp32(0.0f) ? Fp32(0.0f) : Fp32(kPiF);
+    if (!(a >= Fp32(0.0f)))
+        return a < Fp32(0.0f) ? Fp32(0.0f) : Fp32(kPiF);
     return min(a, Fp32(kPiF));
 }
 
-}  // namespace
+} // namespace
 
 void SensorFusionMobile::outputFusion(vnx_Mobile_Output_s& out)
 {
@@ -104,8 +105,9 @@ void SensorFusionMobile::outputDecimatedGyro(vnx_Mobile_Output_s& out)
         bool event = false;
         isStable_.process(gyroTimeUs_ - lastRunStabilityUs_, correctedRate_, &event);
         lastRunStabilityUs_ = gyroTimeUs_;
-        out.stabilityFlags = static_cast<std::uint8_t>((zro_.onTableOverride != 0 ? VNX_MOBILE_STABILITY_STATIONARY : 0) |
-                                                       (event ? VNX_MOBILE_STABILITY_EVENT : 0));
+        out.stabilityFlags =
+            static_cast<std::uint8_t>((zro_.onTableOverride != 0 ? VNX_MOBILE_STABILITY_STATIONARY : 0) |
+                                      (event ? VNX_MOBILE_STABILITY_EVENT : 0));
         out.validBits |= VNX_MOBILE_BIT_STABILITY;
     }
 }
@@ -113,8 +115,8 @@ void SensorFusionMobile::outputDecimatedGyro(vnx_Mobile_Output_s& out)
 void SensorFusionMobile::outputAccel(vnx_Mobile_Output_s& out)
 {
     if (enabled(VNX_MOBILE_BIT_GEOMAGNETIC_ROTATION_VECTOR)) {
-        const Fp32 alpha = IIR_DoubleAlphaFilterClass::alphaFor(seconds(periods_.accelerometerUs),
-                                                                Fp32(kGeomagneticTauS));
+        const Fp32 alpha =
+            IIR_DoubleAlphaFilterClass::alphaFor(seconds(periods_.accelerometerUs), Fp32(kGeomagneticTauS));
         accIir_.process(accDelta_, static_cast<std::uint32_t>(periods_.accelerometerUs), alpha,
                         sample_.accCalibrated, geoAcc_);
     }
@@ -143,7 +145,8 @@ void SensorFusionMobile::outputMag(vnx_Mobile_Output_s& out)
         out.validBits |= VNX_MOBILE_BIT_CALIBRATED_MAGNETOMETER;
     }
     if (uncalibratedOn) {
-        writeVector(reorientation_, (mag_.calibratedField + mag_.offset) * toMicroTesla, out.uncalibratedMagnetometer);
+        writeVector(reorientation_, (mag_.calibratedField + mag_.offset) * toMicroTesla,
+                    out.uncalibratedMagnetometer);
         writeVector(reorientation_, mag_.offset * toMicroTesla, out.magnetometerBias);
         updateAccuracy(out, VNX_MOBILE_BIT_UNCALIBRATED_MAGNETOMETER, magnetometerAccuracy_);
         out.validBits |= VNX_MOBILE_BIT_UNCALIBRATED_MAGNETOMETER;
@@ -152,8 +155,8 @@ void SensorFusionMobile::outputMag(vnx_Mobile_Output_s& out)
         const Fp32 periodS = seconds(periods_.magnetometerUs);
         geoMagPrevious_ = geoMag_;
         magIir_.process(magDelta_, static_cast<std::uint32_t>(periods_.magnetometerUs),
-                        IIR_DoubleAlphaFilterClass::alphaFor(periodS, Fp32(kGeomagneticTauS)), mag_.calibratedField,
-                        geoMag_);
+                        IIR_DoubleAlphaFilterClass::alphaFor(periodS, Fp32(kGeomagneticTauS)),
+                        mag_.calibratedField, geoMag_);
         if (headingErrorDeg <= Fp32(kInclinationHeadingDeg)) {
             inclAngFromStable_.updateMagWorstDrift(mag_.fieldStrength);
             inclAngFromStable_.process(mag_.calibratedField, sample_.accCalibrated, &incl_);
@@ -169,4 +172,4 @@ void SensorFusionMobile::outputMag(vnx_Mobile_Output_s& out)
     }
 }
 
-}  // namespace vnx
+} // namespace vnx

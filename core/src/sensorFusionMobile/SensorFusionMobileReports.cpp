@@ -23,7 +23,7 @@ std::uint8_t incrementSaturated(std::uint8_t count)
     return count == 0xFF ? count : static_cast<std::uint8_t>(count + 1);
 }
 
-}  // namespace
+} // namespace
 
 void SensorFusionMobile::stampReport(std::uint32_t timeUs, std::int32_t periodUs, std::uint32_t& sensorTimeUs,
                                      std::uint32_t& sensorDelta)
@@ -42,10 +42,11 @@ void SensorFusionMobile::stampReport(std::uint32_t timeUs, std::int32_t periodUs
 
 int SensorFusionMobile::reportAcc(std::uint32_t timeUs, std::int16_t x, std::int16_t y, std::int16_t z)
 {
-    if (periods_.accelerometerUs < 1) return VNX_STATUS_NOT_ACTIVE;
+    if (periods_.accelerometerUs < 1)
+        return VNX_STATUS_NOT_ACTIVE;
     stampReport(timeUs, periods_.accelerometerUs, accTimeUs_, accDelta_);
-    rawAccOr_ = static_cast<std::uint16_t>(rawAccOr_ | static_cast<std::uint16_t>(x) | static_cast<std::uint16_t>(y) |
-                                           static_cast<std::uint16_t>(z));
+    rawAccOr_ = static_cast<std::uint16_t>(rawAccOr_ | static_cast<std::uint16_t>(x) |
+                                           static_cast<std::uint16_t>(y) | static_cast<std::uint16_t>(z));
 
     const FixedPointCal::Output& cal = cal_.output();
     interpret_.accInterpret(cal, RawTriple{x, y, z}, sample_.accCalibrated, sample_.flags);
@@ -58,14 +59,16 @@ int SensorFusionMobile::reportAcc(std::uint32_t timeUs, std::int16_t x, std::int
         accCal_.applyCal(sample_.accCalibrated, &sample_.accCalibrated);
     }
     const Fp32 limit(kAccClampMps2);
-    for (int i = 0; i < 3; ++i) sample_.acc[i] = min(max(sample_.accCalibrated[i], -limit), limit);
+    for (int i = 0; i < 3; ++i)
+        sample_.acc[i] = min(max(sample_.accCalibrated[i], -limit), limit);
     newData_ |= kNewAccelerometer;
     return VNX_STATUS_SUCCESS;
 }
 
 int SensorFusionMobile::reportMag(std::uint32_t timeUs, std::int16_t x, std::int16_t y, std::int16_t z)
 {
-    if (periods_.magnetometerUs < 1) return VNX_STATUS_NOT_ACTIVE;
+    if (periods_.magnetometerUs < 1)
+        return VNX_STATUS_NOT_ACTIVE;
     stampReport(timeUs, periods_.magnetometerUs, magTimeUs_, magDelta_);
 
     interpret_.magInterpret(cal_.output(), RawTriple{x, y, z}, sample_.mag, sample_.flags);
@@ -86,7 +89,8 @@ int SensorFusionMobile::reportMag(std::uint32_t timeUs, std::int16_t x, std::int
 int SensorFusionMobile::reportGyro(std::uint32_t timeUs, std::int16_t x, std::int16_t y, std::int16_t z,
                                    std::int16_t temperature)
 {
-    if (periods_.gyroscopeUs < 1) return VNX_STATUS_NOT_ACTIVE;
+    if (periods_.gyroscopeUs < 1)
+        return VNX_STATUS_NOT_ACTIVE;
     lastReportUs_ = timeUs;
     std::uint32_t delta = timeUs - gyroTimeUs_;
     gyroTimeUs_ = timeUs;
@@ -107,8 +111,10 @@ int SensorFusionMobile::reportGyro(std::uint32_t timeUs, std::int16_t x, std::in
         if (delta >= mobile::kGroupDelayGapUs) {
             // A pause in the gyroscope stream: sensors that paused too are
             // no longer valid, and decimation starts over.
-            if (timeUs - accTimeUs_ >= mobile::kGroupDelayGapUs) accDelta_ = kDeltaInvalid;
-            if (timeUs - magTimeUs_ >= mobile::kGroupDelayGapUs) magDelta_ = kDeltaInvalid;
+            if (timeUs - accTimeUs_ >= mobile::kGroupDelayGapUs)
+                accDelta_ = kDeltaInvalid;
+            if (timeUs - magTimeUs_ >= mobile::kGroupDelayGapUs)
+                magDelta_ = kDeltaInvalid;
             decimationCounter_ = 0;
         }
     }
@@ -137,8 +143,10 @@ int SensorFusionMobile::reportGyro(std::uint32_t timeUs, std::int16_t x, std::in
 
 int SensorFusionMobile::reportFusionTick(std::uint32_t /*timeUs*/)
 {
-    if (periods_.fusionUs < 1) return VNX_STATUS_NOT_ACTIVE;
-    if (gyroDelta_ == kDeltaInvalid) return VNX_STATUS_SUCCESS;
+    if (periods_.fusionUs < 1)
+        return VNX_STATUS_NOT_ACTIVE;
+    if (gyroDelta_ == kDeltaInvalid)
+        return VNX_STATUS_SUCCESS;
     newData_ |= kFusionTickPending;
     pendingFusionTicks_ = incrementSaturated(pendingFusionTicks_);
     return VNX_STATUS_SUCCESS;
@@ -154,8 +162,10 @@ void SensorFusionMobile::integrate()
         correctedRate_ = sample_.rs - zro_.zro;
     }
     gyroInteg_.process(gyroDelta_, correctedRate_);
-    if (enabled(VNX_MOBILE_BIT_ROTATION_VECTOR)) sf_.integrateGyro(gyroDelta_, correctedRate_);
-    if (enabled(VNX_MOBILE_BIT_GAME_ROTATION_VECTOR)) sf6AG_.integrateGyro(gyroDelta_, correctedRate_);
+    if (enabled(VNX_MOBILE_BIT_ROTATION_VECTOR))
+        sf_.integrateGyro(gyroDelta_, correctedRate_);
+    if (enabled(VNX_MOBILE_BIT_GAME_ROTATION_VECTOR))
+        sf6AG_.integrateGyro(gyroDelta_, correctedRate_);
 }
 
 void SensorFusionMobile::restartAfterReset()
@@ -166,12 +176,14 @@ void SensorFusionMobile::restartAfterReset()
     processDecimatedGyroPreMag();
     processMag();
     processDecimatedGyro();
-    if (enabled(VNX_MOBILE_BIT_ROTATION_VECTOR)) runRotationVector(kDeltaInvalid);
-    if (enabled(VNX_MOBILE_BIT_GAME_ROTATION_VECTOR)) runGameRotationVector(kDeltaInvalid);
+    if (enabled(VNX_MOBILE_BIT_ROTATION_VECTOR))
+        runRotationVector(kDeltaInvalid);
+    if (enabled(VNX_MOBILE_BIT_GAME_ROTATION_VECTOR))
+        runGameRotationVector(kDeltaInvalid);
     lastRunSfUs_ = gyroTimeUs_;
     lastRunSf6AGUs_ = gyroTimeUs_;
     integrate();
     decimationCounter_ = decimation_;
 }
 
-}  // namespace vnx
+} // namespace vnx

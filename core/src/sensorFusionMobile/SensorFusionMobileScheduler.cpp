@@ -18,7 +18,8 @@ constexpr std::uint8_t kMaxPendingFusionTicks = 3;
 // Number of calls the magnetometer solver spreads one solve over.
 constexpr unsigned char kBackgroundStages = 4;
 
-enum Stage_e : std::uint8_t {
+enum Stage_e : std::uint8_t
+{
     kPreAccelerometer = 0,
     kAccelerometer = 1,
     kPreMagnetometer = 2,
@@ -30,23 +31,27 @@ enum Stage_e : std::uint8_t {
     kOutputsWritten = 8,
 };
 
-}  // namespace
+} // namespace
 
 int SensorFusionMobile::process(vnx_Mobile_Output_s* out, std::uint8_t* flag)
 {
-    if (flag != nullptr) *flag = 0;
-    if (out == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (flag != nullptr)
+        *flag = 0;
+    if (out == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     out->validBits = 0;
     out->stabilityFlags = 0;
     out->accuracyLow = 0xFFFFFFFFu;
     out->accuracyHigh = 0xFFFFFFFFu;
 
-    const bool sfStale = enabled(VNX_MOBILE_BIT_ROTATION_VECTOR) && gyroTimeUs_ - lastRunSfUs_ > kStaleFusionUs;
+    const bool sfStale =
+        enabled(VNX_MOBILE_BIT_ROTATION_VECTOR) && gyroTimeUs_ - lastRunSfUs_ > kStaleFusionUs;
     const bool sf6AGStale =
         enabled(VNX_MOBILE_BIT_GAME_ROTATION_VECTOR) && gyroTimeUs_ - lastRunSf6AGUs_ > kStaleFusionUs;
     if (!sfStale && !sf6AGStale) {
         if (pendingFusionTicks_ > 0) {
-            if (pendingFusionTicks_ > kMaxPendingFusionTicks) pendingFusionTicks_ = 1;
+            if (pendingFusionTicks_ > kMaxPendingFusionTicks)
+                pendingFusionTicks_ = 1;
             out->timeUs = gyroTimeUs_;
             outputFusion(*out);
             --pendingFusionTicks_;
@@ -107,7 +112,8 @@ int SensorFusionMobile::process(vnx_Mobile_Output_s* out, std::uint8_t* flag)
         }
         [[fallthrough]];
     case kRotationVector:
-        if (!due) break;
+        if (!due)
+            break;
         if (enabled(VNX_MOBILE_BIT_ROTATION_VECTOR)) {
             runRotationVector(gyroTimeUs_ - lastRunSfUs_);
             lastRunSfUs_ = gyroTimeUs_;
@@ -116,7 +122,8 @@ int SensorFusionMobile::process(vnx_Mobile_Output_s* out, std::uint8_t* flag)
         }
         [[fallthrough]];
     case kGameRotationVector:
-        if (!due) break;
+        if (!due)
+            break;
         if (enabled(VNX_MOBILE_BIT_GAME_ROTATION_VECTOR)) {
             runGameRotationVector(gyroTimeUs_ - lastRunSf6AGUs_);
             lastRunSf6AGUs_ = gyroTimeUs_;
@@ -125,7 +132,8 @@ int SensorFusionMobile::process(vnx_Mobile_Output_s* out, std::uint8_t* flag)
         }
         [[fallthrough]];
     case kDecimatedOutputs:
-        if (!due) break;
+        if (!due)
+            break;
         outputDecimatedGyro(*out);
         decimationCounter_ = 0;
         break;
@@ -137,8 +145,10 @@ int SensorFusionMobile::process(vnx_Mobile_Output_s* out, std::uint8_t* flag)
 
 int SensorFusionMobile::finishStep(vnx_Mobile_Output_s& out)
 {
-    if ((newData_ & kNewAccelerometer) != 0) outputAccel(out);
-    if ((newData_ & kNewMagnetometer) != 0) outputMag(out);
+    if ((newData_ & kNewAccelerometer) != 0)
+        outputAccel(out);
+    if ((newData_ & kNewMagnetometer) != 0)
+        outputMag(out);
     newData_ = 0;
     if (out.validBits != 0) {
         stage_ = kOutputsWritten;
@@ -154,4 +164,4 @@ int SensorFusionMobile::runBackground()
     return worked ? VNX_STATUS_SUCCESS : VNX_STATUS_WARNING_WAITING_FOR_FUSION;
 }
 
-}  // namespace vnx
+} // namespace vnx

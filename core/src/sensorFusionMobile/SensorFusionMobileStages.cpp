@@ -14,10 +14,10 @@ namespace vnx {
 
 namespace {
 
-using qdVectorFixed::Quaternion;
-using qdVectorFixed::Vector3;
 using mobile::GroupDelay;
 using mobile::GroupDelayInput_e;
+using qdVectorFixed::Quaternion;
+using qdVectorFixed::Vector3;
 
 // ZRO variance ((rad/s)^2) up to which the temperature fit of the still
 // estimator is trusted over BiasCorrectMin.
@@ -58,24 +58,27 @@ Vector3 meansOf(const ZroFromStable::Detector& detector, int first)
     return {mean[first], mean[first + 1], mean[first + 2]};
 }
 
-}  // namespace
+} // namespace
 
 void SensorFusionMobile::processDecimatedGyroPreAcc()
 {
     const FixedPointCal::Output& cal = cal_.output();
     zroFromStable_.process(gyroTimeUs_, sample_.temperature, dynamicCalibration(kAlwaysUseBiasCorrectMin),
                            dynamicCalibration(kUseMagnetometer), &zro_);
-    if (zro_.windowReported != 0) refreshMagnetometerNoise();
+    if (zro_.windowReported != 0)
+        refreshMagnetometerNoise();
 
     const std::uint32_t interval = gyroDelta_ == kDeltaFirst ? kDeltaFirst : gyroTimeUs_ - lastRunPreAccUs_;
     lastRunPreAccUs_ = gyroTimeUs_;
     // One step of BiasCorrectMin is one fusion period; without fusion ticks
     // it is one decimated gyroscope period.
-    const std::int32_t stepUs =
-        periods_.fusionUs > 0 ? periods_.fusionUs : static_cast<std::int32_t>(decimation_) * periods_.gyroscopeUs;
+    const std::int32_t stepUs = periods_.fusionUs > 0
+                                    ? periods_.fusionUs
+                                    : static_cast<std::int32_t>(decimation_) * periods_.gyroscopeUs;
     biasCorrectMin_.process(interval, static_cast<std::uint32_t>(stepUs), sample_, bcm_);
 
-    if (!dynamicCalibration(kAlwaysUseBiasCorrectMin) && zro_.zroVariance.infNorm() <= Fp32(kTrustedZroVariance)) {
+    if (!dynamicCalibration(kAlwaysUseBiasCorrectMin) &&
+        zro_.zroVariance.infNorm() <= Fp32(kTrustedZroVariance)) {
         if (zro_.onTableOverride != 0) {
             correctedRate_ = Vector3{};
             zro_.zro = sample_.rs;
@@ -88,10 +91,13 @@ void SensorFusionMobile::processDecimatedGyroPreAcc()
         zro_.zro = sample_.rs - correctedRate_;
     }
 
-    const Fp32 estimateError =
-        zro_.estimateWeight <= Fp32(kSettledEstimateWeight) ? Fp32(kYoungEstimateError) : Fp32(kSettledEstimateError);
-    gyroError_ = correctedRate_.infNorm() * Fp32(cal.rsScaleErrorRatio) + cal.rsNoise.infNorm() + estimateError;
-    if ((sample_.flags & Interpret::kFlagRsSaturated) != 0) gyroError_ += Fp32(kSaturatedRateError);
+    const Fp32 estimateError = zro_.estimateWeight <= Fp32(kSettledEstimateWeight)
+                                   ? Fp32(kYoungEstimateError)
+                                   : Fp32(kSettledEstimateError);
+    gyroError_ =
+        correctedRate_.infNorm() * Fp32(cal.rsScaleErrorRatio) + cal.rsNoise.infNorm() + estimateError;
+    if ((sample_.flags & Interpret::kFlagRsSaturated) != 0)
+        gyroError_ += Fp32(kSaturatedRateError);
 }
 
 void SensorFusionMobile::processAccel()
@@ -130,20 +136,26 @@ void SensorFusionMobile::processDecimatedGyroPreMag()
                                       zro_.windowReported != 0};
     Vector3 input = sample_.accCalibrated;
     switch (mobile::updateGroupDelay(accDelay_, step)) {
-    case GroupDelayInput_e::kRestartCurrent: accFilt_.init(); break;
-    case GroupDelayInput_e::kStillMean: input = meansOf(zroFromStable_.detector(), 3); break;
-    default: break;
+    case GroupDelayInput_e::kRestartCurrent:
+        accFilt_.init();
+        break;
+    case GroupDelayInput_e::kStillMean:
+        input = meansOf(zroFromStable_.detector(), 3);
+        break;
+    default:
+        break;
     }
 
     Fp32 noise;
     Fp32 residual;
-    accFilt_.process(interval, static_cast<std::uint32_t>(periods_.accelerometerUs), accDelay_.coefficient, input,
-                     gyroInteg_.quaternion(), filteredAcc_, noise, residual);
+    accFilt_.process(interval, static_cast<std::uint32_t>(periods_.accelerometerUs), accDelay_.coefficient,
+                     input, gyroInteg_.quaternion(), filteredAcc_, noise, residual);
     if (accDelay_.state == GroupDelay::kGrowingAfterGap) {
         accResidual_ = Fp32(kAccGapResidual);
     } else if (accDelay_.state == GroupDelay::kStill) {
         accResidual_ = min(noise, Fp32(kAccStillResidual));
-        if (noise <= Fp32(kAccStillResidual)) accDelay_.state = GroupDelay::kSettled;
+        if (noise <= Fp32(kAccStillResidual))
+            accDelay_.state = GroupDelay::kSettled;
     } else {
         accResidual_ = noise;
     }
@@ -163,9 +175,10 @@ void SensorFusionMobile::processMag()
     const bool referenceValid = periods_.gyroscopeUs > 0 && gravity > Fp32(kMinGravity) &&
                                 gravity < Fp32(kMaxGravity) && accDelay_.isSettled();
     const Vector3 reference = referenceValid ? filteredAcc_ : Vector3{};
-    magCal_.process(seconds(periods_.magnetometerUs), dynamicCalibration(kUseMagnetometer), noise, sample_.mag,
-                    sample_.rs, q, reference, referenceValid, &mag_);
-    if (dynamicCalibration(kUseMagnetometer)) zroFromStable_.updateMagWorstDrift(mag_.fieldStrength);
+    magCal_.process(seconds(periods_.magnetometerUs), dynamicCalibration(kUseMagnetometer), noise,
+                    sample_.mag, sample_.rs, q, reference, referenceValid, &mag_);
+    if (dynamicCalibration(kUseMagnetometer))
+        zroFromStable_.updateMagWorstDrift(mag_.fieldStrength);
 }
 
 void SensorFusionMobile::processDecimatedGyro()
@@ -180,9 +193,14 @@ void SensorFusionMobile::processDecimatedGyro()
                                       zro_.windowReported != 0 && !headingBad};
     Vector3 input = mag_.calibratedField;
     switch (mobile::updateGroupDelay(magDelay_, step)) {
-    case GroupDelayInput_e::kRestartCurrent: magFilt_.init(); break;
-    case GroupDelayInput_e::kStillMean: input = meansOf(zroFromStable_.detector(), 6); break;
-    default: break;
+    case GroupDelayInput_e::kRestartCurrent:
+        magFilt_.init();
+        break;
+    case GroupDelayInput_e::kStillMean:
+        input = meansOf(zroFromStable_.detector(), 6);
+        break;
+    default:
+        break;
     }
 
     Fp32 noise;
@@ -191,7 +209,8 @@ void SensorFusionMobile::processDecimatedGyro()
     magFilt_.process(0, static_cast<std::uint32_t>(periods_.magnetometerUs), magDelay_.coefficient, input,
                      gyroInteg_.quaternion(), filtered, noise, residual);
     // A field that suddenly weakens from its first value is a new field.
-    if (previousFieldStrength_ == Fp32(1.0f) && mag_.fieldStrength < Fp32(kMagFieldDrop)) magFilt_.init();
+    if (previousFieldStrength_ == Fp32(1.0f) && mag_.fieldStrength < Fp32(kMagFieldDrop))
+        magFilt_.init();
     previousFieldStrength_ = mag_.fieldStrength;
 
     const Fp32 level = noise + residual;
@@ -199,7 +218,8 @@ void SensorFusionMobile::processDecimatedGyro()
         magResidual_ = Fp32(kMagGapResidual);
     } else if (magDelay_.state == GroupDelay::kStill) {
         magResidual_ = min(level, Fp32(kMagStillResidual));
-        if (level <= Fp32(kMagStillResidual)) magDelay_.state = GroupDelay::kSettled;
+        if (level <= Fp32(kMagStillResidual))
+            magDelay_.state = GroupDelay::kSettled;
     } else {
         magResidual_ = level;
     }
@@ -218,10 +238,12 @@ void SensorFusionMobile::updateGyroIntegrationQuality()
     const Fp32 limit = Fp32(cal_.output().rsFullScale) - Fp32(kSaturationMarginRadPerS);
     bool inRange = true;
     for (int i = 0; i < 3; ++i) {
-        if (!(correctedRate_[i] > -limit && correctedRate_[i] < limit)) inRange = false;
+        if (!(correctedRate_[i] > -limit && correctedRate_[i] < limit))
+            inRange = false;
     }
     if (inRange) {
-        if (saturationCounter_ > 0) --saturationCounter_;
+        if (saturationCounter_ > 0)
+            --saturationCounter_;
     } else {
         const float hold = std::floor(kSaturationHoldS / gyroPeriodS.value());
         saturationCounter_ = hold >= 2147483647.0f ? 2147483647 : static_cast<std::int32_t>(hold);
@@ -236,8 +258,10 @@ void SensorFusionMobile::updateGyroIntegrationQuality()
         if (still) {
             if (tracking) {
                 // Compare the gyro-integrated frame with gravity.
-                const Fp32 deviation = accFilt_.getAccGyroFrameDeviation(filteredAcc_, gyroInteg_.quaternion());
-                errorScale_ = mobile::updateIntegrationErrorScale(errorScale_, deviation, accumulatedAngleRad_);
+                const Fp32 deviation =
+                    accFilt_.getAccGyroFrameDeviation(filteredAcc_, gyroInteg_.quaternion());
+                errorScale_ =
+                    mobile::updateIntegrationErrorScale(errorScale_, deviation, accumulatedAngleRad_);
                 sf_.setIntegrationErrorScale(errorScale_);
                 sf6AG_.setIntegrationErrorScale(errorScale_);
             }
@@ -273,4 +297,4 @@ void SensorFusionMobile::runGameRotationVector(std::uint32_t intervalUs)
                          noField);
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -21,13 +21,15 @@ unsigned binOf(float angleDeg)
     // An unknown (NaN) angle counts as the largest.
     const float whole = std::floor(angleDeg);
     unsigned a = 255u;
-    if (!std::isnan(whole)) a = whole <= 0.0f ? 0u : (whole >= 255.0f ? 255u : static_cast<unsigned>(whole));
+    if (!std::isnan(whole))
+        a = whole <= 0.0f ? 0u : (whole >= 255.0f ? 255u : static_cast<unsigned>(whole));
     unsigned bin = 0;
-    while (bin < std::size(kBinUpperDeg) && a >= kBinUpperDeg[bin]) ++bin;
+    while (bin < std::size(kBinUpperDeg) && a >= kBinUpperDeg[bin])
+        ++bin;
     return bin;
 }
 
-}  // namespace
+} // namespace
 
 std::uint8_t get2BitAccuracyWithHysteresis(float angleDeg, std::uint8_t previous)
 {
@@ -38,7 +40,8 @@ std::uint8_t get2BitAccuracyWithHysteresis(float angleDeg, std::uint8_t previous
 std::uint8_t get2BitZroAccuracy(float x)
 {
     const float whole = std::floor(x);
-    if (!(whole > 0.0f)) return 0;
+    if (!(whole > 0.0f))
+        return 0;
     return whole >= 3.0f ? 3 : static_cast<std::uint8_t>(whole);
 }
 
@@ -48,4 +51,4 @@ void updateAccuracy(vnx_Mobile_Output_s& out, std::uint32_t bit, std::uint8_t ac
     out.accuracyHigh = (accuracy & 2u) != 0 ? (out.accuracyHigh | bit) : (out.accuracyHigh & ~bit);
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

@@ -20,4 +20,4 @@ std::uint8_t get2BitZroAccuracy(float x);
 /// Sets the two accuracy bits of the output with valid bit `bit`.
 void updateAccuracy(vnx_Mobile_Output_s& out, std::uint32_t bit, std::uint8_t accuracy);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

@@ -16,33 +16,40 @@ using vnx::SensorFusionMobile;
 
 constexpr const char* kVersionBanner = "Kinemora mobile fusion engine 3.1.4.0";
 constexpr const char* kRootNodeProperty = "MOBILE_IS_ROOT_NODE";
-constexpr std::uint32_t kProductId = 0x4D4F4249;  // "MOBI"
+constexpr std::uint32_t kProductId = 0x4D4F4249; // "MOBI"
 
 /// The API's own logger: log node "Mobile" under "sys".
-class MyLogger_Mobile : public vnx::log::Logger {
-public:
-    MyLogger_Mobile() : vnx::log::Logger("vnx_core_SensorFusionMobile", "Mobile", vnx::log::WARN, vnx::log::TYPE_CONSOLE)
+class MyLogger_Mobile : public vnx::log::Logger
+{
+  public:
+    MyLogger_Mobile()
+        : vnx::log::Logger("vnx_core_SensorFusionMobile", "Mobile", vnx::log::WARN, vnx::log::TYPE_CONSOLE)
     {
         // The node manager must outlive this logger: its destructor removes the node.
         vnx::NodeManager::getInstance();
         place();
     }
-    ~MyLogger_Mobile() override { vnx::NodeManager::getInstance().removeNode(static_cast<const void*>(self())); }
+    ~MyLogger_Mobile() override
+    {
+        vnx::NodeManager::getInstance().removeNode(static_cast<const void*>(self()));
+    }
 
     /// Adds the node unless it is there already (the tree may have been reset).
     void place()
     {
         vnx::NodeManager& nodes = vnx::NodeManager::getInstance();
         const vnx::NodeInterface* sys = nodes.getNode("sys");
-        if (sys != nullptr) nodes.addNode(**sys, self(), vnx::NodeInterface::NODE_LOG, "Mobile");
+        if (sys != nullptr)
+            nodes.addNode(**sys, self(), vnx::NodeInterface::NODE_LOG, "Mobile");
     }
 
-private:
+  private:
     const vnx::log::Logger* self() const { return this; }
 };
 
 /// Engines of the API and how many are live.
-struct MobileLibrary {
+struct MobileLibrary
+{
     SensorFusionMobile::Pool instances;
     int live = 0;
 };
@@ -68,15 +75,16 @@ bool isRootNode()
 SensorFusionMobile* engineOf(vnx_Mobile_Handle handle)
 {
     auto* engine = reinterpret_cast<SensorFusionMobile*>(handle);
-    if (engine == nullptr || !library().instances.contains(engine)) return nullptr;
+    if (engine == nullptr || !library().instances.contains(engine))
+        return nullptr;
     return engine;
 }
 
-template <class Call>
-int withEngine(vnx_Mobile_Handle handle, Call&& call)
+template <class Call> int withEngine(vnx_Mobile_Handle handle, Call&& call)
 {
     SensorFusionMobile* engine = engineOf(handle);
-    if (engine == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (engine == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     return vnx::guardStatus([&] { return call(*engine); });
 }
 
@@ -85,7 +93,8 @@ int withEngine(vnx_Mobile_Handle handle, Call&& call)
 void releaseOne(MobileLibrary& lib, bool root)
 {
     --lib.live;
-    if (root && lib.live == 0) vnx_core_finalize();
+    if (root && lib.live == 0)
+        vnx_core_finalize();
 }
 
 /// Creates and initialises an engine; a negative result leaves none.
@@ -93,7 +102,8 @@ int createEngine(MobileLibrary& lib, const vnx_Mobile_Configuration_s* config, S
 {
     MyLogger_Mobile& logger = apiLogger();
     logger.place();
-    if (logger.isEnabled(vnx::log::NOTICE)) logger.logf(__FILE__, __LINE__, vnx::log::NOTICE, "%s", kVersionBanner);
+    if (logger.isEnabled(vnx::log::NOTICE))
+        logger.logf(__FILE__, __LINE__, vnx::log::NOTICE, "%s", kVersionBanner);
 
     SensorFusionMobile* engine = nullptr;
     try {
@@ -101,10 +111,12 @@ int createEngine(MobileLibrary& lib, const vnx_Mobile_Configuration_s* config, S
     } catch (const std::bad_alloc&) {
         engine = nullptr;
     }
-    if (engine == nullptr) return VNX_STATUS_OUT_OF_MEMORY;
+    if (engine == nullptr)
+        return VNX_STATUS_OUT_OF_MEMORY;
     int result = VNX_STATUS_INVALID_SCD;
     try {
-        if (config != nullptr) result = engine->init(*config);
+        if (config != nullptr)
+            result = engine->init(*config);
     } catch (...) {
         lib.instances.destroy(engine);
         throw;
@@ -117,19 +129,21 @@ int createEngine(MobileLibrary& lib, const vnx_Mobile_Configuration_s* config, S
     return result;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
 int vnx_Mobile_getVersion(vnx_Mobile_Version_s* version)
 {
-    if (version == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (version == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     version->productId = kProductId;
     version->major = 3;
     version->minor = 1;
     version->patch = 4;
     version->build = 0;
-    for (uint8_t& flag : version->flags) flag = 1;
+    for (uint8_t& flag : version->flags)
+        flag = 1;
     return VNX_STATUS_SUCCESS;
 }
 
@@ -145,12 +159,14 @@ int vnx_Mobile_getDefaults(vnx_Mobile_Configuration_s* config)
 
 int vnx_Mobile_initialize(vnx_Mobile_Handle* handle, const vnx_Mobile_Configuration_s* config)
 {
-    if (handle == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (handle == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     *handle = nullptr;
     return vnx::guardStatus([&] {
         MobileLibrary& lib = library();
         const bool root = isRootNode();
-        if (root && lib.live == 0) vnx_core_initialize();
+        if (root && lib.live == 0)
+            vnx_core_initialize();
         ++lib.live;
         SensorFusionMobile* engine = nullptr;
         int result = VNX_STATUS_INTERNAL_ERROR;
@@ -177,7 +193,8 @@ void vnx_Mobile_finalize(vnx_Mobile_Handle handle)
         SensorFusionMobile* engine = engineOf(handle);
         // Only an engine really destroyed counts: a null or stale handle
         // must not stop the core library under live engines.
-        if (engine == nullptr || !lib.instances.destroy(engine)) return VNX_STATUS_INVALID_PARAMETER;
+        if (engine == nullptr || !lib.instances.destroy(engine))
+            return VNX_STATUS_INVALID_PARAMETER;
         releaseOne(lib, isRootNode());
         return VNX_STATUS_SUCCESS;
     });
@@ -187,7 +204,8 @@ int vnx_Mobile_enableOutputPeriodsAndDeriveInputPeriods(vnx_Mobile_Handle handle
                                                         const vnx_Mobile_VirtualSensorPeriods_s* requested,
                                                         vnx_Mobile_PhysicalSensorPeriods_s* derived)
 {
-    if (requested == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (requested == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     return withEngine(handle, [&](SensorFusionMobile& e) {
         return e.enableOutputPeriodsAndDeriveInputPeriods(*requested, derived);
     });
@@ -195,15 +213,19 @@ int vnx_Mobile_enableOutputPeriodsAndDeriveInputPeriods(vnx_Mobile_Handle handle
 
 int vnx_Mobile_setInputPeriods(vnx_Mobile_Handle handle, const vnx_Mobile_PhysicalSensorPeriods_s* periods)
 {
-    if (periods == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (periods == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     return withEngine(handle, [&](SensorFusionMobile& e) { return e.setInputPeriods(*periods); });
 }
 
-int vnx_Mobile_getEffectiveOutputPeriods(vnx_Mobile_Handle handle, const vnx_Mobile_PhysicalSensorPeriods_s* periods,
+int vnx_Mobile_getEffectiveOutputPeriods(vnx_Mobile_Handle handle,
+                                         const vnx_Mobile_PhysicalSensorPeriods_s* periods,
                                          vnx_Mobile_VirtualSensorPeriods_s* effective)
 {
-    if (periods == nullptr) return VNX_STATUS_INVALID_PARAMETER;
-    return withEngine(handle, [&](SensorFusionMobile& e) { return e.getEffectiveOutputPeriods(*periods, effective); });
+    if (periods == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
+    return withEngine(
+        handle, [&](SensorFusionMobile& e) { return e.getEffectiveOutputPeriods(*periods, effective); });
 }
 
 int vnx_Mobile_reportAcc(vnx_Mobile_Handle handle, uint32_t timeUs, int16_t x, int16_t y, int16_t z)
@@ -219,7 +241,8 @@ int vnx_Mobile_reportMag(vnx_Mobile_Handle handle, uint32_t timeUs, int16_t x, i
 int vnx_Mobile_reportGyro(vnx_Mobile_Handle handle, uint32_t timeUs, int16_t x, int16_t y, int16_t z,
                           int16_t temperature)
 {
-    return withEngine(handle, [&](SensorFusionMobile& e) { return e.reportGyro(timeUs, x, y, z, temperature); });
+    return withEngine(handle,
+                      [&](SensorFusionMobile& e) { return e.reportGyro(timeUs, x, y, z, temperature); });
 }
 
 int vnx_Mobile_reportFusionTick(vnx_Mobile_Handle handle, uint32_t timeUs)
@@ -229,7 +252,8 @@ int vnx_Mobile_reportFusionTick(vnx_Mobile_Handle handle, uint32_t timeUs)
 
 int vnx_Mobile_process(vnx_Mobile_Handle handle, vnx_Mobile_Output_s* out, uint8_t* flag)
 {
-    if (flag != nullptr) *flag = 0;
+    if (flag != nullptr)
+        *flag = 0;
     return withEngine(handle, [&](SensorFusionMobile& e) { return e.process(out, flag); });
 }
 
@@ -245,7 +269,8 @@ int vnx_Mobile_getReorientation(vnx_Mobile_Handle handle, vnx_Mobile_Quaternion_
 
 int vnx_Mobile_setReorientation(vnx_Mobile_Handle handle, const vnx_Mobile_Quaternion_s* q)
 {
-    if (q == nullptr) return VNX_STATUS_INVALID_PARAMETER;
+    if (q == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
     return withEngine(handle, [&](SensorFusionMobile& e) { return e.setReorientation(*q); });
 }
 
@@ -261,7 +286,8 @@ int vnx_Mobile_getDynamicCalibrationEnable(vnx_Mobile_Handle handle, uint8_t* bi
 
 int vnx_Mobile_getDynamicCalibration(vnx_Mobile_Handle handle, uint8_t* buffer, size_t size, size_t* written)
 {
-    return withEngine(handle, [&](SensorFusionMobile& e) { return e.getDynamicCalibration(buffer, size, written); });
+    return withEngine(handle,
+                      [&](SensorFusionMobile& e) { return e.getDynamicCalibration(buffer, size, written); });
 }
 
-}  // extern "C"
+} // extern "C"

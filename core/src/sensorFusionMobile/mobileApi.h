@@ -43,7 +43,8 @@ int vnx_Mobile_enableOutputPeriodsAndDeriveInputPeriods(vnx_Mobile_Handle handle
                                                         const vnx_Mobile_VirtualSensorPeriods_s* requested,
                                                         vnx_Mobile_PhysicalSensorPeriods_s* derived);
 int vnx_Mobile_setInputPeriods(vnx_Mobile_Handle handle, const vnx_Mobile_PhysicalSensorPeriods_s* periods);
-int vnx_Mobile_getEffectiveOutputPeriods(vnx_Mobile_Handle handle, const vnx_Mobile_PhysicalSensorPeriods_s* periods,
+int vnx_Mobile_getEffectiveOutputPeriods(vnx_Mobile_Handle handle,
+                                         const vnx_Mobile_PhysicalSensorPeriods_s* periods,
                                          vnx_Mobile_VirtualSensorPeriods_s* effective);
 
 /// NOT_ACTIVE (-14) when the sensor's period is below 1.
@@ -69,5 +70,5 @@ int vnx_Mobile_getDynamicCalibrationEnable(vnx_Mobile_Handle handle, uint8_t* bi
 int vnx_Mobile_getDynamicCalibration(vnx_Mobile_Handle handle, uint8_t* buffer, size_t size, size_t* written);
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 #endif

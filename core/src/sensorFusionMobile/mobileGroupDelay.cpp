@@ -11,7 +11,7 @@ constexpr float kErrorForFullDelay = 0.22f;
 // Relative growth of a positive delay per step.
 constexpr float kGrowth = 1.01f;
 
-}  // namespace
+} // namespace
 
 bool GroupDelay::isSettled() const
 {
@@ -47,9 +47,11 @@ GroupDelayInput_e updateGroupDelay(GroupDelay& g, const GroupDelayStep& step)
     switch (g.state) {
     case GroupDelay::kGrowingAfterGap:
     case GroupDelay::kGrowingAfterDisturbance:
-        if (d > Fp32(0.0f)) d = d * Fp32(kGrowth);
+        if (d > Fp32(0.0f))
+            d = d * Fp32(kGrowth);
         d = min(d + halfStep, step.limitS);
-        if (d == step.limitS) g.state = GroupDelay::kAtLimit;
+        if (d == step.limitS)
+            g.state = GroupDelay::kAtLimit;
         break;
     case GroupDelay::kStill:
     case GroupDelay::kSettled:
@@ -61,7 +63,8 @@ GroupDelayInput_e updateGroupDelay(GroupDelay& g, const GroupDelayStep& step)
     }
 
     g.delayS = d;
-    if (d == before) return GroupDelayInput_e::kCurrent;
+    if (d == before)
+        return GroupDelayInput_e::kCurrent;
     if (d > Fp32(0.0f)) {
         const Fp32 half = d >> 1;
         g.coefficient = -half / (step.stepS + half);
@@ -73,14 +76,16 @@ GroupDelayInput_e updateGroupDelay(GroupDelay& g, const GroupDelayStep& step)
 
 Fp32 accelerometerDelayLimit(Fp32 gyroErrorRadPerS)
 {
-    if (gyroErrorRadPerS > Fp32(kErrorForFullDelay)) return max(Fp32(1.0f), Fp32(0.44f) / gyroErrorRadPerS);
+    if (gyroErrorRadPerS > Fp32(kErrorForFullDelay))
+        return max(Fp32(1.0f), Fp32(0.44f) / gyroErrorRadPerS);
     return Fp32(2.0f);
 }
 
 Fp32 magnetometerDelayLimit(Fp32 gyroErrorRadPerS)
 {
-    if (gyroErrorRadPerS > Fp32(kErrorForFullDelay)) return Fp32(0.22f) / gyroErrorRadPerS;
+    if (gyroErrorRadPerS > Fp32(kErrorForFullDelay))
+        return Fp32(0.22f) / gyroErrorRadPerS;
     return Fp32(1.0f);
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

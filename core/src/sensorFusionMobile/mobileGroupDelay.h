@@ -13,8 +13,10 @@
 
 namespace vnx::mobile {
 
-struct GroupDelay {
-    enum State_e : std::uint8_t {
+struct GroupDelay
+{
+    enum State_e : std::uint8_t
+    {
         kGrowingAfterGap = 0,
         kGrowingAfterDisturbance = 1,
         kStill = 2,
@@ -22,9 +24,9 @@ struct GroupDelay {
         kAtLimit = 4,
     };
 
-    Fp32 delayS{};        ///< current group delay; 0 or below runs the filter as a pass-through
-    Fp32 settledS{};      ///< delay of a still, settled device
-    Fp32 coefficient{};   ///< filter coefficient of the current delay
+    Fp32 delayS{};      ///< current group delay; 0 or below runs the filter as a pass-through
+    Fp32 settledS{};    ///< delay of a still, settled device
+    Fp32 coefficient{}; ///< filter coefficient of the current delay
     std::uint8_t state = kGrowingAfterGap;
 
     /// The delay is the settled one (within the float epsilon).
@@ -32,21 +34,23 @@ struct GroupDelay {
 };
 
 /// What the owner knows about this filter step.
-struct GroupDelayStep {
-    std::uint32_t intervalUs;  ///< since the previous step; 250001 or more is a gap
-    Fp32 stepS;                ///< T: decimated gyroscope period
-    bool disturbed;            ///< the input is out of range or unreliable
-    Fp32 disturbedDelayS;      ///< delay to restart from after a disturbance
-    Fp32 limitS;               ///< L: longest delay the gyroscope error allows
-    bool motion;               ///< the stillness detector saw motion
-    bool still;                ///< the stillness detector reported a still window
+struct GroupDelayStep
+{
+    std::uint32_t intervalUs; ///< since the previous step; 250001 or more is a gap
+    Fp32 stepS;               ///< T: decimated gyroscope period
+    bool disturbed;           ///< the input is out of range or unreliable
+    Fp32 disturbedDelayS;     ///< delay to restart from after a disturbance
+    Fp32 limitS;              ///< L: longest delay the gyroscope error allows
+    bool motion;              ///< the stillness detector saw motion
+    bool still;               ///< the stillness detector reported a still window
 };
 
 /// How the owner runs its filter after an update.
-enum class GroupDelayInput_e {
-    kCurrent,          ///< filter the current vector
-    kRestartCurrent,   ///< re-initialise the filter, then filter the current vector
-    kStillMean,        ///< filter the still window's mean (coefficient 0)
+enum class GroupDelayInput_e
+{
+    kCurrent,        ///< filter the current vector
+    kRestartCurrent, ///< re-initialise the filter, then filter the current vector
+    kStillMean,      ///< filter the still window's mean (coefficient 0)
 };
 
 /// Smallest interval counted as a gap in the sample stream, us.
@@ -59,4 +63,4 @@ GroupDelayInput_e updateGroupDelay(GroupDelay& g, const GroupDelayStep& step);
 Fp32 accelerometerDelayLimit(Fp32 gyroErrorRadPerS);
 Fp32 magnetometerDelayLimit(Fp32 gyroErrorRadPerS);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

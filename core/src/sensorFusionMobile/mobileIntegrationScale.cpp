@@ -13,7 +13,7 @@ constexpr float kDriftRatio = 0.004f;
 // Rotation (rad, ten turns) over which k relaxes halfway to its default.
 constexpr float kRelaxAngleRad = 62.8f;
 
-}  // namespace
+} // namespace
 
 Fp32 updateIntegrationErrorScale(Fp32 k, Fp32 deviationRad, Fp32 angleRad)
 {
@@ -23,11 +23,12 @@ Fp32 updateIntegrationErrorScale(Fp32 k, Fp32 deviationRad, Fp32 angleRad)
         if (r >= Fp32(kDriftRatio)) {
             const Fp32 x = r / Fp32(kDriftRatio);
             const Fp32 candidate = base * (Fp32(1.0f) + Fp32(2.0f) * x * x);
-            if (candidate >= Fp32(kMaxIntegrationErrorScale)) return Fp32(kMaxIntegrationErrorScale);
+            if (candidate >= Fp32(kMaxIntegrationErrorScale))
+                return Fp32(kMaxIntegrationErrorScale);
             return max(k, candidate);
         }
     }
     return base + Fp32(kRelaxAngleRad) / (angleRad + Fp32(kRelaxAngleRad)) * (k - base);
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

@@ -19,4 +19,4 @@ inline constexpr float kMaxIntegrationErrorScale = 4095.9f;
 /// angleRad of rotation integrated since the previous comparison.
 Fp32 updateIntegrationErrorScale(Fp32 k, Fp32 deviationRad, Fp32 angleRad);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

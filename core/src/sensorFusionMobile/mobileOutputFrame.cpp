@@ -13,11 +13,12 @@ bool isIdentity(const Quaternion& r)
     return r.w() == Fp32(1.0f);
 }
 
-}  // namespace
+} // namespace
 
 Vector3 unrotate(const Quaternion& r, const Vector3& v)
 {
-    if (isIdentity(r)) return v;
+    if (isIdentity(r))
+        return v;
     const Vector3 axis = r.vec();
     const Fp32 w = r.w();
     const Fp32 two(2.0f);
@@ -35,7 +36,8 @@ void writeVector(const Quaternion& r, const Vector3& v, float* out)
 void writeQuaternion(const Quaternion& r, const Quaternion& q, float* out)
 {
     Quaternion p = q.w() < Fp32(0.0f) ? -q : q;
-    if (!isIdentity(r)) p = p * r;
+    if (!isIdentity(r))
+        p = p * r;
     float x = p.y().value();
     float y = p.x().value();
     float z = -p.z().value();
@@ -52,4 +54,4 @@ void writeQuaternion(const Quaternion& r, const Quaternion& q, float* out)
     out[3] = w;
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

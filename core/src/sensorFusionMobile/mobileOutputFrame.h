@@ -19,4 +19,4 @@ void writeVector(const qdVectorFixed::Quaternion& r, const qdVectorFixed::Vector
 /// Writes q (w, x, y, z) in the output frame as x, y, z, w into out[0..3].
 void writeQuaternion(const qdVectorFixed::Quaternion& r, const qdVectorFixed::Quaternion& q, float* out);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

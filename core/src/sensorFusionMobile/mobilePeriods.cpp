@@ -37,7 +37,7 @@ std::int32_t minEnabled(std::int32_t a, std::int32_t b)
     return static_cast<std::int32_t>((ua < ub ? ua : ub) + 1u);
 }
 
-}  // namespace
+} // namespace
 
 std::uint32_t outputBitOfSlot(int slot)
 {
@@ -48,20 +48,25 @@ DerivedPeriods deriveInputPeriods(const vnx_Mobile_VirtualSensorPeriods_s& reque
 {
     const std::int32_t* p = requested.periodUs;
     std::int32_t acc = p[VNX_MOBILE_ACCELEROMETER];
-    std::int32_t gyro = minEnabled(p[VNX_MOBILE_CALIBRATED_ROTATION_RATE], p[VNX_MOBILE_UNCALIBRATED_ROTATION_RATE]);
-    std::int32_t mag = minEnabled(p[VNX_MOBILE_CALIBRATED_MAGNETOMETER], p[VNX_MOBILE_UNCALIBRATED_MAGNETOMETER]);
+    std::int32_t gyro =
+        minEnabled(p[VNX_MOBILE_CALIBRATED_ROTATION_RATE], p[VNX_MOBILE_UNCALIBRATED_ROTATION_RATE]);
+    std::int32_t mag =
+        minEnabled(p[VNX_MOBILE_CALIBRATED_MAGNETOMETER], p[VNX_MOBILE_UNCALIBRATED_MAGNETOMETER]);
     const std::int32_t fusion =
         minEnabled(minEnabled(p[VNX_MOBILE_GRAVITY], p[VNX_MOBILE_LINEAR_ACCELERATION]),
                    minEnabled(p[VNX_MOBILE_ROTATION_VECTOR], p[VNX_MOBILE_GAME_ROTATION_VECTOR]));
 
     std::uint32_t enabled = 0;
     for (int slot = 0; slot < VNX_MOBILE_VIRTUAL_SENSOR_COUNT; ++slot) {
-        if (p[slot] > 0) enabled |= kSlotBits[slot];
+        if (p[slot] > 0)
+            enabled |= kSlotBits[slot];
     }
 
     // Fusion and stability run on the gyroscope.
-    if (fusion > 0) gyro = minEnabled(gyro, fusion);
-    if (p[VNX_MOBILE_STABILITY] > 0) gyro = minEnabled(gyro, p[VNX_MOBILE_STABILITY]);
+    if (fusion > 0)
+        gyro = minEnabled(gyro, fusion);
+    if (p[VNX_MOBILE_STABILITY] > 0)
+        gyro = minEnabled(gyro, p[VNX_MOBILE_STABILITY]);
     // The gyro-stabilised filters need accelerometer and magnetometer at a
     // modest rate whenever the gyroscope runs.
     if (gyro > 0) {
@@ -79,20 +84,31 @@ DerivedPeriods deriveInputPeriods(const vnx_Mobile_VirtualSensorPeriods_s& reque
 
 std::uint8_t decimationFactor(std::int32_t gyroscopePeriodUs)
 {
-    if (gyroscopePeriodUs <= 0 || gyroscopePeriodUs >= kDecimatedPeriodUs) return 1;
+    if (gyroscopePeriodUs <= 0 || gyroscopePeriodUs >= kDecimatedPeriodUs)
+        return 1;
     // Half away from zero; a factor beyond the counter's range is clamped.
-    const float factor = std::round(static_cast<float>(kDecimatedPeriodUs) / static_cast<float>(gyroscopePeriodUs));
+    const float factor =
+        std::round(static_cast<float>(kDecimatedPeriodUs) / static_cast<float>(gyroscopePeriodUs));
     return factor >= 255.0f ? 255 : static_cast<std::uint8_t>(factor);
 }
 
 vnx_Mobile_VirtualSensorPeriods_s effectiveOutputPeriods(const vnx_Mobile_PhysicalSensorPeriods_s& physical,
-                                                         std::uint32_t enabledOutputs, std::uint8_t decimation)
+                                                         std::uint32_t enabledOutputs,
+                                                         std::uint8_t decimation)
 {
     const std::int32_t decimated = static_cast<std::int32_t>(decimation) * physical.gyroscopeUs;
     const std::int32_t bySlot[VNX_MOBILE_VIRTUAL_SENSOR_COUNT] = {
-        physical.accelerometerUs, physical.gyroscopeUs,    physical.gyroscopeUs, physical.magnetometerUs,
-        physical.magnetometerUs,  decimated,               decimated,            physical.fusionUs,
-        physical.fusionUs,        physical.magnetometerUs, decimated,
+        physical.accelerometerUs,
+        physical.gyroscopeUs,
+        physical.gyroscopeUs,
+        physical.magnetometerUs,
+        physical.magnetometerUs,
+        decimated,
+        decimated,
+        physical.fusionUs,
+        physical.fusionUs,
+        physical.magnetometerUs,
+        decimated,
     };
     vnx_Mobile_VirtualSensorPeriods_s out{};
     for (int slot = 0; slot < VNX_MOBILE_VIRTUAL_SENSOR_COUNT; ++slot) {
@@ -101,4 +117,4 @@ vnx_Mobile_VirtualSensorPeriods_s effectiveOutputPeriods(const vnx_Mobile_Physic
     return out;
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

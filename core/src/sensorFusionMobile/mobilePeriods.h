@@ -12,7 +12,8 @@ namespace vnx::mobile {
 
 /// Sensor periods that serve the requested output periods, and the output
 /// bits of every requested (positive) slot.
-struct DerivedPeriods {
+struct DerivedPeriods
+{
     vnx_Mobile_PhysicalSensorPeriods_s physical;
     std::uint32_t enabledOutputs;
 };
@@ -29,6 +30,7 @@ std::uint8_t decimationFactor(std::int32_t gyroscopePeriodUs);
 /// The period each enabled output gets from the sensor periods P with the
 /// decimation factor D; 0 for an output that is not enabled.
 vnx_Mobile_VirtualSensorPeriods_s effectiveOutputPeriods(const vnx_Mobile_PhysicalSensorPeriods_s& physical,
-                                                         std::uint32_t enabledOutputs, std::uint8_t decimation);
+                                                         std::uint32_t enabledOutputs,
+                                                         std::uint8_t decimation);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

@@ -17,7 +17,8 @@ extern "C" {
 #endif
 
 /// Quaternion x, y, z, w.
-typedef struct vnx_Mobile_Quaternion_s {
+typedef struct vnx_Mobile_Quaternion_s
+{
     float x;
     float y;
     float z;
@@ -25,26 +26,28 @@ typedef struct vnx_Mobile_Quaternion_s {
 } vnx_Mobile_Quaternion_s;
 
 /// What a client hands to vnx_Mobile_initialize.
-typedef struct vnx_Mobile_Configuration_s {
-    const vnx_scdData_s* scd;  ///< required
-    size_t scdSize;            ///< bytes available at scd
-    const vnx_dcdData_s* dcd;  ///< optional learned calibration
-    size_t dcdSize;            ///< bytes available at dcd
-    uint8_t reserved[16];      ///< neither set nor read
+typedef struct vnx_Mobile_Configuration_s
+{
+    const vnx_scdData_s* scd; ///< required
+    size_t scdSize;           ///< bytes available at scd
+    const vnx_dcdData_s* dcd; ///< optional learned calibration
+    size_t dcdSize;           ///< bytes available at dcd
+    uint8_t reserved[16];     ///< neither set nor read
     /// Mounting of the sensors in the device; x = y = z = 0 means none.
     vnx_Mobile_Quaternion_s reorientation;
-    int16_t stabilityTimeS;    ///< seconds of stillness the stability detector needs
+    int16_t stabilityTimeS; ///< seconds of stillness the stability detector needs
     uint8_t padding0[2];
-    float stabilityThreshold;  ///< rad/s, largest still rotation rate of the stability detector
-    float clientThreshold;     ///< carried for clients, not read by the engine
-    uint32_t clientWord;       ///< carried for clients, not read by the engine
-    uint8_t clientBytes[32];   ///< carried for clients, not read by the engine
-    uint8_t rawTimestamps;     ///< non-zero: report intervals are taken as given, not rounded to the period
+    float stabilityThreshold; ///< rad/s, largest still rotation rate of the stability detector
+    float clientThreshold;    ///< carried for clients, not read by the engine
+    uint32_t clientWord;      ///< carried for clients, not read by the engine
+    uint8_t clientBytes[32];  ///< carried for clients, not read by the engine
+    uint8_t rawTimestamps;    ///< non-zero: report intervals are taken as given, not rounded to the period
     uint8_t padding1[7];
 } vnx_Mobile_Configuration_s;
 
 /// Slots of vnx_Mobile_VirtualSensorPeriods_s, one per virtual sensor.
-enum vnx_Mobile_VirtualSensor_e {
+enum vnx_Mobile_VirtualSensor_e
+{
     VNX_MOBILE_ACCELEROMETER = 0,
     VNX_MOBILE_CALIBRATED_ROTATION_RATE = 1,
     VNX_MOBILE_UNCALIBRATED_ROTATION_RATE = 2,
@@ -61,7 +64,8 @@ enum vnx_Mobile_VirtualSensor_e {
 
 /// Output bit of each virtual sensor: its valid bit in the output record and
 /// its enabled bit in the engine.
-enum vnx_Mobile_OutputBit_e {
+enum vnx_Mobile_OutputBit_e
+{
     VNX_MOBILE_BIT_ACCELEROMETER = 0x1,
     VNX_MOBILE_BIT_CALIBRATED_MAGNETOMETER = 0x2,
     VNX_MOBILE_BIT_CALIBRATED_ROTATION_RATE = 0x4,
@@ -77,63 +81,68 @@ enum vnx_Mobile_OutputBit_e {
 
 /// Output periods in us, indexed by vnx_Mobile_VirtualSensor_e; above 0
 /// requests (or reports) the output, 0 or below means off.
-typedef struct vnx_Mobile_VirtualSensorPeriods_s {
+typedef struct vnx_Mobile_VirtualSensorPeriods_s
+{
     int32_t periodUs[VNX_MOBILE_VIRTUAL_SENSOR_COUNT];
 } vnx_Mobile_VirtualSensorPeriods_s;
 
 /// Sensor periods in us; 0 means the sensor is off.
-typedef struct vnx_Mobile_PhysicalSensorPeriods_s {
+typedef struct vnx_Mobile_PhysicalSensorPeriods_s
+{
     int32_t accelerometerUs;
     int32_t gyroscopeUs;
     int32_t magnetometerUs;
     int32_t fusionUs;
 } vnx_Mobile_PhysicalSensorPeriods_s;
 
-typedef struct vnx_Mobile_Version_s {
+typedef struct vnx_Mobile_Version_s
+{
     uint32_t productId;
     uint8_t major;
     uint8_t minor;
     uint16_t patch;
-    uint32_t build;      ///< 0
-    uint8_t flags[12];   ///< each 1
+    uint32_t build;    ///< 0
+    uint8_t flags[12]; ///< each 1
 } vnx_Mobile_Version_s;
 
 /// Bits of vnx_Mobile_Output_s::stabilityFlags.
-enum vnx_Mobile_StabilityFlag_e {
-    VNX_MOBILE_STABILITY_STATIONARY = 0x1,  ///< the zero-rate estimator sees a device at rest
-    VNX_MOBILE_STABILITY_EVENT = 0x2        ///< the stability detector's event flag
+enum vnx_Mobile_StabilityFlag_e
+{
+    VNX_MOBILE_STABILITY_STATIONARY = 0x1, ///< the zero-rate estimator sees a device at rest
+    VNX_MOBILE_STABILITY_EVENT = 0x2       ///< the stability detector's event flag
 };
 
 /// One result of vnx_Mobile_process. Vectors are in the device frame of
 /// the client (after reorientation); quaternions are x, y, z, w with w >= 0.
-typedef struct vnx_Mobile_Output_s {
-    uint32_t validBits;     ///< vnx_Mobile_OutputBit_e of every sensor written by this call
+typedef struct vnx_Mobile_Output_s
+{
+    uint32_t validBits; ///< vnx_Mobile_OutputBit_e of every sensor written by this call
     uint32_t timeUs;
     uint32_t accuracyLow;   ///< bit b: bit 0 of the 2-bit accuracy of the sensor with valid bit b
     uint32_t accuracyHigh;  ///< bit b: bit 1 of that accuracy
-    float accelerometer[3];             ///< m/s^2
-    float gravity[3];                   ///< m/s^2
-    float magnetometer[3];              ///< uT, calibrated
+    float accelerometer[3]; ///< m/s^2
+    float gravity[3];       ///< m/s^2
+    float magnetometer[3];  ///< uT, calibrated
     float magnetometerHeadingErrorDeg;
-    float rotationRate[3];              ///< rad/s, calibrated
-    float linearAcceleration[3];        ///< m/s^2
+    float rotationRate[3];       ///< rad/s, calibrated
+    float linearAcceleration[3]; ///< m/s^2
     float rotationVector[4];
-    float rotationVectorAccuracy;       ///< rad, heading accuracy 0..pi
-    uint8_t stabilityClass;             ///< 0..4
-    uint8_t stabilityFlags;             ///< vnx_Mobile_StabilityFlag_e
-    uint8_t padding[2];                 ///< not written
-    float uncalibratedMagnetometer[3];  ///< uT
-    float magnetometerBias[3];          ///< uT
-    float uncalibratedRotationRate[3];  ///< rad/s
-    float rotationRateBias[3];          ///< rad/s
+    float rotationVectorAccuracy;      ///< rad, heading accuracy 0..pi
+    uint8_t stabilityClass;            ///< 0..4
+    uint8_t stabilityFlags;            ///< vnx_Mobile_StabilityFlag_e
+    uint8_t padding[2];                ///< not written
+    float uncalibratedMagnetometer[3]; ///< uT
+    float magnetometerBias[3];         ///< uT
+    float uncalibratedRotationRate[3]; ///< rad/s
+    float rotationRateBias[3];         ///< rad/s
     float gameRotationVector[4];
-    float gameRotationVectorAccuracy;   ///< always 0
+    float gameRotationVectorAccuracy; ///< always 0
     float geomagneticRotationVector[4];
-    float geomagneticRotationVectorAccuracy;  ///< rad, 0..pi
+    float geomagneticRotationVectorAccuracy; ///< rad, 0..pi
 } vnx_Mobile_Output_s;
 
 #ifdef __cplusplus
-}  // extern "C"
+} // extern "C"
 
 static_assert(sizeof(vnx_Mobile_Quaternion_s) == 16);
 static_assert(offsetof(vnx_Mobile_Quaternion_s, x) == 0);

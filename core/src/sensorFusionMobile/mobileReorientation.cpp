@@ -23,7 +23,8 @@ bool reorientationFromClient(const vnx_Mobile_Quaternion_s& q, Quaternion& out)
 Quaternion outputReorientation(const Quaternion& configured, const vnx_Mobile_Quaternion_s& q)
 {
     Quaternion wanted;
-    if (!reorientationFromClient(q, wanted)) return configured.conj();
+    if (!reorientationFromClient(q, wanted))
+        return configured.conj();
     return configured.conj() * wanted;
 }
 
@@ -51,4 +52,4 @@ Quaternion tareHeading(const Quaternion& q, const Quaternion& current)
     return q.conj() * tilt;
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

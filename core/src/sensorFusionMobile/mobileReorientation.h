@@ -29,6 +29,7 @@ vnx_Mobile_Quaternion_s reportedReorientation(const qdVectorFixed::Quaternion& c
 qdVectorFixed::Quaternion tareAllAxes(const qdVectorFixed::Quaternion& q);
 
 /// R that keeps the tilt of the output q (x) current and zeroes its heading.
-qdVectorFixed::Quaternion tareHeading(const qdVectorFixed::Quaternion& q, const qdVectorFixed::Quaternion& current);
+qdVectorFixed::Quaternion tareHeading(const qdVectorFixed::Quaternion& q,
+                                      const qdVectorFixed::Quaternion& current);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

@@ -7,13 +7,16 @@ namespace {
 // A still window must weigh more than this to count as steady.
 constexpr float kSteadyWindowWeight = 0.01f;
 
-}  // namespace
+} // namespace
 
 std::uint8_t updateStabilityClassification(std::uint8_t previous, const StabilityInputs& in)
 {
-    if (in.stationary) return 1;
-    if (in.detectorStable) return previous == 1 ? 1 : 3;
-    if (in.motion) return 4;
+    if (in.stationary)
+        return 1;
+    if (in.detectorStable)
+        return previous == 1 ? 1 : 3;
+    if (in.motion)
+        return 4;
     switch (previous) {
     case 1:
     case 2:
@@ -25,4 +28,4 @@ std::uint8_t updateStabilityClassification(std::uint8_t previous, const Stabilit
     }
 }
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

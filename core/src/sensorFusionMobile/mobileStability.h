@@ -10,14 +10,15 @@
 
 namespace vnx::mobile {
 
-struct StabilityInputs {
-    bool stationary;      ///< the zero-rate estimator sees a device at rest
-    bool detectorStable;  ///< the rate-based stability detector (its previous pass)
-    bool motion;          ///< the stillness detector saw motion
-    bool windowReported;  ///< the stillness detector reported a still window
-    Fp32 windowWeight;    ///< weight of that window
+struct StabilityInputs
+{
+    bool stationary;     ///< the zero-rate estimator sees a device at rest
+    bool detectorStable; ///< the rate-based stability detector (its previous pass)
+    bool motion;         ///< the stillness detector saw motion
+    bool windowReported; ///< the stillness detector reported a still window
+    Fp32 windowWeight;   ///< weight of that window
 };
 
 std::uint8_t updateStabilityClassification(std::uint8_t previous, const StabilityInputs& in);
 
-}  // namespace vnx::mobile
+} // namespace vnx::mobile

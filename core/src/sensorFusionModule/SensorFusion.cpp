@@ -20,7 +20,8 @@ using vnx::ModuleFactory;
 namespace {
 
 // Input interfaces: the record types of each, in the order the caller passes them.
-enum InputInterface_e {
+enum InputInterface_e
+{
     kDeviceSupport6 = 0,
     kDeviceSupport9 = 1,
     kNineAxis = 2,
@@ -38,8 +39,8 @@ constexpr uint8_t kInputTypes3[] = {VNX_TYPE_SENSOR_FUSION, kButtons};
 constexpr uint8_t kInputTypes4[] = {kDs};
 constexpr uint8_t kInputTypes5[] = {VNX_TYPE_DEVICE_SUPPORT_6AG, kButtons};
 constexpr uint8_t kInputTypes6[] = {VNX_TYPE_DEVICE_SUPPORT_9AGM, kButtons};
-constexpr std::span<const uint8_t> kInputInterfaces[] = {kInputTypes0, kInputTypes1, kInputTypes2, kInputTypes3,
-                                                         kInputTypes4, kInputTypes5, kInputTypes6};
+constexpr std::span<const uint8_t> kInputInterfaces[] = {
+    kInputTypes0, kInputTypes1, kInputTypes2, kInputTypes3, kInputTypes4, kInputTypes5, kInputTypes6};
 
 constexpr uint8_t kOutputTypes[] = {VNX_TYPE_SENSOR_FUSION, VNX_TYPE_ACTIVITY_CLASSIFICATION, kButtons};
 constexpr size_t kOutputSlots = std::size(kOutputTypes);
@@ -57,14 +58,20 @@ constexpr int kFusionMotionAndInterpretedOutput = 1;
 bool isOutputOf(uint8_t type, const vnx_StructOutput_s* record)
 {
     switch (type) {
-    case VNX_TYPE_DEVICE_SUPPORT: return vnx_DeviceSupport_dynamicDownCastConstOutput(record) != nullptr;
-    case VNX_TYPE_BUTTON_ACTIVITY: return vnx_ButtonActivity_dynamicDownCastConstOutput(record) != nullptr;
+    case VNX_TYPE_DEVICE_SUPPORT:
+        return vnx_DeviceSupport_dynamicDownCastConstOutput(record) != nullptr;
+    case VNX_TYPE_BUTTON_ACTIVITY:
+        return vnx_ButtonActivity_dynamicDownCastConstOutput(record) != nullptr;
     case VNX_TYPE_SENSOR_INTERPRETATION_9AXIS:
         return vnx_SensorInterpretation9Axis_dynamicDownCastConstOutput(record) != nullptr;
-    case VNX_TYPE_SENSOR_FUSION: return vnx_SensorFusion_dynamicDownCastConstOutput(record) != nullptr;
-    case VNX_TYPE_DEVICE_SUPPORT_6AG: return vnx_DeviceSupport6AG_dynamicDownCastConstOutput(record) != nullptr;
-    case VNX_TYPE_DEVICE_SUPPORT_9AGM: return vnx_DeviceSupport9AGM_dynamicDownCastConstOutput(record) != nullptr;
-    default: return false;
+    case VNX_TYPE_SENSOR_FUSION:
+        return vnx_SensorFusion_dynamicDownCastConstOutput(record) != nullptr;
+    case VNX_TYPE_DEVICE_SUPPORT_6AG:
+        return vnx_DeviceSupport6AG_dynamicDownCastConstOutput(record) != nullptr;
+    case VNX_TYPE_DEVICE_SUPPORT_9AGM:
+        return vnx_DeviceSupport9AGM_dynamicDownCastConstOutput(record) != nullptr;
+    default:
+        return false;
     }
 }
 
@@ -72,11 +79,14 @@ bool isOutputOf(uint8_t type, const vnx_StructOutput_s* record)
 bool isFormatOf(uint8_t type, const vnx_StructFormat_s* record)
 {
     switch (type) {
-    case VNX_TYPE_DEVICE_SUPPORT: return vnx_DeviceSupport_dynamicDownCastConstFormat(record) != nullptr;
+    case VNX_TYPE_DEVICE_SUPPORT:
+        return vnx_DeviceSupport_dynamicDownCastConstFormat(record) != nullptr;
     case VNX_TYPE_SENSOR_INTERPRETATION_9AXIS:
         return vnx_SensorInterpretation9Axis_dynamicDownCastConstFormat(record) != nullptr;
-    case VNX_TYPE_SENSOR_FUSION: return vnx_SensorFusion_dynamicDownCastConstFormat(record) != nullptr;
-    default: return false;
+    case VNX_TYPE_SENSOR_FUSION:
+        return vnx_SensorFusion_dynamicDownCastConstFormat(record) != nullptr;
+    default:
+        return false;
     }
 }
 
@@ -119,7 +129,8 @@ SensorFusion::SensorFusion()
         for (vnx::ModuleInterface* child : children_) {
             ModuleFactory::destroyModule(child);
         }
-        throw std::runtime_error("SensorFusion needs the SensorFusionPerDevice and ActivityClassification factories");
+        throw std::runtime_error(
+            "SensorFusion needs the SensorFusionPerDevice and ActivityClassification factories");
     }
 }
 
@@ -220,20 +231,24 @@ int SensorFusion::process(int inputInterface, size_t inputCount, const vnx_Struc
                           const vnx_StructFormat_s** inputFormats, int outputInterface, size_t outputCount,
                           vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats)
 {
-    if (inputInterface >= getInputInterfaceCount() || inputCount < 1 || inputCount > 4 || outputInterface != 0 ||
-        outputCount != kOutputSlots) {
+    if (inputInterface >= getInputInterfaceCount() || inputCount < 1 || inputCount > 4 ||
+        outputInterface != 0 || outputCount != kOutputSlots) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
     if (inputInterface < 0) {
         return VNX_STATUS_INVALID_INTERFACE;
     }
     auto* motion = vnx::processRecord(outputCount, outputs, 0, vnx_SensorFusion_dynamicDownCastOutput);
-    auto* motionFormat = vnx::processRecord(outputCount, outputFormats, 0, vnx_SensorFusion_dynamicDownCastFormat);
-    auto* activityOutput = vnx::processRecord(outputCount, outputs, 1, vnx_ActivityClassification_dynamicDownCastOutput);
+    auto* motionFormat =
+        vnx::processRecord(outputCount, outputFormats, 0, vnx_SensorFusion_dynamicDownCastFormat);
+    auto* activityOutput =
+        vnx::processRecord(outputCount, outputs, 1, vnx_ActivityClassification_dynamicDownCastOutput);
     const bool withButtons = inputInterface != kDeviceSupportSingle;
     auto* buttons =
-        withButtons ? vnx::processRecord(outputCount, outputs, 2, vnx_ButtonActivity_dynamicDownCastOutput) : nullptr;
-    if (motion == nullptr || motionFormat == nullptr || activityOutput == nullptr || (withButtons && buttons == nullptr) ||
+        withButtons ? vnx::processRecord(outputCount, outputs, 2, vnx_ButtonActivity_dynamicDownCastOutput)
+                    : nullptr;
+    if (motion == nullptr || motionFormat == nullptr || activityOutput == nullptr ||
+        (withButtons && buttons == nullptr) ||
         !inputsValid(inputInterface, inputCount, inputs, inputFormats)) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
@@ -256,7 +271,8 @@ int SensorFusion::process(int inputInterface, size_t inputCount, const vnx_Struc
         const vnx_StructOutput_s* samples[] = {inputs[0], inputs[1], withMagnetometer ? inputs[2] : nullptr,
                                                &lastOutput_.output};
         const vnx_StructFormat_s* formats[] = {inputFormats[0], inputFormats[1],
-                                               withMagnetometer ? inputFormats[2] : nullptr, &lastFormat_.format};
+                                               withMagnetometer ? inputFormats[2] : nullptr,
+                                               &lastFormat_.format};
         fusionResult = fusion()->process(kFusionDeviceSupportInput, std::size(samples), samples, formats,
                                          kFusionMotionAndInterpretedOutput, 2, fusionOutputs, fusionFormats);
         break;
@@ -278,16 +294,17 @@ int SensorFusion::process(int inputInterface, size_t inputCount, const vnx_Struc
     case kSample6AG:
     case kSample9AGM: {
         const int fusionInput = inputInterface == kDeviceSupportSingle ? kFusionSingleSampleInput
-                                : inputInterface == kSample6AG       ? kFusion6AGInput
-                                                                     : kFusion9AGMInput;
+                                : inputInterface == kSample6AG         ? kFusion6AGInput
+                                                                       : kFusion9AGMInput;
         const int fusionOutput =
             inputInterface == kDeviceSupportSingle ? kFusionMotionOutput : kFusionMotionAndInterpretedOutput;
         const vnx_StructOutput_s* samples[] = {inputs[0]};
         const vnx_StructFormat_s* formats[] = {firstFormat};
-        fusionResult = fusion()->process(fusionInput, 1, samples, formats, fusionOutput,
-                                         fusionOutput == kFusionMotionOutput ? 1 : 2, fusionOutputs, fusionFormats);
+        fusionResult =
+            fusion()->process(fusionInput, 1, samples, formats, fusionOutput,
+                              fusionOutput == kFusionMotionOutput ? 1 : 2, fusionOutputs, fusionFormats);
         if (fusionResult == VNX_STATUS_WARNING_WAITING_FOR_FUSION) {
-            return fusionResult;  // no motion for this sample yet
+            return fusionResult; // no motion for this sample yet
         }
         break;
     }
@@ -300,8 +317,8 @@ int SensorFusion::process(int inputInterface, size_t inputCount, const vnx_Struc
     const vnx_StructFormat_s* motionInFormats[] = {&interpretedFormat_.interpretation.format};
     vnx_StructOutput_s* activityOut[] = {&activityOutput->output};
     vnx_StructFormat_s* activityOutFormats[] = {outputFormats[1]};
-    const int activityResult = activity()->process(0, 1, motionIn, motionInFormats, 0, 1, activityOut,
-                                                   activityOutFormats);
+    const int activityResult =
+        activity()->process(0, 1, motionIn, motionInFormats, 0, 1, activityOut, activityOutFormats);
     if (activityResult < 0) {
         return activityResult;
     }

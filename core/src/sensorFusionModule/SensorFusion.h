@@ -20,10 +20,11 @@ class ModuleListenerInterface;
 /// through the module factory. Each sample's button record passes through
 /// unchanged; the last motion output is kept and handed back to the fusion
 /// as the fourth record of the DeviceSupport interfaces.
-class SensorFusion : public vnx::ModuleInterface {
+class SensorFusion : public vnx::ModuleInterface
+{
     VNX_LOG_DEFAULT(SensorFusion);
 
-public:
+  public:
     /// Creates both children under this module's node. Throws
     /// std::runtime_error when either factory is missing (the module
     /// factory then answers null).
@@ -75,14 +76,14 @@ public:
     const vnx_SensorFusion_Output_s& lastOutput() const { return lastOutput_; }
     const vnx_SensorFusion_Format_s& lastFormat() const { return lastFormat_; }
 
-private:
+  private:
     /// Both children, in the order init, term, configuration and commands
     /// visit them.
     vnx::ModuleInterface* children_[2] = {nullptr, nullptr};
     vnx::ModuleInterface* fusion() const { return children_[0]; }
     vnx::ModuleInterface* activity() const { return children_[1]; }
 
-    vnx::ModuleListenerInterface* listener_ = nullptr;  ///< not owned
+    vnx::ModuleListenerInterface* listener_ = nullptr; ///< not owned
     vnx_SensorFusion_Output_s lastOutput_;
     vnx_SensorFusion_Format_s lastFormat_;
     /// The interpreted motion handed from the fusion to the activity child,

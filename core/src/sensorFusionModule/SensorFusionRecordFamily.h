@@ -15,7 +15,8 @@
 
 namespace vnx {
 
-struct SensorFusionRecordFamily {
+struct SensorFusionRecordFamily
+{
     static constexpr uint8_t type = VNX_TYPE_SENSOR_FUSION;
     using Config = RecordKind<vnx_SensorFusion_Config_s, 56, 1>;
     using Command = RecordKind<vnx_SensorFusion_Command_s, 40, 1>;

@@ -10,8 +10,7 @@ namespace {
 
 constexpr int16_t kQ14One = 16384;
 
-template <size_t N>
-void zeroWords(vnx_Number32_u (&words)[N])
+template <size_t N> void zeroWords(vnx_Number32_u (&words)[N])
 {
     for (vnx_Number32_u& word : words) {
         word.bits = 0;

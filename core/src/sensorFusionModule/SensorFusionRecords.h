@@ -19,7 +19,8 @@ extern "C" {
 #endif
 
 /// Command codes of type 3.
-typedef enum vnx_SensorFusion_CommandCode_e {
+typedef enum vnx_SensorFusion_CommandCode_e
+{
     VNX_SENSOR_FUSION_RESTART_MAG_CALIBRATION = 4, ///< forget the learned magnetometer calibration
     VNX_SENSOR_FUSION_TARE_HEADING = 6,            ///< make the current heading the reference
 } vnx_SensorFusion_CommandCode_e;
@@ -29,7 +30,8 @@ typedef enum vnx_SensorFusion_CommandCode_e {
 /// The bits of the Config flag word that belong to the flags.
 #define VNX_SENSOR_FUSION_FLAGS_MASK 0x0FFFu
 
-typedef struct vnx_SensorFusion_Config_s {
+typedef struct vnx_SensorFusion_Config_s
+{
     vnx_StructConfig_s config;
     /// Rotation applied to the device frame, w x y z in Q14 (16384 = 1.0).
     int16_t reorientation[4];
@@ -43,13 +45,15 @@ typedef struct vnx_SensorFusion_Config_s {
     uint8_t padding2[4]; ///< left alone by the initialiser
 } vnx_SensorFusion_Config_s;
 
-typedef struct vnx_SensorFusion_Command_s {
+typedef struct vnx_SensorFusion_Command_s
+{
     vnx_StructCommand_s command;
     uint32_t code;      ///< vnx_SensorFusion_CommandCode_e
     uint8_t padding[4]; ///< left alone by the initialiser
 } vnx_SensorFusion_Command_s;
 
-typedef struct vnx_SensorFusion_Status_s {
+typedef struct vnx_SensorFusion_Status_s
+{
     vnx_StructStatus_s status;
     uint32_t value;
     uint8_t padding[4]; ///< left alone by the initialiser
@@ -57,29 +61,31 @@ typedef struct vnx_SensorFusion_Status_s {
 
 /// How the Output's value groups are encoded (q codes as in valueEncoding.h;
 /// the initialiser marks every group absent).
-typedef struct vnx_SensorFusion_Format_s {
+typedef struct vnx_SensorFusion_Format_s
+{
     vnx_StructFormat_s format;
-    uint32_t periodUs;              ///< sampling period of the output, microseconds
-    int8_t accelerationQ;           ///< group `acceleration`
-    int8_t linearAccelerationQ;     ///< group `linearAcceleration`
-    int8_t angularVelocityQ;        ///< group `angularVelocity`
-    uint8_t padding1;               ///< left alone by the initialiser
+    uint32_t periodUs;          ///< sampling period of the output, microseconds
+    int8_t accelerationQ;       ///< group `acceleration`
+    int8_t linearAccelerationQ; ///< group `linearAcceleration`
+    int8_t angularVelocityQ;    ///< group `angularVelocity`
+    uint8_t padding1;           ///< left alone by the initialiser
     uint8_t reserved[12];
-    int8_t magneticFieldQ;          ///< group `magneticField`
-    int8_t reservedGroupQ;          ///< group `reservedGroup`
-    int8_t quaternionQ;             ///< group `quaternion`
-    uint8_t padding2;               ///< left alone by the initialiser
+    int8_t magneticFieldQ; ///< group `magneticField`
+    int8_t reservedGroupQ; ///< group `reservedGroup`
+    int8_t quaternionQ;    ///< group `quaternion`
+    uint8_t padding2;      ///< left alone by the initialiser
 } vnx_SensorFusion_Format_s;
 
-typedef struct vnx_SensorFusion_Output_s {
+typedef struct vnx_SensorFusion_Output_s
+{
     vnx_StructOutput_s output;
-    uint32_t sampleNumber;                 ///< input sample this output belongs to
-    vnx_Number32_u acceleration[3];        ///< with gravity, m/s^2, x y z
-    vnx_Number32_u linearAcceleration[3];  ///< gravity removed, m/s^2, x y z
-    vnx_Number32_u angularVelocity[3];     ///< rad/s, x y z
-    vnx_Number32_u magneticField[3];       ///< uT, x y z
-    vnx_Number32_u reservedGroup[3];       ///< written by no producer
-    vnx_Number32_u quaternion[4];          ///< orientation w x y z
+    uint32_t sampleNumber;                ///< input sample this output belongs to
+    vnx_Number32_u acceleration[3];       ///< with gravity, m/s^2, x y z
+    vnx_Number32_u linearAcceleration[3]; ///< gravity removed, m/s^2, x y z
+    vnx_Number32_u angularVelocity[3];    ///< rad/s, x y z
+    vnx_Number32_u magneticField[3];      ///< uT, x y z
+    vnx_Number32_u reservedGroup[3];      ///< written by no producer
+    vnx_Number32_u quaternion[4];         ///< orientation w x y z
 } vnx_SensorFusion_Output_s;
 
 VNX_DECLARE_RECORD_FAMILY(SensorFusion)

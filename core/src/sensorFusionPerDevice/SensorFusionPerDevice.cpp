@@ -33,12 +33,13 @@ constexpr std::uint8_t kPeriodUnsupported = 2;
 constexpr std::size_t kDcdSize = VNX_DCD_ALG49AXISFIXED_SIZE;
 
 constexpr uint8_t kInputTypes0[] = {VNX_TYPE_SENSOR_INTERPRETATION_9AXIS};
-constexpr uint8_t kInputTypes1[] = {VNX_TYPE_DEVICE_SUPPORT, VNX_TYPE_DEVICE_SUPPORT, VNX_TYPE_DEVICE_SUPPORT};
+constexpr uint8_t kInputTypes1[] = {VNX_TYPE_DEVICE_SUPPORT, VNX_TYPE_DEVICE_SUPPORT,
+                                    VNX_TYPE_DEVICE_SUPPORT};
 constexpr uint8_t kInputTypes2[] = {VNX_TYPE_DEVICE_SUPPORT};
 constexpr uint8_t kInputTypes3[] = {VNX_TYPE_DEVICE_SUPPORT_6AG};
 constexpr uint8_t kInputTypes4[] = {VNX_TYPE_DEVICE_SUPPORT_9AGM};
-constexpr std::span<const uint8_t> kInputInterfaces[] = {kInputTypes0, kInputTypes1, kInputTypes2, kInputTypes3,
-                                                         kInputTypes4};
+constexpr std::span<const uint8_t> kInputInterfaces[] = {kInputTypes0, kInputTypes1, kInputTypes2,
+                                                         kInputTypes3, kInputTypes4};
 
 constexpr uint8_t kOutputTypes0[] = {VNX_TYPE_SENSOR_FUSION};
 constexpr uint8_t kOutputTypes1[] = {VNX_TYPE_SENSOR_FUSION, VNX_TYPE_SENSOR_INTERPRETATION};
@@ -57,9 +58,9 @@ SensorFusionMobile::Pool& enginePool()
 vnx_Mobile_VirtualSensorPeriods_s outputPeriods(std::int32_t periodUs)
 {
     vnx_Mobile_VirtualSensorPeriods_s periods{};
-    for (int slot : {VNX_MOBILE_ACCELEROMETER, VNX_MOBILE_CALIBRATED_ROTATION_RATE, VNX_MOBILE_CALIBRATED_MAGNETOMETER,
-                     VNX_MOBILE_GRAVITY, VNX_MOBILE_LINEAR_ACCELERATION, VNX_MOBILE_ROTATION_VECTOR,
-                     VNX_MOBILE_STABILITY}) {
+    for (int slot : {VNX_MOBILE_ACCELEROMETER, VNX_MOBILE_CALIBRATED_ROTATION_RATE,
+                     VNX_MOBILE_CALIBRATED_MAGNETOMETER, VNX_MOBILE_GRAVITY, VNX_MOBILE_LINEAR_ACCELERATION,
+                     VNX_MOBILE_ROTATION_VECTOR, VNX_MOBILE_STABILITY}) {
         periods.periodUs[slot] = periodUs;
     }
     return periods;
@@ -69,9 +70,8 @@ vnx_Mobile_VirtualSensorPeriods_s outputPeriods(std::int32_t periodUs)
 /// business: a non-zero instance id names one module instance.
 bool addressedTo(const vnx_Struct_s& header, const void* module)
 {
-    return header.instanceId == 0 ||
-           static_cast<std::int64_t>(header.instanceId) ==
-               static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(module));
+    return header.instanceId == 0 || static_cast<std::int64_t>(header.instanceId) ==
+                                         static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(module));
 }
 
 } // namespace
@@ -187,7 +187,7 @@ int SensorFusionPerDevice::setConfig(const vnx_StructConfig_s* config)
 int SensorFusionPerDevice::applyReorientation()
 {
     if (engine_ == nullptr) {
-        return VNX_STATUS_SUCCESS;  // applied at init
+        return VNX_STATUS_SUCCESS; // applied at init
     }
     // The Q14 values go over unscaled: the engine normalises the quaternion,
     // and an identity (x = y = z = 0) restores the unreoriented output.
@@ -208,14 +208,15 @@ int SensorFusionPerDevice::applyInterpretationConfig(const vnx_SensorInterpretat
         return VNX_STATUS_INVALID_CONFIG;
     }
     if (engine_ == nullptr) {
-        return VNX_STATUS_SUCCESS;  // init starts from the SCD period
+        return VNX_STATUS_SUCCESS; // init starts from the SCD period
     }
     if (mode == kPeriodFromScd) {
         effectivePeriodUs_ = scdPeriodUs_;
     } else if (mode == kPeriodGiven) {
         effectivePeriodUs_ = config.periodUs;
     }
-    const vnx_Mobile_VirtualSensorPeriods_s wanted = outputPeriods(static_cast<std::int32_t>(effectivePeriodUs_));
+    const vnx_Mobile_VirtualSensorPeriods_s wanted =
+        outputPeriods(static_cast<std::int32_t>(effectivePeriodUs_));
     engine_->enableOutputPeriodsAndDeriveInputPeriods(wanted, &periods_);
     engine_->setInputPeriods(periods_);
     vnx_Mobile_VirtualSensorPeriods_s effective{};
@@ -326,8 +327,8 @@ int SensorFusionPerDevice::getDcd(vnx_dcdData_s* dcd, int capacity, int&) const
         return VNX_STATUS_INVALID_PARAMETER;
     }
     std::size_t written = 0;
-    return engine_->getDynamicCalibration(reinterpret_cast<std::uint8_t*>(dcd), static_cast<std::size_t>(capacity),
-                                          &written);
+    return engine_->getDynamicCalibration(reinterpret_cast<std::uint8_t*>(dcd),
+                                          static_cast<std::size_t>(capacity), &written);
 }
 
 int SensorFusionPerDevice::getInputInterfaceCount() const
@@ -335,7 +336,8 @@ int SensorFusionPerDevice::getInputInterfaceCount() const
     return static_cast<int>(std::size(kInputInterfaces));
 }
 
-int SensorFusionPerDevice::getInputInterface(int index, size_t capacity, uint8_t* typeIds, size_t& count) const
+int SensorFusionPerDevice::getInputInterface(int index, size_t capacity, uint8_t* typeIds,
+                                             size_t& count) const
 {
     if (index < 0 || index >= getInputInterfaceCount()) {
         VNX_LOGF(dftLog_, vnx::log::WARN, "Invalid interface id: %d", index);
@@ -349,7 +351,8 @@ int SensorFusionPerDevice::getOutputInterfaceCount() const
     return static_cast<int>(std::size(kOutputInterfaces));
 }
 
-int SensorFusionPerDevice::getOutputInterface(int index, size_t capacity, uint8_t* typeIds, size_t& count) const
+int SensorFusionPerDevice::getOutputInterface(int index, size_t capacity, uint8_t* typeIds,
+                                              size_t& count) const
 {
     if (index < 0 || index >= getOutputInterfaceCount()) {
         return VNX_STATUS_INVALID_INTERFACE;

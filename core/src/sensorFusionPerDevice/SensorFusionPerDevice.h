@@ -28,10 +28,11 @@
 /// The engine exists from a successful init to term. Configuration sent
 /// without an engine is stored (and the reorientation applied at the next
 /// init); commands that need the engine answer NOT_ACTIVE then.
-class SensorFusionPerDevice : public vnx::ModuleInterface {
+class SensorFusionPerDevice : public vnx::ModuleInterface
+{
     VNX_LOG_DEFAULT(SensorFusionPerDevice);
 
-public:
+  public:
     SensorFusionPerDevice();
     ~SensorFusionPerDevice() override;
     SensorFusionPerDevice(const SensorFusionPerDevice&) = delete;
@@ -99,16 +100,18 @@ public:
     const vnx_Mobile_PhysicalSensorPeriods_s& sensorPeriods() const { return periods_; }
     std::uint32_t effectivePeriodUs() const { return effectivePeriodUs_; }
 
-private:
+  private:
     /// The records one process call writes.
-    struct Outputs {
+    struct Outputs
+    {
         vnx_SensorFusion_Output_s* motion;
         vnx_SensorFusion_Format_s* motionFormat;
-        vnx_SensorInterpretation_Output_s* interpreted;     ///< null on output interface 0
+        vnx_SensorInterpretation_Output_s* interpreted; ///< null on output interface 0
         vnx_SensorInterpretation_Format_s* interpretedFormat;
     };
     /// The records one process call reads; only those of its interface are set.
-    struct Inputs {
+    struct Inputs
+    {
         const vnx_DeviceSupport_Output_s* sensors[3];
         const vnx_DeviceSupport_Format_s* sensorFormat;
         const vnx_DeviceSupport6AG_Output_s* sample6AG;
@@ -117,9 +120,10 @@ private:
         const vnx_SensorInterpretation9Axis_Format_s* nineAxisFormat;
     };
     /// What the reports of one sample leave for the output stage.
-    struct Reported {
+    struct Reported
+    {
         std::uint32_t sampleDelta = 0;
-        bool gyroscopeSample = true;  ///< false: interface 2 with another sensor
+        bool gyroscopeSample = true; ///< false: interface 2 with another sensor
     };
 
     static bool resolveOutputs(int outputInterface, size_t outputCount, vnx_StructOutput_s** outputs,
@@ -149,11 +153,11 @@ private:
     int applyReorientation();
     void destroyEngine();
 
-    vnx::ModuleListenerInterface* listener_ = nullptr;  ///< not owned; nothing is reported
+    vnx::ModuleListenerInterface* listener_ = nullptr; ///< not owned; nothing is reported
     vnx_SensorFusionPerDevice_Config_s config_;
     vnx_SensorInterpretation_Config_s interpretationConfig_;
     vnx_Mobile_PhysicalSensorPeriods_s periods_{};
-    vnx::SensorFusionMobile* engine_ = nullptr;  ///< from the engine pool; null without init
+    vnx::SensorFusionMobile* engine_ = nullptr; ///< from the engine pool; null without init
 
     /// Sample counters of the accelerometer, gyroscope, magnetometer and
     /// temperature (DeviceSupport sensor kinds 1 to 4).

@@ -6,7 +6,8 @@
 
 namespace {
 
-struct SensorFusionPerDeviceRecords {
+struct SensorFusionPerDeviceRecords
+{
     static constexpr uint8_t type = VNX_TYPE_SENSOR_FUSION_PER_DEVICE;
     using Config = vnx::RecordKind<vnx_SensorFusionPerDevice_Config_s, 88, 1>;
     using Command = vnx::RecordKind<vnx_SensorFusionPerDevice_Command_s, 40, 1>;

@@ -56,11 +56,13 @@ bool isNoRate(const std::int16_t (&rate)[3])
 
 } // namespace
 
-bool SensorFusionPerDevice::resolveOutputs(int outputInterface, size_t outputCount, vnx_StructOutput_s** outputs,
-                                           vnx_StructFormat_s** outputFormats, Outputs& out)
+bool SensorFusionPerDevice::resolveOutputs(int outputInterface, size_t outputCount,
+                                           vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats,
+                                           Outputs& out)
 {
     out.motion = vnx::processRecord(outputCount, outputs, 0, vnx_SensorFusion_dynamicDownCastOutput);
-    out.motionFormat = vnx::processRecord(outputCount, outputFormats, 0, vnx_SensorFusion_dynamicDownCastFormat);
+    out.motionFormat =
+        vnx::processRecord(outputCount, outputFormats, 0, vnx_SensorFusion_dynamicDownCastFormat);
     out.interpreted = nullptr;
     out.interpretedFormat = nullptr;
     if (out.motion == nullptr || out.motionFormat == nullptr) {
@@ -72,21 +74,24 @@ bool SensorFusionPerDevice::resolveOutputs(int outputInterface, size_t outputCou
     if (outputInterface != 1) {
         return false;
     }
-    out.interpreted = vnx::processRecord(outputCount, outputs, 1, vnx_SensorInterpretation_dynamicDownCastOutput);
+    out.interpreted =
+        vnx::processRecord(outputCount, outputs, 1, vnx_SensorInterpretation_dynamicDownCastOutput);
     out.interpretedFormat =
         vnx::processRecord(outputCount, outputFormats, 1, vnx_SensorInterpretation_dynamicDownCastFormat);
     return out.interpreted != nullptr && out.interpretedFormat != nullptr;
 }
 
-bool SensorFusionPerDevice::resolveInputs(int inputInterface, size_t inputCount, const vnx_StructOutput_s** inputs,
+bool SensorFusionPerDevice::resolveInputs(int inputInterface, size_t inputCount,
+                                          const vnx_StructOutput_s** inputs,
                                           const vnx_StructFormat_s** inputFormats, Inputs& in)
 {
     in = {};
     switch (inputInterface) {
     case 0:
-        in.nineAxis = vnx::processRecord(inputCount, inputs, 0, vnx_SensorInterpretation9Axis_dynamicDownCastConstOutput);
-        in.nineAxisFormat =
-            vnx::processRecord(inputCount, inputFormats, 0, vnx_SensorInterpretation9Axis_dynamicDownCastConstFormat);
+        in.nineAxis = vnx::processRecord(inputCount, inputs, 0,
+                                         vnx_SensorInterpretation9Axis_dynamicDownCastConstOutput);
+        in.nineAxisFormat = vnx::processRecord(inputCount, inputFormats, 0,
+                                               vnx_SensorInterpretation9Axis_dynamicDownCastConstFormat);
         return in.nineAxis != nullptr && in.nineAxisFormat != nullptr;
     case 1:
         // Up to three samples, each of which may be absent; a present one
@@ -102,26 +107,32 @@ bool SensorFusionPerDevice::resolveInputs(int inputInterface, size_t inputCount,
                 }
             }
         }
-        in.sensorFormat = vnx::processRecord(inputCount, inputFormats, 0, vnx_DeviceSupport_dynamicDownCastConstFormat);
+        in.sensorFormat =
+            vnx::processRecord(inputCount, inputFormats, 0, vnx_DeviceSupport_dynamicDownCastConstFormat);
         return in.sensorFormat != nullptr;
     case 2:
-        in.sensors[0] = vnx::processRecord(inputCount, inputs, 0, vnx_DeviceSupport_dynamicDownCastConstOutput);
-        in.sensorFormat = vnx::processRecord(inputCount, inputFormats, 0, vnx_DeviceSupport_dynamicDownCastConstFormat);
+        in.sensors[0] =
+            vnx::processRecord(inputCount, inputs, 0, vnx_DeviceSupport_dynamicDownCastConstOutput);
+        in.sensorFormat =
+            vnx::processRecord(inputCount, inputFormats, 0, vnx_DeviceSupport_dynamicDownCastConstFormat);
         return in.sensors[0] != nullptr && in.sensorFormat != nullptr;
     case 3:
-        in.sample6AG = vnx::processRecord(inputCount, inputs, 0, vnx_DeviceSupport6AG_dynamicDownCastConstOutput);
+        in.sample6AG =
+            vnx::processRecord(inputCount, inputs, 0, vnx_DeviceSupport6AG_dynamicDownCastConstOutput);
         return in.sample6AG != nullptr;
     case 4:
-        in.sample9AGM = vnx::processRecord(inputCount, inputs, 0, vnx_DeviceSupport9AGM_dynamicDownCastConstOutput);
+        in.sample9AGM =
+            vnx::processRecord(inputCount, inputs, 0, vnx_DeviceSupport9AGM_dynamicDownCastConstOutput);
         return in.sample9AGM != nullptr;
     default:
-        return true;  // unknown interface: answered after the sample number is cleared
+        return true; // unknown interface: answered after the sample number is cleared
     }
 }
 
 int SensorFusionPerDevice::process(int inputInterface, size_t inputCount, const vnx_StructOutput_s** inputs,
-                                   const vnx_StructFormat_s** inputFormats, int outputInterface, size_t outputCount,
-                                   vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats)
+                                   const vnx_StructFormat_s** inputFormats, int outputInterface,
+                                   size_t outputCount, vnx_StructOutput_s** outputs,
+                                   vnx_StructFormat_s** outputFormats)
 {
     Outputs out;
     Inputs in;
@@ -139,11 +150,20 @@ int SensorFusionPerDevice::process(int inputInterface, size_t inputCount, const 
     case 0:
         writeNineAxis(in, out);
         return VNX_STATUS_SUCCESS;
-    case 1: reportDeviceSupportSet(in, *out.motion, reported); break;
-    case 2: reportDeviceSupportSample(in, *out.motion, reported); break;
-    case 3: report6AG(*in.sample6AG, *out.motion, reported); break;
-    case 4: report9AGM(*in.sample9AGM, *out.motion, reported); break;
-    default: return VNX_STATUS_INVALID_INTERFACE;
+    case 1:
+        reportDeviceSupportSet(in, *out.motion, reported);
+        break;
+    case 2:
+        reportDeviceSupportSample(in, *out.motion, reported);
+        break;
+    case 3:
+        report6AG(*in.sample6AG, *out.motion, reported);
+        break;
+    case 4:
+        report9AGM(*in.sample9AGM, *out.motion, reported);
+        break;
+    default:
+        return VNX_STATUS_INVALID_INTERFACE;
     }
 
     // Drain. The valid bits of every step are gathered: the last step, which
@@ -227,20 +247,25 @@ void SensorFusionPerDevice::reportDeviceSupportSample(const Inputs& in, vnx_Sens
     }
     reported.gyroscopeSample = sensor == VNX_DEVICE_SUPPORT_GYROSCOPE;
     switch (sensor) {
-    case VNX_DEVICE_SUPPORT_MAGNETOMETER: engine_->reportMag(t, sample.x, sample.y, sample.z); break;
-    case VNX_DEVICE_SUPPORT_ACCELEROMETER: engine_->reportAcc(t, sample.x, sample.y, sample.z); break;
+    case VNX_DEVICE_SUPPORT_MAGNETOMETER:
+        engine_->reportMag(t, sample.x, sample.y, sample.z);
+        break;
+    case VNX_DEVICE_SUPPORT_ACCELEROMETER:
+        engine_->reportAcc(t, sample.x, sample.y, sample.z);
+        break;
     case VNX_DEVICE_SUPPORT_GYROSCOPE: {
         const std::int16_t rate[3] = {sample.x, sample.y, sample.z};
         reportGyro(t, rate, kNoRate);
         engine_->reportFusionTick(t);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
-void SensorFusionPerDevice::report6AG(const vnx_DeviceSupport6AG_Output_s& sample, vnx_SensorFusion_Output_s& motion,
-                                      Reported& reported)
+void SensorFusionPerDevice::report6AG(const vnx_DeviceSupport6AG_Output_s& sample,
+                                      vnx_SensorFusion_Output_s& motion, Reported& reported)
 {
     const auto sampleNumber = static_cast<std::uint32_t>(sample.sampleNumber);
     motion.sampleNumber = sampleNumber;
@@ -265,7 +290,8 @@ void SensorFusionPerDevice::report9AGM(const vnx_DeviceSupport9AGM_Output_s& sam
     engine_->reportFusionTick(t);
 }
 
-void SensorFusionPerDevice::reportGyro(std::uint32_t timeUs, const std::int16_t (&rate)[3], std::int16_t temperature)
+void SensorFusionPerDevice::reportGyro(std::uint32_t timeUs, const std::int16_t (&rate)[3],
+                                       std::int16_t temperature)
 {
     if (isNoRate(rate) || periods_.gyroscopeUs < 0) {
         engine_->reportGyro(timeUs, kNoRate, kNoRate, kNoRate, kNoRate);
@@ -292,8 +318,8 @@ void SensorFusionPerDevice::writeInterpreted(const Outputs& out, const Reported&
     vnx_SensorInterpretation_Output_s& motion = *out.interpreted;
     motion.sampleNumber = out.motion->sampleNumber;
     motion.sampleDelta = reported.sampleDelta;
-    motion.flags = static_cast<std::uint8_t>((motion.flags & kKeptFlags) | (stationary ? kStationaryFlag : 0) |
-                                             kOffsetRemovedFlag);
+    motion.flags = static_cast<std::uint8_t>((motion.flags & kKeptFlags) |
+                                             (stationary ? kStationaryFlag : 0) | kOffsetRemovedFlag);
     assignOutputXYZ(engineOutput_.linearAcceleration, motion.acceleration);
     assignOutputXYZ(engineOutput_.rotationRate, motion.angularVelocity);
 

@@ -17,18 +17,21 @@ extern "C" {
 #endif
 
 /// Command codes of type 21.
-typedef enum vnx_SensorFusionPerDevice_CommandCode_e {
+typedef enum vnx_SensorFusionPerDevice_CommandCode_e
+{
     /// Sets the engine's dynamic-calibration enable bits to the command's value.
     VNX_SENSOR_FUSION_PER_DEVICE_SET_DYNAMIC_CALIBRATION = 10,
 } vnx_SensorFusionPerDevice_CommandCode_e;
 
-typedef struct vnx_SensorFusionPerDevice_Config_s {
+typedef struct vnx_SensorFusionPerDevice_Config_s
+{
     vnx_StructConfig_s config;
     /// Reorientation and flags of the fusion, as the SensorFusion module takes them.
     vnx_SensorFusion_Config_s sensorFusion;
 } vnx_SensorFusionPerDevice_Config_s;
 
-typedef struct vnx_SensorFusionPerDevice_Command_s {
+typedef struct vnx_SensorFusionPerDevice_Command_s
+{
     vnx_StructCommand_s command;
     uint32_t code;      ///< vnx_SensorFusionPerDevice_CommandCode_e
     uint8_t value;      ///< argument of the command

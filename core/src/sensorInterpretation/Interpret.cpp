@@ -11,7 +11,7 @@ void setFlag(std::uint8_t& flags, std::uint8_t bit, bool on)
     flags = static_cast<std::uint8_t>(on ? (flags | bit) : (flags & ~bit));
 }
 
-}  // namespace
+} // namespace
 
 void Interpret::accInterpret(const FixedPointCal::Output& cal, const RawTriple& raw, Vector3& acc,
                              std::uint8_t& flags) const
@@ -41,7 +41,8 @@ void Interpret::magInterpret(const FixedPointCal::Output& cal, const RawTriple& 
 
 void Interpret::rsGlitchSuppress(std::uint32_t sampleFlags, Vector3& rs) const
 {
-    if (sampleFlags & kSampleFlagGlitch) rs = Vector3::zeros();
+    if (sampleFlags & kSampleFlagGlitch)
+        rs = Vector3::zeros();
 }
 
-}  // namespace vnx
+} // namespace vnx

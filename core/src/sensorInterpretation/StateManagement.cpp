@@ -2,7 +2,10 @@
 
 namespace vnx {
 
-void StateManagement::init() { firstSample_ = true; }
+void StateManagement::init()
+{
+    firstSample_ = true;
+}
 
 void StateManagement::calcDSample(std::uint32_t sampleNumber, std::uint32_t& delta)
 {
@@ -15,4 +18,4 @@ void StateManagement::calcDSample(std::uint32_t sampleNumber, std::uint32_t& del
     lastSampleNumber_ = sampleNumber;
 }
 
-}  // namespace vnx
+} // namespace vnx

@@ -10,10 +10,11 @@ namespace vnx {
 /// number of sample periods since the previous one, so that algorithms can
 /// tell consecutive samples from gaps (lost reports, a device that slept).
 /// The owning module calls it once per sample before anything else.
-class StateManagement {
+class StateManagement
+{
     VNX_LOG_DEFAULT(StateManagement);
 
-public:
+  public:
     /// Delta of the first sample after init, read by callers as an unknown gap.
     static constexpr std::uint32_t kUnknownGap = 0xFFFFFFFFu;
 
@@ -25,9 +26,9 @@ public:
     /// back reads as a huge gap); kUnknownGap for the first sample after init.
     void calcDSample(std::uint32_t sampleNumber, std::uint32_t& delta);
 
-private:
+  private:
     std::uint32_t lastSampleNumber_ = 0;
     bool firstSample_ = true;
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -54,10 +54,11 @@ SensorInterpretation9Axis::SensorInterpretation9Axis()
 SensorInterpretation9Axis::~SensorInterpretation9Axis()
 {
     NodeManager& nodes = NodeManager::getInstance();
-    for (const void* member : {static_cast<const void*>(&magFilter_), static_cast<const void*>(&accFilter_),
-                               static_cast<const void*>(&magCal_), static_cast<const void*>(&cal_),
-                               static_cast<const void*>(&zroFromStable_), static_cast<const void*>(&interpret_),
-                               static_cast<const void*>(&stateManagement_)}) {
+    for (const void* member :
+         {static_cast<const void*>(&magFilter_), static_cast<const void*>(&accFilter_),
+          static_cast<const void*>(&magCal_), static_cast<const void*>(&cal_),
+          static_cast<const void*>(&zroFromStable_), static_cast<const void*>(&interpret_),
+          static_cast<const void*>(&stateManagement_)}) {
         nodes.removeNode(member);
     }
 }
@@ -205,7 +206,8 @@ int SensorInterpretation9Axis::getInputInterfaceCount() const
     return vnx::kNineAxisInterfaceCount;
 }
 
-int SensorInterpretation9Axis::getInputInterface(int index, size_t capacity, uint8_t* typeIds, size_t& count) const
+int SensorInterpretation9Axis::getInputInterface(int index, size_t capacity, uint8_t* typeIds,
+                                                 size_t& count) const
 {
     if (index < 0 || index >= vnx::kNineAxisInterfaceCount) {
         return VNX_STATUS_INVALID_INTERFACE;
@@ -218,7 +220,8 @@ int SensorInterpretation9Axis::getOutputInterfaceCount() const
     return 1;
 }
 
-int SensorInterpretation9Axis::getOutputInterface(int index, size_t capacity, uint8_t* typeIds, size_t& count) const
+int SensorInterpretation9Axis::getOutputInterface(int index, size_t capacity, uint8_t* typeIds,
+                                                  size_t& count) const
 {
     if (index != 0) {
         return VNX_STATUS_INVALID_INTERFACE;

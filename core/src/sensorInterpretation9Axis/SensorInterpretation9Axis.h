@@ -23,8 +23,9 @@
 /// learned zero-rate offset and magnetometer calibration go out as a
 /// 260-byte DCD. Every member belongs to the module: two devices run side by
 /// side without touching each other. Nothing is allocated after construction.
-class SensorInterpretation9Axis : public vnx::ModuleInterface {
-public:
+class SensorInterpretation9Axis : public vnx::ModuleInterface
+{
+  public:
     SensorInterpretation9Axis();
     ~SensorInterpretation9Axis() override;
     SensorInterpretation9Axis(const SensorInterpretation9Axis&) = delete;
@@ -74,12 +75,13 @@ public:
     /// 5 and 9 accepted (0); anything else -3.
     int executeSensorFusionCommand(std::uint32_t code);
 
-private:
+  private:
     using Fp32 = vnx::Fp32;
     using Vector3 = vnx::qdVectorFixed::Vector3;
 
     /// What one sample hands to the records.
-    struct Interpreted {
+    struct Interpreted
+    {
         Vector3 rateRadPerS; ///< zero-rate offset removed
         Vector3 accMps2;     ///< filtered
         Fp32 accNoiseMps2;   ///< noise level of the filtered acceleration

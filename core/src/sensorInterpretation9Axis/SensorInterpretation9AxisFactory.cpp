@@ -6,7 +6,8 @@
 
 namespace {
 
-struct SensorInterpretation9AxisRecords {
+struct SensorInterpretation9AxisRecords
+{
     static constexpr uint8_t type = VNX_TYPE_SENSOR_INTERPRETATION_9AXIS;
     using Config = vnx::RecordKind<vnx_SensorInterpretation9Axis_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_SensorInterpretation9Axis_Command_s, 32, 1>;
@@ -50,4 +51,5 @@ extern "C" int vnx_SensorInterpretation9Axis_initMagRepresentation(
 }
 
 VNX_DEFINE_RECORD_FAMILY(SensorInterpretation9Axis, SensorInterpretation9AxisRecords)
-VNX_DEFINE_MODULE_FACTORY(SensorInterpretation9Axis, ::SensorInterpretation9Axis, SensorInterpretation9AxisRecords)
+VNX_DEFINE_MODULE_FACTORY(SensorInterpretation9Axis, ::SensorInterpretation9Axis,
+                          SensorInterpretation9AxisRecords)

@@ -35,7 +35,8 @@ constexpr float kMagDelayMaxS = 0.1f;
 // The calibrated field is in gauss; the Output carries microtesla.
 constexpr float kMicroteslaPerGauss = 100.0f;
 
-constexpr std::uint8_t kDerivedFlags = VNX_SENSOR_INTERPRETATION_ON_TABLE | VNX_SENSOR_INTERPRETATION_ZRO_CONVERGED;
+constexpr std::uint8_t kDerivedFlags =
+    VNX_SENSOR_INTERPRETATION_ON_TABLE | VNX_SENSOR_INTERPRETATION_ZRO_CONVERGED;
 
 Vector3 clampEach(const Vector3& v, float limit)
 {
@@ -76,7 +77,8 @@ void clearOutput(vnx_SensorInterpretation9Axis_Output_s& output)
 
 } // namespace
 
-int SensorInterpretation9Axis::process(int inputInterface, size_t inputCount, const vnx_StructOutput_s** inputs,
+int SensorInterpretation9Axis::process(int inputInterface, size_t inputCount,
+                                       const vnx_StructOutput_s** inputs,
                                        const vnx_StructFormat_s** inputFormats, int outputInterface,
                                        size_t outputCount, vnx_StructOutput_s** outputs,
                                        vnx_StructFormat_s** outputFormats)
@@ -92,9 +94,10 @@ int SensorInterpretation9Axis::process(int inputInterface, size_t inputCount, co
     if (read != VNX_STATUS_SUCCESS) {
         return read;
     }
-    auto* output = vnx::processRecord(outputCount, outputs, 0, vnx_SensorInterpretation9Axis_dynamicDownCastOutput);
-    auto* format =
-        vnx::processRecord(outputCount, outputFormats, 0, vnx_SensorInterpretation9Axis_dynamicDownCastFormat);
+    auto* output =
+        vnx::processRecord(outputCount, outputs, 0, vnx_SensorInterpretation9Axis_dynamicDownCastOutput);
+    auto* format = vnx::processRecord(outputCount, outputFormats, 0,
+                                      vnx_SensorInterpretation9Axis_dynamicDownCastFormat);
     if (output == nullptr || format == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
@@ -166,10 +169,12 @@ void SensorInterpretation9Axis::interpretSample(const vnx::RawNineAxisSample& ra
     accFilter_.process(intervalUs, periodUs_, accAlpha, acc, q, accFiltered, result.accNoiseMps2, residual);
     result.accMps2 = saturated(accFiltered);
     Fp32 magNoise;
-    magFilter_.process(intervalUs, periodUs_, magAlpha, mag.calibratedField, q, result.magField, magNoise, residual);
+    magFilter_.process(intervalUs, periodUs_, magAlpha, mag.calibratedField, q, result.magField, magNoise,
+                       residual);
 }
 
-void SensorInterpretation9Axis::calibrateMagnetometer(const vnx::RawNineAxisSample& raw, const Vector3& rateRadPerS,
+void SensorInterpretation9Axis::calibrateMagnetometer(const vnx::RawNineAxisSample& raw,
+                                                      const Vector3& rateRadPerS,
                                                       vnx::MagnetometerAmplitudeCal::Output& out)
 {
     if (!raw.hasMag) {
@@ -203,7 +208,8 @@ void SensorInterpretation9Axis::updateGroupDelays(std::uint32_t sampleDelta, Fp3
     magDelayS_ = min(magDelayS_ + periodS, Fp32(kMagDelayMaxS));
 }
 
-void SensorInterpretation9Axis::writeFormat(Fp32 accNoiseMps2, vnx_SensorInterpretation9Axis_Format_s& format) const
+void SensorInterpretation9Axis::writeFormat(Fp32 accNoiseMps2,
+                                            vnx_SensorInterpretation9Axis_Format_s& format) const
 {
     vnx_SensorInterpretation_Format_s& motion = format.interpretation;
     motion.periodUs = periodUs_;

@@ -23,7 +23,8 @@ typedef vnx_StructStatus_s vnx_SensorInterpretation9Axis_Status_s;
 /// no operation reads it. The 64-bit field is stored as two 32-bit words
 /// (low word first) so that the description sits at its 4-byte aligned place
 /// in the Format.
-typedef struct vnx_SensorInterpretation9Axis_MagRepresentation_s {
+typedef struct vnx_SensorInterpretation9Axis_MagRepresentation_s
+{
     uint32_t word0;
     uint8_t byte0;
     uint8_t padding0[3];
@@ -36,23 +37,25 @@ typedef struct vnx_SensorInterpretation9Axis_MagRepresentation_s {
     uint32_t wide[2];
 } vnx_SensorInterpretation9Axis_MagRepresentation_s;
 
-typedef struct vnx_SensorInterpretation9Axis_Format_s {
+typedef struct vnx_SensorInterpretation9Axis_Format_s
+{
     vnx_StructFormat_s format;
     /// Period, value codes, accelerometer noise and rotation variances.
     vnx_SensorInterpretation_Format_s interpretation;
     uint8_t magValueFormat; ///< value-format code of Output::magneticField (127: float)
     uint8_t padding[3];     ///< left alone by the initialiser
     vnx_SensorInterpretation9Axis_MagRepresentation_s magRepresentation;
-    uint32_t reserved;      ///< left alone by the initialiser
+    uint32_t reserved; ///< left alone by the initialiser
 } vnx_SensorInterpretation9Axis_Format_s;
 
-typedef struct vnx_SensorInterpretation9Axis_Output_s {
+typedef struct vnx_SensorInterpretation9Axis_Output_s
+{
     vnx_StructOutput_s output;
     /// Sample number and delta, flags, acceleration, angular velocity.
     vnx_SensorInterpretation_Output_s interpretation;
     /// x, y, z in uT, encoded with Format::magValueFormat.
     vnx_Number32_u magneticField[3];
-    uint32_t reserved;      ///< left alone by the initialiser
+    uint32_t reserved; ///< left alone by the initialiser
 } vnx_SensorInterpretation9Axis_Output_s;
 
 VNX_DECLARE_RECORD_FAMILY(SensorInterpretation9Axis)

@@ -25,9 +25,12 @@ constexpr std::size_t sensorRecordCount(int index)
 std::span<const std::uint8_t> nineAxisInterfaceTypes(int index)
 {
     switch (index) {
-    case 0: return kTwoSensors;
-    case 1: return kThreeSensorsAndMotion;
-    default: return {};
+    case 0:
+        return kTwoSensors;
+    case 1:
+        return kThreeSensorsAndMotion;
+    default:
+        return {};
     }
 }
 
@@ -37,13 +40,15 @@ int readNineAxisSample(int index, std::size_t inputCount, const vnx_StructOutput
     if (index < 0 || index >= kNineAxisInterfaceCount) {
         return VNX_STATUS_INVALID_INTERFACE;
     }
-    const auto* format = processRecord(inputCount, inputFormats, 0, vnx_DeviceSupport_dynamicDownCastConstFormat);
+    const auto* format =
+        processRecord(inputCount, inputFormats, 0, vnx_DeviceSupport_dynamicDownCastConstFormat);
     if (format == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
     RawNineAxisSample read;
     for (std::size_t i = 0; i < sensorRecordCount(index); ++i) {
-        const auto* record = processRecord(inputCount, inputs, i, vnx_DeviceSupport_dynamicDownCastConstOutput);
+        const auto* record =
+            processRecord(inputCount, inputs, i, vnx_DeviceSupport_dynamicDownCastConstOutput);
         if (record == nullptr) {
             return VNX_STATUS_INVALID_PARAMETER;
         }

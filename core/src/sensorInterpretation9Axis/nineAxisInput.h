@@ -14,7 +14,8 @@
 namespace vnx {
 
 /// Raw counts of one sample by sensor, with the sample fields of its Format.
-struct RawNineAxisSample {
+struct RawNineAxisSample
+{
     std::uint32_t sampleNumber = 0;
     std::uint32_t sampleFlags = 0; ///< 32 (glitch): the gyroscope reading is invalid
     std::int16_t temperature = 0;  ///< raw count

@@ -40,7 +40,7 @@ Vector3 limited(const Vector3& v, float limit)
 std::uint32_t periodInMicroseconds(float periodS)
 {
     const float us = periodS * 1000000.0f;
-    constexpr float kLimit = 4294967296.0f;  // 2^32
+    constexpr float kLimit = 4294967296.0f; // 2^32
     if (!(us >= 0.0f)) {
         return 0;
     }
@@ -63,9 +63,10 @@ SensorInterpretation::SensorInterpretation()
 SensorInterpretation::~SensorInterpretation()
 {
     vnx::NodeManager& nodes = vnx::NodeManager::getInstance();
-    for (const void* member : {static_cast<const void*>(&zroFromStable_), static_cast<const void*>(&accCal_),
-                               static_cast<const void*>(&cal_), static_cast<const void*>(&biasCorrect_),
-                               static_cast<const void*>(&interpret_), static_cast<const void*>(&stateManagement_)}) {
+    for (const void* member :
+         {static_cast<const void*>(&zroFromStable_), static_cast<const void*>(&accCal_),
+          static_cast<const void*>(&cal_), static_cast<const void*>(&biasCorrect_),
+          static_cast<const void*>(&interpret_), static_cast<const void*>(&stateManagement_)}) {
         nodes.removeNode(member);
     }
 }
@@ -114,7 +115,7 @@ int SensorInterpretation::init(const vnx_scdData_s* scd, int&, const vnx_dcdData
     dcdAlg4MinFixed_s shortDcd;
     dcdAlg49AxisFixed_s fullDcd;
     const dcdAlg4MinFixedInnards_s* innards = nullptr;
-    const dcdAccOffsetCal_s* accPart = nullptr;  // the 184-byte form has none
+    const dcdAccOffsetCal_s* accPart = nullptr; // the 184-byte form has none
     int result = VNX_STATUS_WARNING_INVALID_DCD;
     if (const dcdAlg4MinFixed_s* v13 = dcdAlg4MinFixedValidateAndCast(dcd)) {
         std::memcpy(&shortDcd, v13, sizeof shortDcd);
@@ -189,7 +190,8 @@ int SensorInterpretation::getOutputInterfaceCount() const
     return 1;
 }
 
-int SensorInterpretation::getOutputInterface(int index, size_t capacity, uint8_t* typeIds, size_t& count) const
+int SensorInterpretation::getOutputInterface(int index, size_t capacity, uint8_t* typeIds,
+                                             size_t& count) const
 {
     if (index != 0) {
         return VNX_STATUS_INVALID_INTERFACE;
@@ -198,14 +200,17 @@ int SensorInterpretation::getOutputInterface(int index, size_t capacity, uint8_t
 }
 
 int SensorInterpretation::process(int inputInterface, size_t inputCount, const vnx_StructOutput_s** inputs,
-                                  const vnx_StructFormat_s** inputFormats, int outputInterface, size_t outputCount,
-                                  vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats)
+                                  const vnx_StructFormat_s** inputFormats, int outputInterface,
+                                  size_t outputCount, vnx_StructOutput_s** outputs,
+                                  vnx_StructFormat_s** outputFormats)
 {
     if (outputInterface != 0) {
         return VNX_STATUS_INVALID_INTERFACE;
     }
-    auto* output = vnx::processRecord(outputCount, outputs, 0, vnx_SensorInterpretation_dynamicDownCastOutput);
-    auto* format = vnx::processRecord(outputCount, outputFormats, 0, vnx_SensorInterpretation_dynamicDownCastFormat);
+    auto* output =
+        vnx::processRecord(outputCount, outputs, 0, vnx_SensorInterpretation_dynamicDownCastOutput);
+    auto* format =
+        vnx::processRecord(outputCount, outputFormats, 0, vnx_SensorInterpretation_dynamicDownCastFormat);
     vnx::RawSensorSample raw;
     const int read = vnx::readRawSample(inputInterface, inputCount, inputs, inputFormats, raw);
     if (read == VNX_STATUS_INVALID_INTERFACE) {
@@ -224,7 +229,8 @@ int SensorInterpretation::process(int inputInterface, size_t inputCount, const v
     return VNX_STATUS_SUCCESS;
 }
 
-void SensorInterpretation::interpretSample(const vnx::RawSensorSample& raw, vnx_SensorInterpretation_Output_s& output,
+void SensorInterpretation::interpretSample(const vnx::RawSensorSample& raw,
+                                           vnx_SensorInterpretation_Output_s& output,
                                            vnx_SensorInterpretation_Format_s& format)
 {
     const vnx::FixedPointCal::Output& constants = cal_.output();
@@ -253,8 +259,8 @@ void SensorInterpretation::interpretSample(const vnx::RawSensorSample& raw, vnx_
         output.acceleration[i] = sample.acc[i].value();
         output.angularVelocity[i] = bias.rate[i].value();
     }
-    auto flags = static_cast<std::uint8_t>(output.flags & ~(VNX_SENSOR_INTERPRETATION_ON_TABLE |
-                                                            VNX_SENSOR_INTERPRETATION_ZRO_CONVERGED));
+    auto flags = static_cast<std::uint8_t>(
+        output.flags & ~(VNX_SENSOR_INTERPRETATION_ON_TABLE | VNX_SENSOR_INTERPRETATION_ZRO_CONVERGED));
     if (bias.onTable != 0) {
         flags |= VNX_SENSOR_INTERPRETATION_ON_TABLE;
     }
@@ -265,7 +271,8 @@ void SensorInterpretation::interpretSample(const vnx::RawSensorSample& raw, vnx_
 }
 
 Vector3 SensorInterpretation::calibrateAcceleration(std::uint32_t timeUs, const Vector3& acc,
-                                                    const Vector3& accLimited, const vnx::Interpret::Output& sample)
+                                                    const Vector3& accLimited,
+                                                    const vnx::Interpret::Output& sample)
 {
     zroFromStable_.reportRs(timeUs, false, sample.rs, sample.temperature);
     zroFromStable_.reportAcc(timeUs, false, accLimited, kNoRawHistory);

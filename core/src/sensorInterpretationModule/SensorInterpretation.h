@@ -20,10 +20,11 @@
 /// gyroscope zero-rate offset, learns both while it runs, and hands the
 /// learned state out as a 260-byte DCD. Nothing is allocated after
 /// construction.
-class SensorInterpretation : public vnx::ModuleInterface {
+class SensorInterpretation : public vnx::ModuleInterface
+{
     VNX_LOG_DEFAULT(SensorInterpretation);
 
-public:
+  public:
     /// Acceleration beyond 2 g (m/s^2) is written as this limit.
     static constexpr float kAccLimit = 19.6f;
 
@@ -69,13 +70,14 @@ public:
     /// Fills a Format from the calibration and the offset variances of `bias`.
     void getFormat(const vnx::BiasCorrectMin::Output& bias, vnx_SensorInterpretation_Format_s& format) const;
 
-private:
+  private:
     /// Steps of one sample after the records have been checked.
     void interpretSample(const vnx::RawSensorSample& raw, vnx_SensorInterpretation_Output_s& output,
                          vnx_SensorInterpretation_Format_s& format);
     /// Feeds the still-window detector and lets the accelerometer calibration
     /// learn from a new still orientation; returns the calibrated acceleration.
-    vnx::qdVectorFixed::Vector3 calibrateAcceleration(std::uint32_t timeUs, const vnx::qdVectorFixed::Vector3& acc,
+    vnx::qdVectorFixed::Vector3 calibrateAcceleration(std::uint32_t timeUs,
+                                                      const vnx::qdVectorFixed::Vector3& acc,
                                                       const vnx::qdVectorFixed::Vector3& accLimited,
                                                       const vnx::Interpret::Output& sample);
 
@@ -90,8 +92,8 @@ private:
     vnx::ZroFromStable zroFromStable_;
 
     bool initialised_ = false;
-    std::uint32_t scdCrc_ = 0;  ///< CRC-32 of the SCD in use
-    float periodS_ = 0.0f;      ///< sample period, s
+    std::uint32_t scdCrc_ = 0; ///< CRC-32 of the SCD in use
+    float periodS_ = 0.0f;     ///< sample period, s
     std::uint32_t periodUs_ = 0;
     /// Active gyroscope channels of this device (3: x, y, z; 2: y, z). Kept
     /// per module so that a second device never changes a running one.

@@ -6,7 +6,8 @@
 
 namespace {
 
-struct SensorInterpretationRecords {
+struct SensorInterpretationRecords
+{
     static constexpr uint8_t type = VNX_TYPE_SENSOR_INTERPRETATION;
     using Config = vnx::RecordKind<vnx_SensorInterpretation_Config_s, 40, 1>;
     using Command = vnx::RecordKind<vnx_SensorInterpretation_Command_s, 32, 1>;

@@ -14,7 +14,8 @@ extern "C" {
 
 /// Bits of vnx_SensorInterpretation_Output_s::flags that the module writes;
 /// the other bits are left as the record carried them.
-typedef enum vnx_SensorInterpretation_Flag_e {
+typedef enum vnx_SensorInterpretation_Flag_e
+{
     VNX_SENSOR_INTERPRETATION_ON_TABLE = 1,      ///< the device lies still on a surface
     VNX_SENSOR_INTERPRETATION_ZRO_CONVERGED = 2, ///< the gyroscope offset variance is below 0.01 (rad/s)^2
 } vnx_SensorInterpretation_Flag_e;
@@ -24,7 +25,8 @@ typedef enum vnx_SensorInterpretation_Flag_e {
 
 /// Read by the per-device fusion module, which sets its sensor periods from it;
 /// the SensorInterpretation module itself takes no configuration.
-typedef struct vnx_SensorInterpretation_Config_s {
+typedef struct vnx_SensorInterpretation_Config_s
+{
     vnx_StructConfig_s config;
     uint32_t periodSelector; ///< low byte: the period mode; 0 = periods follow the SCD
     uint32_t periodUs;       ///< period of the selected mode, microseconds
@@ -33,33 +35,36 @@ typedef struct vnx_SensorInterpretation_Config_s {
 typedef vnx_StructCommand_s vnx_SensorInterpretation_Command_s;
 typedef vnx_StructStatus_s vnx_SensorInterpretation_Status_s;
 
-typedef struct vnx_SensorInterpretation_Format_s {
+typedef struct vnx_SensorInterpretation_Format_s
+{
     vnx_StructFormat_s format;
-    uint32_t periodUs;        ///< sample period, whole microseconds
-    uint8_t accValueFormat;   ///< VNX_SENSOR_INTERPRETATION_VALUE_FLOAT
-    uint8_t rateValueFormat;  ///< VNX_SENSOR_INTERPRETATION_VALUE_FLOAT
-    uint8_t padding[2];       ///< left alone by the initialiser
-    uint8_t accAxes;          ///< bit per accelerometer axis present (x = 1)
+    uint32_t periodUs;       ///< sample period, whole microseconds
+    uint8_t accValueFormat;  ///< VNX_SENSOR_INTERPRETATION_VALUE_FLOAT
+    uint8_t rateValueFormat; ///< VNX_SENSOR_INTERPRETATION_VALUE_FLOAT
+    uint8_t padding[2];      ///< left alone by the initialiser
+    uint8_t accAxes;         ///< bit per accelerometer axis present (x = 1)
     uint8_t padding2[3];
-    float accNoise[3];        ///< m/s^2
-    uint8_t rateAxes;         ///< 7, or 6 when only the y and z rotation channels are active
+    float accNoise[3]; ///< m/s^2
+    uint8_t rateAxes;  ///< 7, or 6 when only the y and z rotation channels are active
     uint8_t padding3[3];
-    float rateVariance[3];    ///< (rad/s)^2: the larger of sensor noise^2 and offset variance
+    float rateVariance[3]; ///< (rad/s)^2: the larger of sensor noise^2 and offset variance
 } vnx_SensorInterpretation_Format_s;
 
-typedef struct vnx_SensorInterpretation_Output_s {
+typedef struct vnx_SensorInterpretation_Output_s
+{
     vnx_StructOutput_s output;
-    uint32_t sampleNumber;      ///< sample number of the input sample
-    uint32_t sampleDelta;       ///< sample periods since the previous sample; 0xFFFFFFFF unknown
-    uint8_t flags;              ///< vnx_SensorInterpretation_Flag_e; other bits kept
-    uint8_t padding[3];         ///< left alone by the initialiser
-    float acceleration[3];      ///< m/s^2, calibrated, each within [-19.6, 19.6]
-    float angularVelocity[3];   ///< rad/s, gyroscope offset removed
-    uint32_t reserved;          ///< zero
+    uint32_t sampleNumber;    ///< sample number of the input sample
+    uint32_t sampleDelta;     ///< sample periods since the previous sample; 0xFFFFFFFF unknown
+    uint8_t flags;            ///< vnx_SensorInterpretation_Flag_e; other bits kept
+    uint8_t padding[3];       ///< left alone by the initialiser
+    float acceleration[3];    ///< m/s^2, calibrated, each within [-19.6, 19.6]
+    float angularVelocity[3]; ///< rad/s, gyroscope offset removed
+    uint32_t reserved;        ///< zero
 } vnx_SensorInterpretation_Output_s;
 
 /// Description of one sensor of the interpreted motion; no operation reads it.
-typedef struct vnx_SensorInterpretation_SensorRepresentation_s {
+typedef struct vnx_SensorInterpretation_SensorRepresentation_s
+{
     uint8_t kind;
     uint8_t padding[3];
     uint32_t value;

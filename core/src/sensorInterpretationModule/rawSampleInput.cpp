@@ -34,7 +34,8 @@ int readSensorRecords(std::size_t recordCount, bool needsMagnetometer, std::size
                       const vnx_StructOutput_s* const* inputs, const vnx_StructFormat_s* const* inputFormats,
                       RawSensorSample& sample)
 {
-    const auto* format = processRecord(inputCount, inputFormats, 0, vnx_DeviceSupport_dynamicDownCastConstFormat);
+    const auto* format =
+        processRecord(inputCount, inputFormats, 0, vnx_DeviceSupport_dynamicDownCastConstFormat);
     if (format == nullptr || inputCount < recordCount) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
@@ -42,7 +43,8 @@ int readSensorRecords(std::size_t recordCount, bool needsMagnetometer, std::size
     const vnx_DeviceSupport_Output_s* rs = nullptr;
     bool hasMagnetometer = false;
     for (std::size_t i = 0; i < recordCount; ++i) {
-        const auto* record = processRecord(inputCount, inputs, i, vnx_DeviceSupport_dynamicDownCastConstOutput);
+        const auto* record =
+            processRecord(inputCount, inputs, i, vnx_DeviceSupport_dynamicDownCastConstOutput);
         if (record == nullptr) {
             return VNX_STATUS_INVALID_PARAMETER;
         }
@@ -87,11 +89,16 @@ int readCombinedRecord(std::size_t inputCount, const vnx_StructOutput_s* const* 
 std::span<const std::uint8_t> rawSampleInterfaceTypes(int index)
 {
     switch (index) {
-    case 0: return kTwoSensors;
-    case 1: return kThreeSensors;
-    case 2: return kSixAxis;
-    case 3: return kNineAxis;
-    default: return {};
+    case 0:
+        return kTwoSensors;
+    case 1:
+        return kThreeSensors;
+    case 2:
+        return kSixAxis;
+    case 3:
+        return kNineAxis;
+    default:
+        return {};
     }
 }
 
@@ -104,9 +111,11 @@ int readRawSample(int index, std::size_t inputCount, const vnx_StructOutput_s* c
         return readSensorRecords(rawSampleInterfaceTypes(index).size(), index == 1, inputCount, inputs,
                                  inputFormats, sample);
     case 2:
-        return readCombinedRecord(inputCount, inputs, vnx_DeviceSupport6AG_dynamicDownCastConstOutput, sample);
+        return readCombinedRecord(inputCount, inputs, vnx_DeviceSupport6AG_dynamicDownCastConstOutput,
+                                  sample);
     case 3:
-        return readCombinedRecord(inputCount, inputs, vnx_DeviceSupport9AGM_dynamicDownCastConstOutput, sample);
+        return readCombinedRecord(inputCount, inputs, vnx_DeviceSupport9AGM_dynamicDownCastConstOutput,
+                                  sample);
     default:
         return VNX_STATUS_INVALID_INTERFACE;
     }

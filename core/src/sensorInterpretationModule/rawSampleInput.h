@@ -15,7 +15,8 @@ namespace vnx {
 
 /// One raw accelerometer and gyroscope sample with its sample number, flags
 /// and raw temperature, whatever record carried it.
-struct RawSensorSample {
+struct RawSensorSample
+{
     std::uint32_t sampleNumber = 0;
     std::uint32_t sampleFlags = 0; ///< 32 (glitch): the gyroscope reading is invalid
     std::int16_t temperature = 0;  ///< raw count

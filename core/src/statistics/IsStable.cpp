@@ -12,12 +12,14 @@ namespace {
 std::uint32_t floorToCount(float x)
 {
     const float f = std::floor(x);
-    if (!(f > 0.0f)) return 0;
-    if (f >= 4294967296.0f) return std::numeric_limits<std::uint32_t>::max();
+    if (!(f > 0.0f))
+        return 0;
+    if (f >= 4294967296.0f)
+        return std::numeric_limits<std::uint32_t>::max();
     return static_cast<std::uint32_t>(f);
 }
 
-}  // namespace
+} // namespace
 
 void IsStable::init(FloatingPoint<float> rateHz, std::uint16_t timeS)
 {
@@ -28,7 +30,8 @@ void IsStable::init(FloatingPoint<float> rateHz, std::uint16_t timeS)
     counter_ = 0;
 }
 
-void IsStable::process(std::uint32_t a, std::uint32_t b, std::int16_t moving1, std::int16_t moving2, bool* stable)
+void IsStable::process(std::uint32_t a, std::uint32_t b, std::int16_t moving1, std::int16_t moving2,
+                       bool* stable)
 {
     // a == 0 restarts the count: it would divide by zero below, and a
     // repeated sample number is no evidence of stillness.
@@ -43,4 +46,4 @@ void IsStable::process(std::uint32_t a, std::uint32_t b, std::int16_t moving1, s
     *stable = getIsStable();
 }
 
-}  // namespace vnx
+} // namespace vnx

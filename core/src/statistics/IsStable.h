@@ -42,4 +42,4 @@ class IsStable
     std::uint32_t maximumGap_ = 0;
 };
 
-}  // namespace vnx
+} // namespace vnx

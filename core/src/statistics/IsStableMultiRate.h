@@ -27,7 +27,8 @@ class IsStableMultiRate
     /// elapsedUs: time since the previous call; a gap above 0.25 s restarts
     /// the accumulation. A component of exactly -2^31 (a missing value)
     /// counts as motion. The accumulated time stops at the required time.
-    void process(std::uint32_t elapsedUs, const qdVectorFixed::vector<FloatingPoint<float>, 3>& v, bool* event);
+    void process(std::uint32_t elapsedUs, const qdVectorFixed::vector<FloatingPoint<float>, 3>& v,
+                 bool* event);
 
     bool getIsStable() const { return accumulatedS_ >= requiredS_; }
 
@@ -39,4 +40,4 @@ class IsStableMultiRate
     float requiredS_ = 0.0f;
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -13,8 +13,7 @@ namespace vnx {
 /// T: FloatingPoint<float> or float. Owners read count and mean directly and
 /// may set them (a decimator restarts with reset(), a long mean halves its
 /// count to let old samples fade).
-template <typename T, int N>
-class RunningMean
+template <typename T, int N> class RunningMean
 {
     using MyLogger_VNX_LOG_DEFAULT = log::DefaultLogger;
     statistics::OwnedLogger dftLog_;
@@ -37,18 +36,20 @@ class RunningMean
             return;
         }
         const T r = T(statistics::runningReciprocal(c));
-        for (int i = 0; i < N; ++i) statistics::runningMeanStep(mean[i], x[i], r);
+        for (int i = 0; i < N; ++i)
+            statistics::runningMeanStep(mean[i], x[i], r);
     }
 
     /// Makes x the only sample (count 1).
     void restart(const qdVectorFixed::vector<T, N>& x)
     {
         count = 1;
-        for (int i = 0; i < N; ++i) mean[i] = x[i];
+        for (int i = 0; i < N; ++i)
+            mean[i] = x[i];
     }
 
     std::uint32_t count = 0;
     qdVectorFixed::vector<T, N> mean{};
 };
 
-}  // namespace vnx
+} // namespace vnx

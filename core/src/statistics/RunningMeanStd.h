@@ -12,8 +12,7 @@ namespace vnx {
 
 /// T: FloatingPoint<float> or float; K changes no behaviour. Owners read
 /// count, mean and M2 directly and restart with reset() (count 0).
-template <typename T, int N, int K>
-class RunningMeanStd
+template <typename T, int N, int K> class RunningMeanStd
 {
     using MyLogger_VNX_LOG_DEFAULT = log::DefaultLogger;
     statistics::OwnedLogger dftLog_;
@@ -45,7 +44,6 @@ class RunningMeanStd
     std::uint32_t count = 0;
     qdVectorFixed::vector<T, N> mean{};
     double M2[N]{};
-
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -15,8 +15,7 @@ namespace vnx {
 /// instances apart for their owners and changes no behaviour.
 /// Only the first `channels` channels are updated. Owners read the fields
 /// directly; reset() (count 0) makes the next sample the first.
-template <typename T, int N, int K>
-class RunningStats
+template <typename T, int N, int K> class RunningStats
 {
     using MyLogger_VNX_LOG_DEFAULT = log::DefaultLogger;
     statistics::OwnedLogger dftLog_;
@@ -43,8 +42,10 @@ class RunningStats
         const bool first = count == 0;
         statistics::addToMeanAndM2(count, mean.data(), M2, x, channels);
         for (std::uint32_t i = 0; i < channels; ++i) {
-            if (first || x[i] < min[i]) min[i] = x[i];
-            if (first || max[i] < x[i]) max[i] = x[i];
+            if (first || x[i] < min[i])
+                min[i] = x[i];
+            if (first || max[i] < x[i])
+                max[i] = x[i];
         }
     }
 
@@ -78,14 +79,14 @@ class RunningStats
     qdVectorFixed::vector<T, N> max{};
 
   private:
-    template <typename Value>
-    static T largestOf(std::uint32_t first, std::uint32_t count, const Value& value)
+    template <typename Value> static T largestOf(std::uint32_t first, std::uint32_t count, const Value& value)
     {
         T m = value(first);
         for (std::uint32_t i = first + 1; i < first + count; ++i)
-            if (m < value(i)) m = value(i);
+            if (m < value(i))
+                m = value(i);
         return m;
     }
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -16,8 +16,7 @@ namespace vnx::statistics {
 /// Type of the M2 sums: double for the FloatingPoint scalar (long windows of
 /// small squared deviations would lose their low bits in float), the value
 /// type itself for plain float users, which want single precision.
-template <typename T>
-using M2Type = std::conditional_t<std::is_same_v<T, float>, float, double>;
+template <typename T> using M2Type = std::conditional_t<std::is_same_v<T, float>, float, double>;
 
 /// 1 / (previousCount + 1), once per sample, in single precision.
 inline float runningReciprocal(std::uint32_t previousCount)
@@ -27,8 +26,7 @@ inline float runningReciprocal(std::uint32_t previousCount)
 
 /// Moves one channel's mean towards x by r (the reciprocal above) and adds
 /// the squared deviation, taken in single precision, to m2.
-template <typename T, typename A>
-inline void runningMeanM2Step(T& mean, A& m2, T x, T r)
+template <typename T, typename A> inline void runningMeanM2Step(T& mean, A& m2, T x, T r)
 {
     const T d = x - mean;
     mean = mean + r * d;
@@ -36,8 +34,7 @@ inline void runningMeanM2Step(T& mean, A& m2, T x, T r)
 }
 
 /// Moves one channel's mean towards x by r.
-template <typename T>
-inline void runningMeanStep(T& mean, T x, T r)
+template <typename T> inline void runningMeanStep(T& mean, T x, T r)
 {
     mean = mean + r * (x - mean);
 }
@@ -56,15 +53,16 @@ inline void addToMeanAndM2(std::uint32_t& count, T* mean, A* m2, const T* x, std
         return;
     }
     const T r = T(runningReciprocal(c));
-    for (std::uint32_t i = 0; i < channels; ++i) runningMeanM2Step(mean[i], m2[i], x[i], r);
+    for (std::uint32_t i = 0; i < channels; ++i)
+        runningMeanM2Step(mean[i], m2[i], x[i], r);
 }
 
 /// Sample variance m2 / (count - 1); 0 below two samples.
-template <typename T, typename A>
-inline T sampleVariance(A m2, std::uint32_t count)
+template <typename T, typename A> inline T sampleVariance(A m2, std::uint32_t count)
 {
-    if (count < 2) return T(0.0f);
+    if (count < 2)
+        return T(0.0f);
     return T(m2 / static_cast<A>(count - 1u));
 }
 
-}  // namespace vnx::statistics
+} // namespace vnx::statistics

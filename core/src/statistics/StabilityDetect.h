@@ -19,8 +19,7 @@ namespace vnx {
 /// the thresholds, the counts and the two flags directly (it starts with
 /// resetPending = 1 and state = kMoving) and, when Output::report is 1,
 /// reads `stats` in the same call, before the next sample can restart it.
-template <typename T, int N, int K>
-class StabilityDetect
+template <typename T, int N, int K> class StabilityDetect
 {
     using MyLogger_VNX_LOG_DEFAULT = log::DefaultLogger;
     statistics::OwnedLogger dftLog_;
@@ -31,10 +30,10 @@ class StabilityDetect
 
     struct Output
     {
-        T variance[N];        // window variances; 0 unless still past minCount
-        std::uint8_t report;  // a window of statistics is ready
-        std::uint8_t motion;  // motion ended the window on this sample
-        std::uint8_t still;   // the state after this sample is still
+        T variance[N];       // window variances; 0 unless still past minCount
+        std::uint8_t report; // a window of statistics is ready
+        std::uint8_t motion; // motion ended the window on this sample
+        std::uint8_t still;  // the state after this sample is still
     };
 
     /// blockName: logger block of the module that owns the detector.
@@ -51,13 +50,15 @@ class StabilityDetect
         } else {
             stats.addSample(x);
         }
-        for (int i = 0; i < N; ++i) out->variance[i] = T(0.0f);
+        for (int i = 0; i < N; ++i)
+            out->variance[i] = T(0.0f);
         out->report = 0;
         out->motion = 0;
         out->still = 0;
 
         T range[N];
-        for (int i = 0; i < N; ++i) range[i] = stats.range(i);
+        for (int i = 0; i < N; ++i)
+            range[i] = stats.range(i);
 
         if (state == kMoving) {
             processMoving(range, out);
@@ -71,9 +72,9 @@ class StabilityDetect
 
     std::uint32_t testedChannels = N;
     T threshold[N]{};
-    std::uint32_t reportInterval = 0;  // samples; owners set at least 8
-    std::uint32_t minCount = 0;        // samples
-    std::uint32_t maxCount = 0;        // samples
+    std::uint32_t reportInterval = 0; // samples; owners set at least 8
+    std::uint32_t minCount = 0;       // samples
+    std::uint32_t maxCount = 0;       // samples
     RunningStats<T, N, K> stats;
     std::uint8_t resetPending = 1;
     std::uint32_t state = kMoving;
@@ -81,13 +82,13 @@ class StabilityDetect
   private:
     /// True when some tested channel's value exceeds factor * threshold
     /// (or reaches it, with `orEqual`).
-    template <typename Value>
-    bool anyOverLimit(const Value& value, float factor, bool orEqual) const
+    template <typename Value> bool anyOverLimit(const Value& value, float factor, bool orEqual) const
     {
         const std::uint32_t tested = testedChannels < static_cast<std::uint32_t>(N) ? testedChannels : N;
         for (std::uint32_t i = 0; i < tested; ++i) {
             const T limit = T(factor) * threshold[i];
-            if (value(i) > limit || (orEqual && value(i) == limit)) return true;
+            if (value(i) > limit || (orEqual && value(i) == limit))
+                return true;
         }
         return false;
     }
@@ -122,14 +123,17 @@ class StabilityDetect
             endWindowByMotion(out);
             state = kMoving;
         }
-        if (stats.count < minCount) return;
+        if (stats.count < minCount)
+            return;
 
-        for (std::uint32_t i = 0; i < stats.channels; ++i) out->variance[i] = stats.variance(i);
+        for (std::uint32_t i = 0; i < stats.channels; ++i)
+            out->variance[i] = stats.variance(i);
         if (anyOverLimit([&](std::uint32_t i) { return out->variance[i]; }, 1.0f, false)) {
             endWindowByMotion(out);
             state = kMoving;
         }
-        if (isReportCount(stats.count) && !resetPending) out->report = 1;
+        if (isReportCount(stats.count) && !resetPending)
+            out->report = 1;
         if (stats.count >= maxCount) {
             // The window is full: report it and start the next one, still.
             out->report = 1;
@@ -138,4 +142,4 @@ class StabilityDetect
     }
 };
 
-}  // namespace vnx
+} // namespace vnx

@@ -16,7 +16,8 @@ namespace vnx::statistics {
 class OwnedLogger
 {
   public:
-    OwnedLogger(const char* blockName, const void* owner) : logger_(std::make_unique<log::DefaultLogger>(blockName))
+    OwnedLogger(const char* blockName, const void* owner)
+        : logger_(std::make_unique<log::DefaultLogger>(blockName))
     {
         log::placeLoggerUnder(logger_.get(), owner);
     }
@@ -30,4 +31,4 @@ class OwnedLogger
     std::unique_ptr<log::DefaultLogger> logger_;
 };
 
-}  // namespace vnx::statistics
+} // namespace vnx::statistics

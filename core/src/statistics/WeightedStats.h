@@ -13,8 +13,7 @@ namespace vnx {
 
 /// T: FloatingPoint<float> or float; K changes no behaviour. Plain values
 /// (copyable): owners copy whole fits that hold one.
-template <typename T, int N, int K>
-class WeightedStats
+template <typename T, int N, int K> class WeightedStats
 {
   public:
     WeightedStats(std::uint32_t channelCount, T cap)
@@ -51,8 +50,10 @@ class WeightedStats
             const T delta = total == T(0.0f) ? T(0.0f) : w * d / total;
             mean[i] = mean[i] + delta;
             M2[i] = M2[i] + delta * d * previous;
-            if (x[i] < min[i]) min[i] = x[i];
-            if (max[i] < x[i]) max[i] = x[i];
+            if (x[i] < min[i])
+                min[i] = x[i];
+            if (max[i] < x[i])
+                max[i] = x[i];
         }
         sumWeights = total < weightCap ? total : weightCap;
     }
@@ -70,4 +71,4 @@ class WeightedStats
     qdVectorFixed::vector<T, N> max{};
 };
 
-}  // namespace vnx
+} // namespace vnx

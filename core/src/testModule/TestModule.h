@@ -10,10 +10,11 @@
 /// listener and returns what the listener left in the record's `result`
 /// (0 without a listener). Lets clients and host layers check calls,
 /// listeners and status delivery end to end, and steer return values.
-class TestModule : public vnx::ModuleInterface {
+class TestModule : public vnx::ModuleInterface
+{
     VNX_LOG_DEFAULT(TestModule);
 
-public:
+  public:
     TestModule() = default;
 
     /// Stores the listener (null clears it), then reports to the new one.
@@ -41,7 +42,7 @@ public:
                 const vnx_StructFormat_s** inputFormats, int outputInterface, size_t outputCount,
                 vnx_StructOutput_s** outputs, vnx_StructFormat_s** outputFormats) override;
 
-private:
+  private:
     /// Sends a Status with `code` to the listener (as no particular source)
     /// and returns its `result` after the call; 0 without a listener.
     int sendStatus(uint32_t code) const;

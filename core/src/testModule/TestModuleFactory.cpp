@@ -5,7 +5,8 @@
 
 namespace {
 
-struct TestModuleRecords {
+struct TestModuleRecords
+{
     static constexpr uint8_t type = VNX_TYPE_TEST_MODULE;
     using Config = vnx::RecordKind<vnx_TestModule_Config_s, 40, 1>;
     using Command = vnx::RecordKind<vnx_TestModule_Command_s, 40, 1>;

@@ -13,7 +13,8 @@ extern "C" {
 #endif
 
 /// The operation a TestModule Status reports.
-typedef enum vnx_TestModule_StatusList_e {
+typedef enum vnx_TestModule_StatusList_e
+{
     VNX_TEST_MODULE_SET_MODULE_LISTENER = 1,
     VNX_TEST_MODULE_GET_CONFIG = 2,
     VNX_TEST_MODULE_SET_CONFIG = 3,
@@ -29,19 +30,22 @@ typedef enum vnx_TestModule_StatusList_e {
     VNX_TEST_MODULE_PROCESS = 13,
 } vnx_TestModule_StatusList_e;
 
-typedef struct vnx_TestModule_Config_s {
+typedef struct vnx_TestModule_Config_s
+{
     vnx_StructConfig_s config;
     uint32_t value; ///< not read
     uint8_t padding[4];
 } vnx_TestModule_Config_s;
 
-typedef struct vnx_TestModule_Command_s {
+typedef struct vnx_TestModule_Command_s
+{
     vnx_StructCommand_s command;
     uint32_t value; ///< not read
     uint8_t padding[4];
 } vnx_TestModule_Command_s;
 
-typedef struct vnx_TestModule_Status_s {
+typedef struct vnx_TestModule_Status_s
+{
     vnx_StructStatus_s status;
     uint32_t code; ///< vnx_TestModule_StatusList_e
     uint8_t padding[4];

@@ -18,13 +18,17 @@ using qdVectorFixed::Vector3;
 constexpr double kG = 9.80665;
 constexpr double kDeg = M_PI / 180.0;
 
-inline Vector3 vec(double x, double y, double z) { return {Fp32(float(x)), Fp32(float(y)), Fp32(float(z))}; }
+inline Vector3 vec(double x, double y, double z)
+{
+    return {Fp32(float(x)), Fp32(float(y)), Fp32(float(z))};
+}
 
 /// Rotation (body to world) by angleRad about the unit axis.
 inline Quaternion axisAngle(double ax, double ay, double az, double angleRad)
 {
     const double s = std::sin(angleRad / 2.0);
-    return {Fp32(float(std::cos(angleRad / 2.0))), Fp32(float(ax * s)), Fp32(float(ay * s)), Fp32(float(az * s))};
+    return {Fp32(float(std::cos(angleRad / 2.0))), Fp32(float(ax * s)), Fp32(float(ay * s)),
+            Fp32(float(az * s))};
 }
 
 /// What a resting accelerometer of orientation q measures: the upward
@@ -50,8 +54,9 @@ inline double distance(const Vector3& a, const Vector3& b)
 inline std::string blockOfLogger(const char* path)
 {
     NodeInterface* node = NodeManager::getInstance().getNode(path);
-    if (node == nullptr || node->getNodeType() != NodeInterface::NODE_LOG) return "(none)";
+    if (node == nullptr || node->getNodeType() != NodeInterface::NODE_LOG)
+        return "(none)";
     return static_cast<const log::Logger*>(**node)->getBlockName();
 }
 
-}  // namespace vnx::accTest
+} // namespace vnx::accTest

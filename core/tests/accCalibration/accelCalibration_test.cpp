@@ -47,7 +47,10 @@ void holdStillIn(AccelCalibration& cal, const std::vector<Vector3>& directions, 
     }
 }
 
-float effectiveSamples(const AccelCalibration& cal) { return cal.estimator().state().P[9]; }
+float effectiveSamples(const AccelCalibration& cal)
+{
+    return cal.estimator().state().P[9];
+}
 
 // --- ThreeAxesOffset ----------------------------------------------------
 
@@ -55,10 +58,11 @@ TEST(ThreeAxesOffset, OverloadLimitIsStrict)
 {
     const float limit = ThreeAxesOffset::kOverloadNormSquared;
     const float atLimit = std::sqrt(limit);
-    ASSERT_EQ(atLimit * atLimit, limit);  // |a|^2 is exactly the limit
+    ASSERT_EQ(atLimit * atLimit, limit); // |a|^2 is exactly the limit
     const float aboveLimit = std::nextafter(atLimit, 100.0f);
 
-    struct Case {
+    struct Case
+    {
         float x;
         bool accumulated;
     };
@@ -82,7 +86,8 @@ TEST(ThreeAxesOffset, ForgettingBoundsTheEffectiveSampleCount)
     fit.init();
     ThreeAxesOffset::Output out{};
     const auto dirs = sphereDirections(200);
-    for (const Vector3& u : dirs) fit.process(Fp32(float(kG)) * u, &out);
+    for (const Vector3& u : dirs)
+        fit.process(Fp32(float(kG)) * u, &out);
     EXPECT_NEAR(fit.state().P[9], 20.0f, 1e-3f);
     EXPECT_EQ(out.accuracy, Fp32(ThreeAxesOffset::kUsableAccuracy));
     EXPECT_LT(distance(out.offset, Vector3::zeros()), 1e-3);
@@ -126,12 +131,14 @@ TEST(AccelCalibration, StillOrientationsConvergeToTheOffset)
 
 TEST(AccelCalibration, TooFewOrientationsLearnNothing)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<Vector3> directions;
     };
-    std::vector<Vector3> circle;  // turned about z only: every sample in one plane
-    for (int k = 0; k < 36; ++k) circle.push_back(vec(std::cos(k * 10 * kDeg), std::sin(k * 10 * kDeg), 0.0));
+    std::vector<Vector3> circle; // turned about z only: every sample in one plane
+    for (int k = 0; k < 36; ++k)
+        circle.push_back(vec(std::cos(k * 10 * kDeg), std::sin(k * 10 * kDeg), 0.0));
     const std::vector<Case> cases = {
         {"three orientations", {vec(1, 0, 0), vec(0, 1, 0), vec(0, 0, 1)}},
         {"turned about one axis", circle},
@@ -149,7 +156,8 @@ TEST(AccelCalibration, TooFewOrientationsLearnNothing)
 
 TEST(AccelCalibration, ImplausibleOffsetsAreRejected)
 {
-    struct Case {
+    struct Case
+    {
         double offsetX;
         bool accepted;
     };
@@ -174,7 +182,8 @@ TEST(AccelCalibration, AcceptanceRule)
     const float justBelow = std::nextafter(limit, 0.0f);
     const Fp32 usable(ThreeAxesOffset::kUsableAccuracy);
     const Fp32 unusable(ThreeAxesOffset::kUnusableAccuracy);
-    struct Case {
+    struct Case
+    {
         Vector3 offset;
         Fp32 accuracy;
         bool accepted;
@@ -202,7 +211,8 @@ TEST(AccelCalibration, RepeatedSamplesOfOneOrientationEnterOnce)
     AccelCalibration cal;
     cal.init(kNoScd, nullptr);
     const Vector3 a = vec(0, 0, kG);
-    for (int k = 0; k < 100; ++k) cal.process(Fp32(0.01f), true, a, a);
+    for (int k = 0; k < 100; ++k)
+        cal.process(Fp32(0.01f), true, a, a);
     EXPECT_EQ(effectiveSamples(cal), 1.0f);
 
     // A 4.5 degree turn stays inside the chord, a 6 degree turn leaves it.
@@ -271,7 +281,7 @@ TEST(AccelCalibration, DcdRestoresTheOffsetButNotTheFlag)
     dcdAccOffsetCal_s written{{9.0f, 9.0f, 9.0f}};
     cal.getDcd(&written);
     EXPECT_EQ(std::memcmp(&written, &stored, sizeof stored), 0);
-    cal.getDcd(nullptr);  // nothing to write to
+    cal.getDcd(nullptr); // nothing to write to
 }
 
 TEST(AccelCalibration, LearnedOffsetRoundTripsThroughTheDcd)
@@ -325,5 +335,5 @@ TEST(AccelCalibration, NamesItsEstimatorAndLoggersUnderItsNode)
     nodes.removeNode(static_cast<const void*>(&engine));
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -42,12 +42,14 @@ Vector3 candidateOf(const AccelPlanarCalibration& cal, std::uint32_t k)
 
 TEST(AccelPlanarCalibration, WindowOfExactlyRateSamplesCompletes)
 {
-    struct Case {
+    struct Case
+    {
         double periodS;
         std::uint16_t rate;
         float coefficient;
     };
-    for (const Case& c : {Case{0.01, 100, -0.9090909f}, Case{0.02, 50, -0.8333333f}, Case{0.005, 200, -0.952381f}}) {
+    for (const Case& c :
+         {Case{0.01, 100, -0.9090909f}, Case{0.02, 50, -0.8333333f}, Case{0.005, 200, -0.952381f}}) {
         SCOPED_TRACE(c.periodS);
         AccelPlanarCalibration cal;
         cal.init(kNoScd, nullptr);
@@ -61,23 +63,22 @@ TEST(AccelPlanarCalibration, WindowOfExactlyRateSamplesCompletes)
         EXPECT_EQ(cal.record(0).time, rig.timeUs());
         // Flat and still: the mean is what the accelerometer reads.
         EXPECT_LT(distance(cal.record(0).mean, restingAcceleration(rig.orientation(0)) + kOffset), 1e-4);
-        EXPECT_EQ(cal.accStats().count, 0u);  // the next sample starts a new window
+        EXPECT_EQ(cal.accStats().count, 0u); // the next sample starts a new window
     }
 }
 
 TEST(AccelPlanarCalibration, MotionAndShakingKeepTheWindowOpen)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         double yawRateDegPerS;
-        double vibration;  // m/s^2 at 5 Hz
+        double vibration; // m/s^2 at 5 Hz
         bool completes;
     };
     const Case cases[] = {
-        {"still", 0.0, 0.0, true},
-        {"slight shake", 0.0, 0.3, true},
-        {"turning 2 deg/s", 2.0, 0.0, true},
-        {"turning 5 deg/s", 5.0, 0.0, false},
+        {"still", 0.0, 0.0, true},           {"slight shake", 0.0, 0.3, true},
+        {"turning 2 deg/s", 2.0, 0.0, true}, {"turning 5 deg/s", 5.0, 0.0, false},
         {"strong shake", 0.0, 3.0, false},
     };
     for (const Case& c : cases) {
@@ -85,7 +86,8 @@ TEST(AccelPlanarCalibration, MotionAndShakingKeepTheWindowOpen)
         AccelPlanarCalibration cal;
         cal.init(kNoScd, nullptr);
         PlanarRig rig(cal, Scene{.offset = kOffset});
-        for (int k = 0; k < 300; ++k) rig.rest(c.yawRateDegPerS * k * 0.01, 1, c.vibration);
+        for (int k = 0; k < 300; ++k)
+            rig.rest(c.yawRateDegPerS * k * 0.01, 1, c.vibration);
         EXPECT_EQ(cal.recordCount() > 0, c.completes);
     }
 }
@@ -105,7 +107,8 @@ TEST(AccelPlanarCalibration, OnlyFlatWindowsAreKept)
 
 TEST(AccelPlanarCalibration, SameOrientationKeepsTheQuieterWindow)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         double firstShake;
         double secondShake;
@@ -141,7 +144,7 @@ TEST(AccelPlanarCalibration, PeriodChangeMidWindowStartsANewWindow)
     rig.setPeriod(0.02);
     rig.rest(0, 49);
     EXPECT_EQ(cal.recordCount(), 0u);
-    rig.rest(0, 1);  // 50 samples at the new rate, not 110 at any rate
+    rig.rest(0, 1); // 50 samples at the new rate, not 110 at any rate
     EXPECT_EQ(cal.recordCount(), 1u);
 }
 
@@ -153,7 +156,8 @@ TEST(AccelPlanarCalibration, UnusablePeriodIsIgnored)
         cal.init(kNoScd, nullptr);
         const Quaternion q = Quaternion::identity();
         const Vector3 a = restingAcceleration(q) + kOffset;
-        for (std::uint32_t k = 1; k <= 100; ++k) cal.process(k * 10000u, Fp32(period), q, a);
+        for (std::uint32_t k = 1; k <= 100; ++k)
+            cal.process(k * 10000u, Fp32(period), q, a);
         EXPECT_EQ(cal.rate(), 100);
         EXPECT_FLOAT_EQ(cal.filterCoefficient().value(), -0.9090909f);
         ASSERT_EQ(cal.recordCount(), 1u);
@@ -166,14 +170,14 @@ TEST(AccelPlanarCalibration, UnusablePeriodIsIgnored)
 TEST(AccelPlanarCalibration, FirstPairSetsTheOffsetToItsCandidate)
 {
     AccelPlanarCalibration cal;
-    const dcdAccOffsetCal_s zeros{};  // a device that never calibrated
+    const dcdAccOffsetCal_s zeros{}; // a device that never calibrated
     cal.init(kNoScd, &zeros);
     EXPECT_EQ(cal.totalWeight(), Fp32(0.0f));
     PlanarRig rig(cal, Scene{.offset = kOffset});
 
     rig.rest(0, 200);
     ASSERT_EQ(cal.recordCount(), 1u);
-    EXPECT_EQ(cal.zgo(), Vector3::zeros());  // the first window has no partner
+    EXPECT_EQ(cal.zgo(), Vector3::zeros()); // the first window has no partner
 
     rig.turn(0, 180, 200);
     rig.rest(180, 200);
@@ -185,13 +189,14 @@ TEST(AccelPlanarCalibration, FirstPairSetsTheOffsetToItsCandidate)
 
 TEST(AccelPlanarCalibration, OnlyANearHalfTurnPairs)
 {
-    struct Case {
+    struct Case
+    {
         double turnDeg;
         bool paired;
     };
     // Within 7.5 degrees of a half turn, either way round.
-    for (const Case& c : {Case{90, false}, Case{170, false}, Case{174, true}, Case{180, true}, Case{-175, true},
-                          Case{187, true}, Case{190, false}, Case{360, false}}) {
+    for (const Case& c : {Case{90, false}, Case{170, false}, Case{174, true}, Case{180, true},
+                          Case{-175, true}, Case{187, true}, Case{190, false}, Case{360, false}}) {
         SCOPED_TRACE(c.turnDeg);
         AccelPlanarCalibration cal;
         cal.init(kNoScd, nullptr);
@@ -217,14 +222,16 @@ TEST(AccelPlanarCalibration, TurningOverDoesNotPair)
     // flat and a half turn apart, but about an axis in the surface.
     const Quaternion down = axisAngle(1, 0, 0, M_PI);
     std::uint32_t t = rig.timeUs();
-    for (int k = 0; k < 200; ++k) cal.process(t += 10000, Fp32(0.01f), down, restingAcceleration(down) + kOffset);
+    for (int k = 0; k < 200; ++k)
+        cal.process(t += 10000, Fp32(0.01f), down, restingAcceleration(down) + kOffset);
     EXPECT_EQ(cal.recordCount(), 2u);
     EXPECT_EQ(cal.zgo(), Vector3::zeros());
 }
 
 TEST(AccelPlanarCalibration, WindowsTenMinutesApartDoNotPair)
 {
-    struct Case {
+    struct Case
+    {
         std::uint32_t pauseS;
         bool paired;
     };
@@ -244,7 +251,8 @@ TEST(AccelPlanarCalibration, WindowsTenMinutesApartDoNotPair)
 
 TEST(AccelPlanarCalibration, ConvergesOnATiltedSurface)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool faceDown;
     };
@@ -253,7 +261,8 @@ TEST(AccelPlanarCalibration, ConvergesOnATiltedSurface)
         AccelPlanarCalibration cal;
         cal.init(kNoScd, nullptr);
         const double tiltDeg = 2.0;
-        PlanarRig rig(cal, Scene{.offset = kOffset, .tiltDeg = tiltDeg, .faceDown = c.faceDown, .noiseSigma = 0.02});
+        PlanarRig rig(
+            cal, Scene{.offset = kOffset, .tiltDeg = tiltDeg, .faceDown = c.faceDown, .noiseSigma = 0.02});
         const double yaws[] = {0, 180, 30, 210, 100, 280, 0, 180};
         double from = -90;
         for (const double yaw : yaws) {
@@ -309,7 +318,8 @@ TEST(AccelPlanarCalibration, StoredOffsetEntersWithASmallWeight)
     restTurnRest(rig, 0, 180);
     const auto& newest = cal.record(0);
     const auto& older = cal.record(1);
-    const Fp32 w = AccelPlanarCalibration::computeWeight(Vector2{older.noise, newest.noise}, dot(newest.q, older.q));
+    const Fp32 w =
+        AccelPlanarCalibration::computeWeight(Vector2{older.noise, newest.noise}, dot(newest.q, older.q));
     const double share = w.value() / (0.1 + w.value());
     const Vector3 candidate = candidateOf(cal, 1);
     for (int i = 0; i < 3; ++i) {
@@ -335,7 +345,7 @@ TEST(AccelPlanarCalibration, DcdRoundTrips)
     dcdAccOffsetCal_s again{};
     next.getDcd(&again);
     EXPECT_EQ(std::memcmp(&again, &dcd, sizeof dcd), 0);
-    next.getDcd(nullptr);  // nothing to write to
+    next.getDcd(nullptr); // nothing to write to
 
     // init without a DCD forgets everything learned.
     next.init(kNoScd, nullptr);
@@ -353,7 +363,8 @@ TEST(AccelPlanarCalibration, WeightFollowsTheNormalTail)
     for (const double t : {-1.0, -0.5, 0.0, 0.5, 1.0, 1.3, 1.4, 2.0, 3.0}) {
         SCOPED_TRACE(t);
         const double rho = 0.05 * (1.0 + t);
-        const Fp32 w = AccelPlanarCalibration::computeWeight(Vector2{Fp32(float(2.0 * rho)), Fp32(0.0f)}, Fp32(0.0f));
+        const Fp32 w =
+            AccelPlanarCalibration::computeWeight(Vector2{Fp32(float(2.0 * rho)), Fp32(0.0f)}, Fp32(0.0f));
         EXPECT_NEAR(w.value(), 0.5 * std::erfc(t / std::sqrt(2.0)), 2e-3);
     }
     // Far beyond the knee the weight is zero.
@@ -367,7 +378,8 @@ TEST(AccelPlanarCalibration, WeightFollowsTheNormalTail)
 
 TEST(AccelPlanarCalibration, UnwrapYaw)
 {
-    struct Case {
+    struct Case
+    {
         float y;
         float ref;
         float expected;
@@ -391,7 +403,8 @@ TEST(AccelPlanarCalibration, UnwrapYaw)
 
 TEST(AccelPlanarCalibration, MisalignmentIsARotation)
 {
-    struct Case {
+    struct Case
+    {
         Vector3 n;
         bool identity;
     };
@@ -406,7 +419,7 @@ TEST(AccelPlanarCalibration, MisalignmentIsARotation)
         Vector3 n = cs.n;
         qdVectorFixed::Matrix3 M{};
         AccelPlanarCalibration::calculateMisalignment(&n, &M);
-        EXPECT_GE(n[2], Fp32(0.0f));  // flipped into the upper half
+        EXPECT_GE(n[2], Fp32(0.0f)); // flipped into the upper half
         EXPECT_EQ(std::fabs(n[2].value()), std::fabs(cs.n[2].value()));
         if (cs.identity) {
             EXPECT_EQ(M, qdVectorFixed::Matrix3::identity());
@@ -419,8 +432,8 @@ TEST(AccelPlanarCalibration, MisalignmentIsARotation)
         const double det = e(0, 0) * (e(1, 1) * e(2, 2) - e(1, 2) * e(2, 1)) -
                            e(0, 1) * (e(1, 0) * e(2, 2) - e(1, 2) * e(2, 0)) +
                            e(0, 2) * (e(1, 0) * e(2, 1) - e(1, 1) * e(2, 0));
-        EXPECT_NEAR(det, 1.0, 1e-6);  // a rotation, not a reflection
-        EXPECT_NEAR(M(2, 2).value(), n[2].value(), 1e-7f);  // tilted by the angle of n from z
+        EXPECT_NEAR(det, 1.0, 1e-6);                       // a rotation, not a reflection
+        EXPECT_NEAR(M(2, 2).value(), n[2].value(), 1e-7f); // tilted by the angle of n from z
     }
 }
 
@@ -432,13 +445,15 @@ TEST(AccelPlanarCalibration, NamesItsStatisticsAndLoggersUnderItsNode)
     {
         AccelPlanarCalibration cal;
         ASSERT_NE(nodes.addNode(&engine, &cal, NodeInterface::NODE_SUBNODE, "accPlanarCal"), nullptr);
-        for (const char* name : {"planarTest.accPlanarCal.AccRunningStats", "planarTest.accPlanarCal.YawRunningStats"}) {
+        for (const char* name :
+             {"planarTest.accPlanarCal.AccRunningStats", "planarTest.accPlanarCal.YawRunningStats"}) {
             NodeInterface* node = nodes.getNode(name);
             ASSERT_NE(node, nullptr) << name;
             EXPECT_EQ(node->getNodeType(), NodeInterface::NODE_SUBNODE);
         }
-        for (const char* log : {"planarTest.accPlanarCal.dftLog", "planarTest.accPlanarCal.AccRunningStats.dftLog",
-                                "planarTest.accPlanarCal.YawRunningStats.dftLog"})
+        for (const char* log :
+             {"planarTest.accPlanarCal.dftLog", "planarTest.accPlanarCal.AccRunningStats.dftLog",
+              "planarTest.accPlanarCal.YawRunningStats.dftLog"})
             EXPECT_EQ(blockOfLogger(log), "vnx_core_AccelPlanarCalibration") << log;
     }
     EXPECT_EQ(nodes.getNode("planarTest.accPlanarCal.AccRunningStats"), nullptr);
@@ -446,5 +461,5 @@ TEST(AccelPlanarCalibration, NamesItsStatisticsAndLoggersUnderItsNode)
     nodes.removeNode(static_cast<const void*>(&engine));
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -22,14 +22,15 @@ TEST(AccelCalibrationAllocation, SamplesAllocateNothing)
     const long before = test::allocationCount();
     for (int k = 0; k < 400; ++k) {
         const double t = k * 0.05;
-        Vector3 a = vec(kG * std::cos(t) * std::cos(2 * t), kG * std::sin(t) * std::cos(2 * t), kG * std::sin(2 * t));
+        Vector3 a =
+            vec(kG * std::cos(t) * std::cos(2 * t), kG * std::sin(t) * std::cos(2 * t), kG * std::sin(2 * t));
         cal.process(Fp32(0.01f), true, a, a);
         cal.applyCal(a, &a);
         cal.undoCal(a, &a);
     }
     dcdAccOffsetCal_s out{};
     cal.getDcd(&out);
-    EXPECT_TRUE(cal.calibrated());  // the loop went through the whole fit
+    EXPECT_TRUE(cal.calibrated()); // the loop went through the whole fit
     EXPECT_EQ(test::allocationCount() - before, 0);
 }
 
@@ -46,9 +47,9 @@ TEST(AccelPlanarCalibrationAllocation, SamplesAllocateNothing)
         from += 180;
         rig.rest(from, 150);
     }
-    EXPECT_GT(cal.totalWeight(), Fp32(1.0f));  // windows were stored and paired
+    EXPECT_GT(cal.totalWeight(), Fp32(1.0f)); // windows were stored and paired
     EXPECT_EQ(test::allocationCount() - before, 0);
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

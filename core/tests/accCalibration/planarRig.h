@@ -14,13 +14,15 @@
 
 namespace vnx::accTest {
 
-class PlanarRig {
-public:
-    struct Scene {
-        Vector3 offset = Vector3::zeros();  // accelerometer offset, m/s^2
-        double tiltDeg = 0.0;               // surface tilt
+class PlanarRig
+{
+  public:
+    struct Scene
+    {
+        Vector3 offset = Vector3::zeros(); // accelerometer offset, m/s^2
+        double tiltDeg = 0.0;              // surface tilt
         bool faceDown = false;
-        double noiseSigma = 0.0;            // white noise per axis, m/s^2
+        double noiseSigma = 0.0; // white noise per axis, m/s^2
         double periodS = 0.01;
     };
 
@@ -30,7 +32,8 @@ public:
     Quaternion orientation(double yawDeg) const
     {
         Quaternion q = axisAngle(1, 0, 0, scene_.tiltDeg * kDeg) * axisAngle(0, 0, 1, yawDeg * kDeg);
-        if (scene_.faceDown) q = q * axisAngle(1, 0, 0, M_PI);
+        if (scene_.faceDown)
+            q = q * axisAngle(1, 0, 0, M_PI);
         return q;
     }
 
@@ -38,13 +41,15 @@ public:
     /// amplitude (m/s^2) along the device x axis.
     void rest(double yawDeg, int samples, double vibration = 0.0)
     {
-        for (int k = 0; k < samples; ++k) step(orientation(yawDeg), vibration);
+        for (int k = 0; k < samples; ++k)
+            step(orientation(yawDeg), vibration);
     }
 
     /// Turns at an even rate from one yaw to another.
     void turn(double fromDeg, double toDeg, int samples)
     {
-        for (int k = 1; k <= samples; ++k) step(orientation(fromDeg + (toDeg - fromDeg) * k / samples), 0.0);
+        for (int k = 1; k <= samples; ++k)
+            step(orientation(fromDeg + (toDeg - fromDeg) * k / samples), 0.0);
     }
 
     /// Time passes without samples.
@@ -53,7 +58,7 @@ public:
     void setPeriod(double periodS) { scene_.periodS = periodS; }
     std::uint32_t timeUs() const { return timeUs_; }
 
-private:
+  private:
     void step(const Quaternion& q, double vibration)
     {
         timeUs_ += static_cast<std::uint32_t>(std::lround(scene_.periodS * 1e6));
@@ -61,7 +66,8 @@ private:
         const Vector3 f = restingAcceleration(q);
         const double shake = vibration * std::sin(2.0 * M_PI * 5.0 * samples_ * scene_.periodS);
         double a[3];
-        for (int i = 0; i < 3; ++i) a[i] = double(f[i].value()) + scene_.offset[i].value() + scene_.noiseSigma * noise(rng_);
+        for (int i = 0; i < 3; ++i)
+            a[i] = double(f[i].value()) + scene_.offset[i].value() + scene_.noiseSigma * noise(rng_);
         a[0] += shake;
         ++samples_;
         cal_.process(timeUs_, Fp32(float(scene_.periodS)), q, vec(a[0], a[1], a[2]));
@@ -74,4 +80,4 @@ private:
     std::uint64_t samples_ = 0;
 };
 
-}  // namespace vnx::accTest
+} // namespace vnx::accTest

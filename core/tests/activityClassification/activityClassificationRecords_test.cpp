@@ -59,20 +59,17 @@ TEST(ActivityClassificationRecords, OutputKeepsTheUserBits)
 
 TEST(ActivityClassificationRecords, ValidityNeedsEachKindsVersionAndSize)
 {
-    struct Case {
+    struct Case
+    {
         std::string name;
         vnx_Struct_s header;
         int valid;
     };
     const Case cases[] = {
-        {"config", {48, 4, 1, 2, {}, 0}, 1},
-        {"config version 1", {48, 4, 1, 1, {}, 0}, 0},
-        {"command", {40, 4, 2, 1, {}, 0}, 1},
-        {"status", {40, 4, 3, 1, {}, 0}, 1},
-        {"status version 2", {40, 4, 3, 2, {}, 0}, 0},
-        {"format", {16, 4, 4, 1, {}, 0}, 1},
-        {"output", {24, 4, 5, 1, {}, 0}, 1},
-        {"output of 16 bytes", {16, 4, 5, 1, {}, 0}, 0},
+        {"config", {48, 4, 1, 2, {}, 0}, 1},           {"config version 1", {48, 4, 1, 1, {}, 0}, 0},
+        {"command", {40, 4, 2, 1, {}, 0}, 1},          {"status", {40, 4, 3, 1, {}, 0}, 1},
+        {"status version 2", {40, 4, 3, 2, {}, 0}, 0}, {"format", {16, 4, 4, 1, {}, 0}, 1},
+        {"output", {24, 4, 5, 1, {}, 0}, 1},           {"output of 16 bytes", {16, 4, 5, 1, {}, 0}, 0},
         {"another type", {24, 5, 5, 1, {}, 0}, 0},
     };
     for (const Case& c : cases) {

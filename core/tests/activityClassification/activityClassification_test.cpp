@@ -60,8 +60,14 @@ TEST(ActivityClassificationStillness, StillDeviceIsReportedAfterAMinuteThenEvery
 TEST(ActivityClassificationStillness, EachSampleCountsOnceRestartsOrIsSkipped)
 {
     // What one sample in the middle of a still minute does to the count.
-    enum Effect { kCounts, kSkipped, kRestarts };
-    struct Case {
+    enum Effect
+    {
+        kCounts,
+        kSkipped,
+        kRestarts
+    };
+    struct Case
+    {
         std::string name;
         Sample sample;
         Effect effect;
@@ -156,7 +162,7 @@ TEST(ActivityClassificationConfig, ConfigBeforeInitArmsTheDetectorAndIsThenForgo
 {
     ActivityRig rig;
     auto config = defaultConfig();
-    config.stillTimeS = 2;         // 250 samples
+    config.stillTimeS = 2;             // 250 samples
     config.motionThresholdBase = 0.2f; // motion above 1 rad/s
     ASSERT_EQ(rig.module.setConfig(&config.config), VNX_STATUS_SUCCESS);
     ASSERT_EQ(rig.init(), VNX_STATUS_SUCCESS);
@@ -204,7 +210,8 @@ TEST(ActivityClassificationConfig, RecordsOfAnotherModuleAreNotForIt)
     EXPECT_EQ(module.getConfig(&foreign), VNX_STATUS_NOT_FOR_ME);
     EXPECT_EQ(module.setConfig(nullptr), VNX_STATUS_NOT_FOR_ME);
 
-    struct Case {
+    struct Case
+    {
         std::string name;
         uint8_t type;
         uint32_t code;
@@ -253,7 +260,8 @@ TEST(ActivityClassificationInit, SampleRateComesFromTheScd)
 
 TEST(ActivityClassificationEncoding, RatesAreReadWithTheFormatsCodes)
 {
-    struct Case {
+    struct Case
+    {
         std::string name;
         uint8_t accelerationCode;
         uint8_t rateCode;
@@ -324,7 +332,8 @@ TEST(ActivityClassificationProcess, RefusesMissingOrForeignRecordsAndWritesNothi
     rig.output.flags = 0xC3;
     rig.motion.flags = 1;
 
-    struct Case {
+    struct Case
+    {
         std::string name;
         size_t inputCount;
         const vnx_StructOutput_s* input;
@@ -351,7 +360,8 @@ TEST(ActivityClassificationProcess, RefusesMissingOrForeignRecordsAndWritesNothi
                   VNX_STATUS_INVALID_PARAMETER);
         EXPECT_EQ(rig.output.flags, 0xC3);
     }
-    EXPECT_EQ(rig.module.process(0, 1, nullptr, nullptr, 0, 1, nullptr, nullptr), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(rig.module.process(0, 1, nullptr, nullptr, 0, 1, nullptr, nullptr),
+              VNX_STATUS_INVALID_PARAMETER);
     EXPECT_TRUE(rig.log.statuses.empty());
 }
 
@@ -373,9 +383,13 @@ TEST(ActivityClassificationModule, DescribesItsInterfaces)
     EXPECT_EQ(module.getOutputInterface(-1, 2, ids, count), VNX_STATUS_INVALID_INTERFACE);
 }
 
-class ActivityClassificationFactory : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(vnx_ActivityClassification_moduleFactoryRegister(), VNX_STATUS_SUCCESS); }
+class ActivityClassificationFactory : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(vnx_ActivityClassification_moduleFactoryRegister(), VNX_STATUS_SUCCESS);
+    }
     void TearDown() override
     {
         vnx_ActivityClassification_moduleFactoryUnregister();

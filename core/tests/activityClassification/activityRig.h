@@ -18,8 +18,9 @@
 namespace activitytest {
 
 /// Keeps a copy of every ActivityClassification Status it hears.
-class StatusLog : public vnx::ModuleListenerInterface {
-public:
+class StatusLog : public vnx::ModuleListenerInterface
+{
+  public:
     void statusCallback(vnx::ModuleConfigInterface* source, const vnx_StructStatus_s* status) override
     {
         lastSource = source;
@@ -37,16 +38,18 @@ public:
 };
 
 /// One interpreted-motion sample.
-struct Sample {
-    float rateY = 0.0f;             ///< rad/s
-    float rateZ = 0.0f;             ///< rad/s
+struct Sample
+{
+    float rateY = 0.0f; ///< rad/s
+    float rateZ = 0.0f; ///< rad/s
     uint32_t sampleDelta = 1;
     bool interpretationFlag = false;
-    float rateX = 0.0f;             ///< rad/s; not watched
+    float rateX = 0.0f; ///< rad/s; not watched
 };
 
-class ActivityRig {
-public:
+class ActivityRig
+{
+  public:
     static constexpr uint32_t kPeriodUs = 8000;
     static constexpr int kSamplesPerMinute = 7500; // 60 s at 125 Hz
     static constexpr int kReportGap = 31;          // 250000 / 8000

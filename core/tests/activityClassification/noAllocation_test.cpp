@@ -9,8 +9,9 @@
 namespace {
 
 /// Counts reports without storing them.
-class CountingListener : public vnx::ModuleListenerInterface {
-public:
+class CountingListener : public vnx::ModuleListenerInterface
+{
+  public:
     void statusCallback(vnx::ModuleConfigInterface*, const vnx_StructStatus_s*) override { ++count; }
     int count = 0;
 };

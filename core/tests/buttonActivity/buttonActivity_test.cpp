@@ -48,7 +48,8 @@ TEST(ButtonActivityRecords, OutputAsksForDerivationByDefault)
     }
 }
 
-struct Derivation {
+struct Derivation
+{
     std::string name;
     uint32_t previous;
     uint32_t buttons;
@@ -136,7 +137,8 @@ TEST(ButtonActivityModule, RefusesMissingOrForeignRecords)
     vnx_StructOutput_s foreign{};
     foreign.header = {16, VNX_TYPE_DEVICE_SUPPORT_6AG, VNX_KIND_OUTPUT, 1, {}, 0};
 
-    struct Case {
+    struct Case
+    {
         std::string name;
         size_t inputCount;
         const vnx_StructOutput_s* input;
@@ -204,8 +206,9 @@ TEST(ButtonActivityModule, ConfigurationOfAnyKindIsAcceptedAndIgnored)
     EXPECT_EQ(still.activity, 0u);
 }
 
-class ButtonActivityFactory : public ::testing::Test {
-protected:
+class ButtonActivityFactory : public ::testing::Test
+{
+  protected:
     void SetUp() override { ASSERT_EQ(vnx_ButtonActivity_moduleFactoryRegister(), VNX_STATUS_SUCCESS); }
     void TearDown() override
     {

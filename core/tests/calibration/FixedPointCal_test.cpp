@@ -18,10 +18,11 @@ using vnx::qdVectorFixed::Vector3;
 using vnx::testsupport::I;
 using vnx::testsupport::ScdBuilder;
 
-constexpr float c = 0.0016666667f;  // magnetometer scale of the default variants
+constexpr float c = 0.0016666667f; // magnetometer scale of the default variants
 
 /// Output of a FixedPointCal initialised from the builder's SCD.
-struct Calibrated {
+struct Calibrated
+{
     explicit Calibrated(const ScdBuilder& builder) { cal.init(builder.innards()); }
     const FixedPointCal::Output& out() const { return cal.output(); }
     FixedPointCal cal;
@@ -30,13 +31,15 @@ struct Calibrated {
 Matrix3 matrixOf(std::initializer_list<std::pair<int, float>> elements)
 {
     Matrix3 m = Matrix3::zeros();
-    for (auto [k, v] : elements) m[k] = v;
+    for (auto [k, v] : elements)
+        m[k] = v;
     return m;
 }
 
 void expectMatrixEq(const Matrix3& actual, const Matrix3& expected)
 {
-    for (int k = 0; k < 9; ++k) EXPECT_EQ(actual[k].value(), expected[k].value()) << "element " << k;
+    for (int k = 0; k < 9; ++k)
+        EXPECT_EQ(actual[k].value(), expected[k].value()) << "element " << k;
 }
 
 TEST(FixedPointCal, ConstructedOutputIsZero)
@@ -54,8 +57,9 @@ TEST(FixedPointCal, ScdWithoutFormatWordRunsAt125HzAsVariant3)
     const Calibrated c3(ScdBuilder().period(0.004).rsStableParam(0.5f).formatWord(0));
     const auto& o = c3.out();
     EXPECT_EQ(o.period, 0.008f);
-    EXPECT_FLOAT_EQ(o.rate, 125.0f);  // 1 / 0.008f is not exactly 125 in float
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(o.rsStableParam[i].value(), 0.003f);
+    EXPECT_FLOAT_EQ(o.rate, 125.0f); // 1 / 0.008f is not exactly 125 in float
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(o.rsStableParam[i].value(), 0.003f);
     EXPECT_EQ(o.variant, 3);
     EXPECT_EQ(o.rsScaleErrorRatio, 0.015f);
     EXPECT_EQ(o.periodScale, 1.0f);
@@ -87,15 +91,18 @@ TEST(FixedPointCal, UnusablePeriodCountsAsAbsent)
 
 TEST(FixedPointCal, VariantChoosesTheMagnetometerMatrix)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         ScdBuilder scd;
         int variant;
         Matrix3 mag;
     };
     const Case cases[] = {
-        {"variant word 0, period 0.00875", ScdBuilder().period(0.00875), 2, matrixOf({{0, -c}, {4, -c}, {8, -c}})},
-        {"variant word 0, period 0.008", ScdBuilder().period(0.008), 3, matrixOf({{1, -c}, {3, -c}, {8, -c}})},
+        {"variant word 0, period 0.00875", ScdBuilder().period(0.00875), 2,
+         matrixOf({{0, -c}, {4, -c}, {8, -c}})},
+        {"variant word 0, period 0.008", ScdBuilder().period(0.008), 3,
+         matrixOf({{1, -c}, {3, -c}, {8, -c}})},
         {"variant 3", ScdBuilder().variant(3.9f), 3, matrixOf({{1, -c}, {3, -c}, {8, -c}})},
         {"variant 4", ScdBuilder().variant(4), 4, matrixOf({{1, -c}, {3, -c}, {8, -c}})},
         {"variant 5", ScdBuilder().variant(5), 5, matrixOf({{1, c}, {3, c}, {8, -c}})},
@@ -144,8 +151,11 @@ TEST(FixedPointCal, Variant24601TakesTheStoredMagnetometer)
 TEST(FixedPointCal, OtherVariantsKeepTheAccelerometerTermsAndGyroSensitivity)
 {
     const Matrix3 sens = matrixOf({{2, 0.5f}});
-    const Calibrated cal(
-        ScdBuilder().variant(3).accelSecondOrder(0.01f, 0, 0).accelThirdOrder(1, 2, 3).gyroAccelSensitivity(sens));
+    const Calibrated cal(ScdBuilder()
+                             .variant(3)
+                             .accelSecondOrder(0.01f, 0, 0)
+                             .accelThirdOrder(1, 2, 3)
+                             .gyroAccelSensitivity(sens));
     EXPECT_EQ(cal.out().accThirdOrder, (Vector3{1, 2, 3}));
     expectMatrixEq(cal.out().rsAccSensMatrix, sens);
     EXPECT_EQ(cal.out().magOffset, Vector3::zeros());
@@ -159,7 +169,7 @@ TEST(FixedPointCal, NonlinearAndSensitivityFlagsIgnoreNegligibleTerms)
                               .accelSecondOrder(1e-7f, -1e-7f, 0)
                               .accelThirdOrder(5, 5, 5)
                               .gyroAccelSensitivity(matrixOf({{7, -1.1920929e-7f}})));
-    EXPECT_FALSE(tiny.out().hasAccNonlinear);  // third-order terms alone do not count
+    EXPECT_FALSE(tiny.out().hasAccNonlinear); // third-order terms alone do not count
     EXPECT_FALSE(tiny.out().hasRsAccSens);
 
     const Calibrated small(
@@ -173,21 +183,26 @@ TEST(FixedPointCal, NoiseFollowsTheMatrixToEachOutputAxis)
     // Input axis 1 feeds output axis 0 with gain 2: output noise 0 combines
     // both inputs, output 1 sees none of them and keeps its own zero.
     const Matrix3 gyro = matrixOf({{0, 1.0f}, {3, 2.0f}, {8, 0.5f}});
-    const Calibrated cal(ScdBuilder().gyroMatrix(gyro).gyroNoise(3, 4, 10).accelMatrix(matrixOf({{0, 2.0f}, {8, 4.0f}}))
+    const Calibrated cal(ScdBuilder()
+                             .gyroMatrix(gyro)
+                             .gyroNoise(3, 4, 10)
+                             .accelMatrix(matrixOf({{0, 2.0f}, {8, 4.0f}}))
                              .accelNoise(32768, 32768, 16384));
     EXPECT_FLOAT_EQ(cal.out().rsNoise[0].value(), std::sqrt(73.0f));
     EXPECT_EQ(cal.out().rsNoise[1].value(), 0.0f);
     EXPECT_EQ(cal.out().rsNoise[2].value(), 5.0f);
     EXPECT_EQ(cal.out().accNoise[0].value(), 2.0f);
-    EXPECT_EQ(cal.out().accNoise[1].value(), 0.098f);  // zero column: default on that axis only
+    EXPECT_EQ(cal.out().accNoise[1].value(), 0.098f); // zero column: default on that axis only
     EXPECT_EQ(cal.out().accNoise[2].value(), 2.0f);
 }
 
 TEST(FixedPointCal, AllZeroGyroNoiseGivesTheDefaultOnEveryAxis)
 {
     const Calibrated cal(ScdBuilder().gyroMatrix(0.001f * I));
-    for (int j = 0; j < 3; ++j) EXPECT_EQ(cal.out().rsNoise[j].value(), 0.01f);
-    for (int j = 0; j < 3; ++j) EXPECT_EQ(cal.out().accNoise[j].value(), 0.098f);
+    for (int j = 0; j < 3; ++j)
+        EXPECT_EQ(cal.out().rsNoise[j].value(), 0.01f);
+    for (int j = 0; j < 3; ++j)
+        EXPECT_EQ(cal.out().accNoise[j].value(), 0.098f);
 }
 
 /// SCD of the faulty production batch, marked nominal so that the two
@@ -248,7 +263,8 @@ TEST(FixedPointCal, MissingOffsetTermsSelectTheDefaultModelWhateverTheMarker)
 
 TEST(FixedPointCal, NominalCalibrationTakesItsLevelAndUncertainties)
 {
-    struct Case {
+    struct Case
+    {
         float marker;
         float nominalSigma;
         float expectedLevel;
@@ -258,7 +274,7 @@ TEST(FixedPointCal, NominalCalibrationTakesItsLevelAndUncertainties)
     const Case cases[] = {
         {-0.25f, 0.05f, 0.25f, 0.05f, true},
         {-1.0f, -0.05f, 0.02f, 0.05f, true},
-        {-4.0f, 2e-7f, 0.02f, 0.0f, false},  // negligible nominal sigma: nominal, but not usable
+        {-4.0f, 2e-7f, 0.02f, 0.0f, false}, // negligible nominal sigma: nominal, but not usable
     };
     for (const Case& tc : cases) {
         SCOPED_TRACE(tc.marker);
@@ -296,8 +312,8 @@ TEST(FixedPointCal, UnitCalibrationTakesTheLargestUncertainty)
     EXPECT_EQ(o.zroNominalSigma, 0.3f);
     EXPECT_EQ(o.zroInitSigma, 1.1f);
     EXPECT_EQ(o.agingRate, 3.6669e-5f);
-    EXPECT_EQ(o.zroMinTerm, 0.001f);           // device kind 1 consults its own term
-    EXPECT_EQ(o.zroTempCoef, 0.00024414063f);  // at least 2^-12
+    EXPECT_EQ(o.zroMinTerm, 0.001f);          // device kind 1 consults its own term
+    EXPECT_EQ(o.zroTempCoef, 0.00024414063f); // at least 2^-12
     EXPECT_EQ(o.deviceKind, 1);
 }
 
@@ -322,7 +338,7 @@ TEST(FixedPointCal, FullScalesAreTheLargestConvertedMagnitudes)
     const Calibrated cal(ScdBuilder().accelMatrix(19.6133f * I).gyroMatrix(0.001f * I).gyroOffset(-7, 0, 0));
     EXPECT_FLOAT_EQ(cal.out().accFullScale, 32767.0f / 32768.0f * 19.6133f);
     EXPECT_FLOAT_EQ(cal.out().rsFullScale, 32760.0f * 0.001f);
-    EXPECT_FLOAT_EQ(cal.out().magFullScale, 4096.0f * c);  // variant 3: x feeds output y
+    EXPECT_FLOAT_EQ(cal.out().magFullScale, 4096.0f * c); // variant 3: x feeds output y
 }
 
 TEST(FixedPointCal, MagnetometerFullScaleStartsFromTheOffsetFreeProbe)
@@ -389,13 +405,14 @@ TEST(FixedPointCal, ReorientationTurnsEveryMatrixIntoTheNewFrame)
                  .innards());
     const FixedPointCal::Output before = cal.output();
     const float h = std::sqrt(0.5f);
-    cal.applyReorientation(Quaternion{Fp32(h), Fp32(0.0f), Fp32(0.0f), Fp32(h)});  // 90 degrees about z
+    cal.applyReorientation(Quaternion{Fp32(h), Fp32(0.0f), Fp32(0.0f), Fp32(h)}); // 90 degrees about z
     const auto& o = cal.output();
 
     Matrix3 r;
     Quaternion{Fp32(h), Fp32(0.0f), Fp32(0.0f), Fp32(h)}.asDcm(r);
     // Row 0 of the accelerometer matrix, (0, 1, 0), becomes row 1 of R.
-    for (int j = 0; j < 3; ++j) EXPECT_EQ(o.accMatrix[j].value(), r[3 + j].value());
+    for (int j = 0; j < 3; ++j)
+        EXPECT_EQ(o.accMatrix[j].value(), r[3 + j].value());
     expectMatrixEq(o.rsMatrix, r);
     expectMatrixEq(o.magMatrix, before.magMatrix * r);
     EXPECT_EQ(o.accOffset, before.accOffset);
@@ -403,4 +420,4 @@ TEST(FixedPointCal, ReorientationTurnsEveryMatrixIntoTheNewFrame)
     EXPECT_EQ(o.rsFullScale, before.rsFullScale);
 }
 
-}  // namespace
+} // namespace

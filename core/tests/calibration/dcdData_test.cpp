@@ -15,7 +15,8 @@ namespace {
 std::vector<unsigned char> sealedDcd(uint16_t size, uint16_t version, uint32_t crcOffset)
 {
     std::vector<unsigned char> block(size);
-    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<unsigned char>(i * 7 + 3);
+    for (std::size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<unsigned char>(i * 7 + 3);
     std::memcpy(block.data(), &size, 2);
     std::memcpy(block.data() + 2, &version, 2);
     const uint32_t crc = crc32_process(block.data(), crcOffset);
@@ -30,7 +31,8 @@ const vnx_dcdData_s* asDcd(const std::vector<unsigned char>& block)
 
 using Validator = bool (*)(const vnx_dcdData_s*);
 
-struct DcdFormCase {
+struct DcdFormCase
+{
     const char* name;
     uint16_t size;
     uint16_t version;
@@ -117,7 +119,8 @@ TEST(DcdRecord, EmptyInnardsMarkEveryLearnedValueUnset)
     unsigned char bytes[172];
     std::memcpy(bytes, &innards, sizeof bytes);
     for (int i = 0; i < 156; ++i) {
-        if (i >= 40 && i < 44) continue;
+        if (i >= 40 && i < 44)
+            continue;
         EXPECT_EQ(bytes[i], 0) << "byte " << i;
     }
     uint32_t state;
@@ -131,4 +134,4 @@ TEST(DcdRecord, EmptyInnardsMarkEveryLearnedValueUnset)
     EXPECT_EQ(unset[3], -2147483648.0f);
 }
 
-}  // namespace
+} // namespace

@@ -19,7 +19,8 @@ uint32_t sumOfWords(const scdGen4Float_s& scd)
     uint32_t words[65];
     std::memcpy(words, &scd, sizeof words);
     uint32_t sum = 0;
-    for (uint32_t w : words) sum += w;
+    for (uint32_t w : words)
+        sum += w;
     return sum;
 }
 
@@ -55,7 +56,8 @@ TEST(ScdRecord, BuiltScdIsSealedAndAccepted)
 
 TEST(ScdRecord, RefusesBlocksThatAreNotSealedVersion5Of260Bytes)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         uint16_t size;
         uint16_t version;
@@ -105,18 +107,21 @@ TEST(ScdRecord, HeadFieldsAreReadUnsignedUnderEverySensorName)
 {
     vnx_scdData_s head{0xFFFF, 0x8001};
     using Read = uint32_t (*)(const vnx_scdData_s*);
-    const Read sizeReads[] = {vnx_scdGetSize, vnx_scdAccGetSize, vnx_scdRsGetSize,
-                              vnx_scdRsZro9GetSize, vnx_scdMagGetSize};
+    const Read sizeReads[] = {vnx_scdGetSize, vnx_scdAccGetSize, vnx_scdRsGetSize, vnx_scdRsZro9GetSize,
+                              vnx_scdMagGetSize};
     const Read versionReads[] = {vnx_scdGetVersion, vnx_scdAccGetVersion, vnx_scdRsGetVersion,
                                  vnx_scdRsZro9GetVersion, vnx_scdMagGetVersion};
-    for (Read read : sizeReads) EXPECT_EQ(read(&head), 0xFFFFu);
-    for (Read read : versionReads) EXPECT_EQ(read(&head), 0x8001u);
+    for (Read read : sizeReads)
+        EXPECT_EQ(read(&head), 0xFFFFu);
+    for (Read read : versionReads)
+        EXPECT_EQ(read(&head), 0x8001u);
     EXPECT_EQ(scdGetDeviceSerialNumber(&head), 0u);
 }
 
 TEST(ScdPeriod, WholeMicrosecondsOfTheMarkedPeriod)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         ScdBuilder builder;
         int32_t expectedUs;
@@ -187,7 +192,8 @@ TEST(ScdMerge, KeepsTheDestinationsVariantAndPeriod)
 
 TEST(ScdMerge, RefusalLeavesBothBlocksUntouched)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         int size;
         uint16_t sourceVersion;
@@ -217,4 +223,4 @@ TEST(ScdMerge, RefusalLeavesBothBlocksUntouched)
     EXPECT_EQ(vnx_scdMergeFields(260, &scd.head, nullptr), -2);
 }
 
-}  // namespace
+} // namespace

@@ -18,7 +18,8 @@ uint32_t crcByteByByte(const unsigned char* data, size_t length)
 
 TEST(Crc32, KnownCheckValues)
 {
-    const struct {
+    const struct
+    {
         const char* text;
         uint32_t crc;
     } cases[] = {
@@ -30,8 +31,7 @@ TEST(Crc32, KnownCheckValues)
     for (const auto& c : cases) {
         const auto length = static_cast<uint32_t>(std::strlen(c.text));
         EXPECT_EQ(crc32_process(c.text, length), c.crc) << c.text;
-        EXPECT_EQ(crcByteByByte(reinterpret_cast<const unsigned char*>(c.text), length), c.crc)
-            << c.text;
+        EXPECT_EQ(crcByteByByte(reinterpret_cast<const unsigned char*>(c.text), length), c.crc) << c.text;
     }
 }
 

@@ -18,7 +18,8 @@ using vnx::NodeManagerListener;
 
 const char* const kFreshTree = "ROOT tree\n    sys [subnode]\n        NodeManager [log]\n";
 
-struct Heard {
+struct Heard
+{
     int event;
     std::string name;
     int type;
@@ -30,8 +31,9 @@ std::ostream& operator<<(std::ostream& out, const Heard& h)
     return out << "{" << h.event << ", \"" << h.name << "\", " << h.type << "}";
 }
 
-class RecordingListener : public NodeManagerListener {
-public:
+class RecordingListener : public NodeManagerListener
+{
+  public:
     void nodeManagerEvent(NodeInterface* node, NodeEvent_e event) override
     {
         heard.push_back({event, node->getName("."), node->getNodeType()});
@@ -40,20 +42,25 @@ public:
 };
 
 // A member object with a logger of its own, built before its owner.
-class Detector {
+class Detector
+{
     VNX_LOG_DEFAULT(IsStable);
 
-public:
+  public:
     const vnx::log::Logger& logger() const { return dftLog_; }
 };
 
 // A module-like owner: its logger and member are built first; it names its
 // member in its constructor, and is itself added later by whoever owns it.
-class Fusion {
+class Fusion
+{
     VNX_LOG_DEFAULT(SensorFusion);
 
-public:
-    Fusion() { NodeManager::getInstance().addNode(this, &detector_, NodeInterface::NODE_SUBNODE, "IsStable"); }
+  public:
+    Fusion()
+    {
+        NodeManager::getInstance().addNode(this, &detector_, NodeInterface::NODE_SUBNODE, "IsStable");
+    }
     ~Fusion() { NodeManager::getInstance().removeNode(&detector_); }
     const vnx::log::Logger& logger() const { return dftLog_; }
     Detector detector_;
@@ -66,8 +73,9 @@ std::string address(const void* object)
     return text;
 }
 
-class NodeTree : public ::testing::Test {
-protected:
+class NodeTree : public ::testing::Test
+{
+  protected:
     void TearDown() override { nodes.reset(); }
     NodeManager& nodes = NodeManager::getInstance();
 };
@@ -121,15 +129,22 @@ TEST_F(NodeTree, LookupByFullName)
     NodeInterface* sys = nodes.getNode("sys");
     ASSERT_NE(sys, nullptr);
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         NodeInterface* expected;
     };
     NodeInterface* manager = nodes.getNode("sys.NodeManager");
     ASSERT_NE(manager, nullptr);
     const Case cases[] = {
-        {"sys.NodeManager", manager}, {"sys.", sys},           {"sys", sys},          {"", root},
-        {".sys", root},               {"sys.nodemanager", nullptr}, {"Sys", nullptr}, {"sys.NodeManager.x", nullptr},
+        {"sys.NodeManager", manager},
+        {"sys.", sys},
+        {"sys", sys},
+        {"", root},
+        {".sys", root},
+        {"sys.nodemanager", nullptr},
+        {"Sys", nullptr},
+        {"sys.NodeManager.x", nullptr},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(nodes.getNode(c.name), c.expected) << '"' << c.name << '"';
@@ -258,8 +273,9 @@ TEST_F(NodeTree, RemoveNodeResults)
     EXPECT_EQ(nodes.toString(), kFreshTree);
 }
 
-class FakeModule : public vnx::ModuleConfigInterface {
-public:
+class FakeModule : public vnx::ModuleConfigInterface
+{
+  public:
     int setModuleListener(vnx::ModuleListenerInterface*) override { return 0; }
     int getConfig(vnx_StructConfig_s* config) const override
     {
@@ -274,7 +290,8 @@ public:
 
 TEST_F(NodeTree, ConfigurationCallsReachOnlyDomainsDevicesAndModules)
 {
-    struct Case {
+    struct Case
+    {
         NodeInterface::NodeType_e type;
         bool reachesObject;
     };
@@ -285,7 +302,8 @@ TEST_F(NodeTree, ConfigurationCallsReachOnlyDomainsDevicesAndModules)
     };
     for (const Case& c : cases) {
         FakeModule module;
-        NodeInterface* node = nodes.addNode(nullptr, static_cast<vnx::ModuleConfigInterface*>(&module), c.type, "m");
+        NodeInterface* node =
+            nodes.addNode(nullptr, static_cast<vnx::ModuleConfigInterface*>(&module), c.type, "m");
         ASSERT_NE(node, nullptr);
         vnx_StructConfig_s config{};
         vnx_StructCommand_s command{};

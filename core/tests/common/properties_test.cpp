@@ -14,7 +14,8 @@ namespace {
 
 TEST(Properties, BooleanReadsOnlyTheFourFalseWordsAsFalse)
 {
-    struct Case {
+    struct Case
+    {
         const char* value;
         bool expected;
     };
@@ -24,7 +25,8 @@ TEST(Properties, BooleanReadsOnlyTheFourFalseWordsAsFalse)
     };
     for (const Case& c : cases) {
         ScopedEnv env("VNX_LOG_OUTPUT", c.value);
-        EXPECT_EQ(vnx_properties_getAsBoolean("LOG_OUTPUT", !c.expected), c.expected) << '"' << c.value << '"';
+        EXPECT_EQ(vnx_properties_getAsBoolean("LOG_OUTPUT", !c.expected), c.expected)
+            << '"' << c.value << '"';
     }
 }
 
@@ -47,12 +49,19 @@ TEST(Properties, EmptyValueCountsAsSet)
 
 TEST(Properties, IntegerIsTheLeadingDecimalNumber)
 {
-    struct Case {
+    struct Case
+    {
         const char* value;
         int expected;
     };
     const Case cases[] = {
-        {"12abc", 12}, {"abc", 0}, {"-7", -7}, {" 5", 5}, {"", 0}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN},
+        {"12abc", 12},
+        {"abc", 0},
+        {"-7", -7},
+        {" 5", 5},
+        {"", 0},
+        {"99999999999", INT_MAX},
+        {"-99999999999", INT_MIN},
     };
     for (const Case& c : cases) {
         ScopedEnv env("VNX_DCD_PATH", c.value);

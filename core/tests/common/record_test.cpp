@@ -9,7 +9,8 @@ namespace {
 
 // A record of any kind: header plus room for module fields, filled with a
 // pattern so that a copy or a stray write shows.
-struct TestRecord {
+struct TestRecord
+{
     alignas(8) unsigned char bytes[48];
 
     TestRecord(uint16_t size, uint8_t type, uint8_t kind, uint8_t version, unsigned char fill = 0x5A)
@@ -35,7 +36,8 @@ TEST(RecordHeader, TypeAndKindReadAsOneLittleEndianWord)
 
 TEST(RecordIsSimilar, ComparesSizeTypeKindAndVersionOnly)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         uint16_t size;
         uint8_t type;
@@ -44,10 +46,8 @@ TEST(RecordIsSimilar, ComparesSizeTypeKindAndVersionOnly)
         bool similar;
     };
     const Case cases[] = {
-        {"same header", 32, 5, 1, 1, true},
-        {"other size", 40, 5, 1, 1, false},
-        {"other type", 32, 6, 1, 1, false},
-        {"other kind", 32, 5, 2, 1, false},
+        {"same header", 32, 5, 1, 1, true},    {"other size", 40, 5, 1, 1, false},
+        {"other type", 32, 6, 1, 1, false},    {"other kind", 32, 5, 2, 1, false},
         {"other version", 32, 5, 1, 2, false},
     };
     TestRecord reference(32, 5, 1, 1, 0x11);
@@ -131,7 +131,8 @@ TEST(RecordFind, SkipsNullElements)
 
 // One row per kind: the generic per-kind functions, called through pointers so
 // that every kind is checked against every kind value.
-struct KindFunctions {
+struct KindFunctions
+{
     const char* name;
     uint8_t kind;
     const void* (*dynamicCast)(vnx_Struct_s*);
@@ -142,9 +143,10 @@ struct KindFunctions {
     int (*copy)(const vnx_Struct_s*, vnx_Struct_s*);
 };
 
-#define KIND_ROW(Kind, value)                                                                   \
-    KindFunctions{                                                                              \
-        #Kind,                                                                                  \
+#define KIND_ROW(Kind, value)                                                                                \
+    KindFunctions                                                                                            \
+    {                                                                                                        \
+#Kind,                                                                                  \
         value,                                                                                  \
         [](vnx_Struct_s* r) -> const void* { return vnx_Struct_dynamicDownCast##Kind(r); },     \
         [](const vnx_Struct_s* r) -> const void* {                                              \
@@ -158,13 +160,12 @@ struct KindFunctions {
             return vnx_Struct_upCastConst##Kind(vnx_Struct_downCastConst##Kind(r));             \
         },                                                                                      \
         vnx_Struct##Kind##_isA,                                                                 \
-        vnx_Struct##Kind##_copy,                                                                \
+        vnx_Struct##Kind##_copy,                    \
     }
 
 const KindFunctions kKinds[] = {
-    KIND_ROW(Config, VNX_KIND_CONFIG), KIND_ROW(Command, VNX_KIND_COMMAND),
-    KIND_ROW(Status, VNX_KIND_STATUS), KIND_ROW(Format, VNX_KIND_FORMAT),
-    KIND_ROW(Output, VNX_KIND_OUTPUT),
+    KIND_ROW(Config, VNX_KIND_CONFIG), KIND_ROW(Command, VNX_KIND_COMMAND), KIND_ROW(Status, VNX_KIND_STATUS),
+    KIND_ROW(Format, VNX_KIND_FORMAT), KIND_ROW(Output, VNX_KIND_OUTPUT),
 };
 
 TEST(RecordKindCasts, DynamicCastChecksOnlyTheKindByte)
@@ -217,11 +218,12 @@ TEST(RecordKindCasts, KindCopyIsTheGenericCopy)
 
 TEST(RecordKindNames, NamesKindsOneToFive)
 {
-    const struct {
+    const struct
+    {
         int kind;
         const char* name;
     } cases[] = {
-        {-1, "<Unknown>"}, {0, "<Unknown>"}, {1, "Config"},    {2, "Command"},   {3, "Status"},
+        {-1, "<Unknown>"}, {0, "<Unknown>"}, {1, "Config"},    {2, "Command"},     {3, "Status"},
         {4, "Format"},     {5, "Output"},    {6, "<Unknown>"}, {261, "<Unknown>"},
     };
     for (const auto& c : cases) {

@@ -7,8 +7,9 @@
 #include <optional>
 #include <string>
 
-class ScopedEnv {
-public:
+class ScopedEnv
+{
+  public:
     ScopedEnv(std::string name, const char* value) : name_(std::move(name))
     {
         if (const char* old = std::getenv(name_.c_str())) {
@@ -31,7 +32,7 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     std::string name_;
     std::optional<std::string> old_;
 };

@@ -11,8 +11,9 @@ namespace {
 
 // Leaves the registry as the core library's start leaves it and empties it
 // again afterwards, so no test sees another's lookups.
-class StringTableTest : public ::testing::Test {
-protected:
+class StringTableTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         vnx_StringTable_initialize();
@@ -21,30 +22,62 @@ protected:
     void TearDown() override { vnx_StringTable_finalize(); }
 };
 
-const char* statusA(int32_t code) { return code == 1000 ? "A_1000" : nullptr; }
-const char* statusB(int32_t code) { return code == 1001 ? "B_1001" : nullptr; }
-const char* statusC(int32_t code) { return code == 1002 ? "C_1002" : nullptr; }
-const char* statusD(int32_t code) { return code == 1003 ? "D_1003" : nullptr; }
-const char* statusShadow(int32_t code) { return code == 0 ? "SHADOW_SUCCESS" : nullptr; }
-const char* typeExt(uint8_t id) { return id == 96 ? "ExtModule" : nullptr; }
-const char* typeShadow(uint8_t id) { return id == 5 ? "ShadowButtons" : nullptr; }
+const char* statusA(int32_t code)
+{
+    return code == 1000 ? "A_1000" : nullptr;
+}
+const char* statusB(int32_t code)
+{
+    return code == 1001 ? "B_1001" : nullptr;
+}
+const char* statusC(int32_t code)
+{
+    return code == 1002 ? "C_1002" : nullptr;
+}
+const char* statusD(int32_t code)
+{
+    return code == 1003 ? "D_1003" : nullptr;
+}
+const char* statusShadow(int32_t code)
+{
+    return code == 0 ? "SHADOW_SUCCESS" : nullptr;
+}
+const char* typeExt(uint8_t id)
+{
+    return id == 96 ? "ExtModule" : nullptr;
+}
+const char* typeShadow(uint8_t id)
+{
+    return id == 5 ? "ShadowButtons" : nullptr;
+}
 
 TEST_F(StringTableTest, CoreStatusNames)
 {
-    const struct {
+    const struct
+    {
         int32_t code;
         const char* name;
     } cases[] = {
-        {-25, "MODULE_ALREADY_EXISTS"}, {-24, "ARRAY_SIZE_MISMATCH"},
-        {-17, "INVALID_INTERFACE"},     {-16, "SATURATION"},
-        {-11, "SIZE_TOO_SMALL"},        {-10, "INTERNAL_ERROR"},
-        {-8, "MISMATCHED_CONFIG"},      {-4, "INVALID_CONFIG"},
-        {-3, "NOT_FOR_ME"},             {-2, "INVALID_PARAMETER"},
-        {-1, "FEATURE_NOT_IMPLEMENTED"}, {0, "SUCCESS"},
-        {1, "WARNING_DCD_SCD_MISMATCH"}, {4, "WARNING_WAITING_FOR_FUSION"},
-        {6, "NO_MORE_WORK_TO_BE_DONE"}, {-7, "<Unknown Status Code (-7)>"},
-        {-6, "<Unknown Status Code (-6)>"}, {-5, "<Unknown Status Code (-5)>"},
-        {-26, "<Unknown Status Code (-26)>"}, {7, "<Unknown Status Code (7)>"},
+        {-25, "MODULE_ALREADY_EXISTS"},
+        {-24, "ARRAY_SIZE_MISMATCH"},
+        {-17, "INVALID_INTERFACE"},
+        {-16, "SATURATION"},
+        {-11, "SIZE_TOO_SMALL"},
+        {-10, "INTERNAL_ERROR"},
+        {-8, "MISMATCHED_CONFIG"},
+        {-4, "INVALID_CONFIG"},
+        {-3, "NOT_FOR_ME"},
+        {-2, "INVALID_PARAMETER"},
+        {-1, "FEATURE_NOT_IMPLEMENTED"},
+        {0, "SUCCESS"},
+        {1, "WARNING_DCD_SCD_MISMATCH"},
+        {4, "WARNING_WAITING_FOR_FUSION"},
+        {6, "NO_MORE_WORK_TO_BE_DONE"},
+        {-7, "<Unknown Status Code (-7)>"},
+        {-6, "<Unknown Status Code (-6)>"},
+        {-5, "<Unknown Status Code (-5)>"},
+        {-26, "<Unknown Status Code (-26)>"},
+        {7, "<Unknown Status Code (7)>"},
         {-2147483647 - 1, "<Unknown Status Code (-2147483648)>"},
     };
     for (const auto& c : cases) {
@@ -54,18 +87,27 @@ TEST_F(StringTableTest, CoreStatusNames)
 
 TEST_F(StringTableTest, CoreTypeNamesUseTheLowByteOnly)
 {
-    const struct {
+    const struct
+    {
         int id;
         const char* name;
     } cases[] = {
-        {1, "DeviceSupport"},          {5, "ButtonActivity"},
-        {7, "TestModule"},             {15, "SensorInterpretationSixteen"},
-        {16, "SensorInterpretation9Axis"}, {17, "SensorFusion9Axis"},
-        {21, "SensorFusionPerDevice"}, {22, "DeviceSupport6AG"},
-        {24, "MultistrokeGesture"},    {18, "<Unknown Type (18)>"},
-        {0, "<Unknown Type (0)>"},     {25, "<Unknown Type (25)>"},
-        {261, "ButtonActivity"},       {255, "<Unknown Type (255)>"},
-        {-1, "<Unknown Type (255)>"},  {256 + 18, "<Unknown Type (18)>"},
+        {1, "DeviceSupport"},
+        {5, "ButtonActivity"},
+        {7, "TestModule"},
+        {15, "SensorInterpretationSixteen"},
+        {16, "SensorInterpretation9Axis"},
+        {17, "SensorFusion9Axis"},
+        {21, "SensorFusionPerDevice"},
+        {22, "DeviceSupport6AG"},
+        {24, "MultistrokeGesture"},
+        {18, "<Unknown Type (18)>"},
+        {0, "<Unknown Type (0)>"},
+        {25, "<Unknown Type (25)>"},
+        {261, "ButtonActivity"},
+        {255, "<Unknown Type (255)>"},
+        {-1, "<Unknown Type (255)>"},
+        {256 + 18, "<Unknown Type (18)>"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(std::string(vnx_typeToString(c.id)), c.name) << c.id;

@@ -6,12 +6,19 @@
 
 namespace {
 
-uint64_t fixedReading() { return 2500000000u; }
-uint64_t otherReading() { return 999999999u; }
+uint64_t fixedReading()
+{
+    return 2500000000u;
+}
+uint64_t otherReading()
+{
+    return 999999999u;
+}
 
 // Puts both process-wide sources back to the default after each test.
-class TimeSourceTest : public ::testing::Test {
-protected:
+class TimeSourceTest : public ::testing::Test
+{
+  protected:
     void TearDown() override
     {
         vnx_time_source(nullptr);
@@ -20,7 +27,8 @@ protected:
 };
 
 // The two clocks share one shape: a source setter and readings in four units.
-struct Clock {
+struct Clock
+{
     const char* name;
     vnx_time_source_f (*setSource)(vnx_time_source_f);
     uint64_t (*ns)();
@@ -31,10 +39,9 @@ struct Clock {
 };
 
 const Clock kClocks[] = {
-    {"time", vnx_time_source, vnx_time_ns, vnx_time_us, vnx_time_ms, vnx_time_s,
-     vnx_thread_time_ns},
-    {"thread time", vnx_thread_time_source, vnx_thread_time_ns, vnx_thread_time_us,
-     vnx_thread_time_ms, vnx_thread_time_s, vnx_time_ns},
+    {"time", vnx_time_source, vnx_time_ns, vnx_time_us, vnx_time_ms, vnx_time_s, vnx_thread_time_ns},
+    {"thread time", vnx_thread_time_source, vnx_thread_time_ns, vnx_thread_time_us, vnx_thread_time_ms,
+     vnx_thread_time_s, vnx_time_ns},
 };
 
 TEST_F(TimeSourceTest, ReplacementSourceDrivesEveryUnitOfItsClockOnly)

@@ -18,7 +18,8 @@ namespace {
 using vnx::ModuleFactory;
 
 // Every core type that has a factory, and whether it has a module class.
-struct CoreType {
+struct CoreType
+{
     uint8_t id;
     const char* name;
     bool hasModule;
@@ -53,8 +54,9 @@ void expectCreatable(const CoreType& type)
     EXPECT_EQ(ModuleFactory::destroyOutput(output), VNX_STATUS_SUCCESS);
 }
 
-class CoreLibrary : public ::testing::Test {
-protected:
+class CoreLibrary : public ::testing::Test
+{
+  protected:
     void SetUp() override { ASSERT_EQ(vnx_core_initialize(), 1); }
     void TearDown() override
     {
@@ -69,7 +71,7 @@ protected:
         started_ = false;
     }
 
-private:
+  private:
     bool started_ = true;
 };
 

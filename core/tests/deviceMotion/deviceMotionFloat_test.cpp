@@ -89,10 +89,10 @@ TEST(DeviceMotionFloatModule, ConvertsFixedPointGroupsWithTheirOwnFractionBits)
     in.format.accelerationQ = 16;
     in.format.angularVelocityQ = 30;
     in.format.quaternionQ = -2;
-    in.output.acceleration[0] = fixedWord(0x00010000);   // 1.0
-    in.output.acceleration[1] = fixedWord(-0x00018000);  // -1.5
-    in.output.angularVelocity[2] = fixedWord(1 << 29);   // 0.5
-    in.output.quaternion[3] = fixedWord(3);              // 12
+    in.output.acceleration[0] = fixedWord(0x00010000);  // 1.0
+    in.output.acceleration[1] = fixedWord(-0x00018000); // -1.5
+    in.output.angularVelocity[2] = fixedWord(1 << 29);  // 0.5
+    in.output.quaternion[3] = fixedWord(3);             // 12
 
     auto out = floatMotion();
     ASSERT_EQ(convertOne(module, in, out), VNX_STATUS_SUCCESS);
@@ -176,7 +176,8 @@ TEST(DeviceMotionFloatModule, RefusesCallsItCannotServeAndWritesNothing)
     spare.output.header.type = VNX_TYPE_BUTTON_ACTIVITY;
     vnx_SensorFusion_Output_s wrongOutput = fused.output;
 
-    struct Case {
+    struct Case
+    {
         std::string name;
         int inputInterface;
         const vnx_StructOutput_s* input;
@@ -205,8 +206,8 @@ TEST(DeviceMotionFloatModule, RefusesCallsItCannotServeAndWritesNothing)
         const vnx_StructOutput_s* inputs[] = {c.input};
         const vnx_StructFormat_s* formats[] = {c.format};
         vnx_StructOutput_s* outputs[] = {c.output, &spare.output};
-        EXPECT_EQ(module.process(c.inputInterface, 1, inputs, formats, c.outputInterface, c.outputCount, outputs,
-                                 nullptr),
+        EXPECT_EQ(module.process(c.inputInterface, 1, inputs, formats, c.outputInterface, c.outputCount,
+                                 outputs, nullptr),
                   VNX_STATUS_INVALID_PARAMETER);
         EXPECT_EQ(std::memcmp(&out, &before, sizeof(out)), 0);
         EXPECT_EQ(wrongOutput.sampleNumber, 12u);
@@ -248,8 +249,9 @@ TEST(DeviceMotionFloatModule, TakesNoConfigurationAndDescribesItsInterfaces)
     EXPECT_EQ(module.getOutputInterface(-1, 2, ids, count), VNX_STATUS_INVALID_INTERFACE);
 }
 
-class DeviceMotionFloatFactory : public ::testing::Test {
-protected:
+class DeviceMotionFloatFactory : public ::testing::Test
+{
+  protected:
     void SetUp() override { ASSERT_EQ(vnx_DeviceMotionFloat_moduleFactoryRegister(), VNX_STATUS_SUCCESS); }
     void TearDown() override
     {

@@ -112,8 +112,9 @@ TEST(DeviceMotionModule, TakesMotionAndButtonsAndGivesOneRecord)
     EXPECT_EQ(count, 42u);
 }
 
-class DeviceMotionFactory : public ::testing::Test {
-protected:
+class DeviceMotionFactory : public ::testing::Test
+{
+  protected:
     void SetUp() override { ASSERT_EQ(vnx_DeviceMotion_moduleFactoryRegister(), VNX_STATUS_SUCCESS); }
     void TearDown() override
     {

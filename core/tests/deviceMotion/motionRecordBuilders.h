@@ -26,7 +26,8 @@ inline vnx_Number32_u fixedWord(int32_t value)
 
 /// A SensorFusion Output and Format as the float fusion writes them: every
 /// group but the reserved one in float bits.
-struct FusedMotion {
+struct FusedMotion
+{
     vnx_SensorFusion_Output_s output;
     vnx_SensorFusion_Format_s format;
 

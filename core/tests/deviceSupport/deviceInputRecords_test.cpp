@@ -2,8 +2,8 @@
 
 #include <cstring>
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "../moduleFactory/factoryLogCapture.h"
 #include "common/NodeManager.h"
@@ -20,7 +20,8 @@ using vnx::ModuleFactory;
 
 constexpr uint8_t kFill = 0xFF;
 
-struct Header {
+struct Header
+{
     uint16_t size;
     uint8_t type;
     uint8_t kind;
@@ -47,8 +48,7 @@ void expectBytes(const void* record, size_t from, size_t to, uint8_t value)
 
 // Runs the initialiser over a buffer full of 0xFF: fields are written, bytes
 // that are no field keep 0xFF.
-template <class Record>
-Record initialisedOverFill(int (*init)(Record*))
+template <class Record> Record initialisedOverFill(int (*init)(Record*))
 {
     Record record;
     std::memset(&record, kFill, sizeof(record));
@@ -104,7 +104,8 @@ TEST(DeviceInputRecords, SingleSensorRecordsAreVersionTwo)
 
 TEST(DeviceInputRecords, ShapesOfTheOtherKinds)
 {
-    struct Case {
+    struct Case
+    {
         std::string name;
         std::function<vnx_Struct_s*()> make;
         Header header;
@@ -113,11 +114,23 @@ TEST(DeviceInputRecords, ShapesOfTheOtherKinds)
     vnx_DeviceSupport9AGM_Status_s status9;
     vnx_DeviceSupport_Command_s command1;
     const Case cases[] = {
-        {"6AG Format", [&] { vnx_DeviceSupport6AG_initFormat(&format6); return &format6.header; },
+        {"6AG Format",
+         [&] {
+             vnx_DeviceSupport6AG_initFormat(&format6);
+             return &format6.header;
+         },
          {16, 22, VNX_KIND_FORMAT, 1}},
-        {"9AGM Status", [&] { vnx_DeviceSupport9AGM_initStatus(&status9); return &status9.header; },
+        {"9AGM Status",
+         [&] {
+             vnx_DeviceSupport9AGM_initStatus(&status9);
+             return &status9.header;
+         },
          {32, 23, VNX_KIND_STATUS, 1}},
-        {"DeviceSupport Command", [&] { vnx_DeviceSupport_initCommand(&command1); return &command1.header; },
+        {"DeviceSupport Command",
+         [&] {
+             vnx_DeviceSupport_initCommand(&command1);
+             return &command1.header;
+         },
          {32, 1, VNX_KIND_COMMAND, 2}},
     };
     for (const Case& c : cases) {
@@ -126,8 +139,9 @@ TEST(DeviceInputRecords, ShapesOfTheOtherKinds)
     }
 }
 
-class DeviceInputFactories : public ::testing::Test {
-protected:
+class DeviceInputFactories : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_EQ(vnx_DeviceSupport_moduleFactoryRegister(), VNX_STATUS_SUCCESS);

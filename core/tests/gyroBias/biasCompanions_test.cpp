@@ -26,7 +26,8 @@ std::uint8_t levelAfter(KfRole_e role, int closeUpdates, float error = 0.005f)
     const FixedPointCal::Output cal = presenterScd().calibration();
     EvaluateRsZroConvergeConfidence confidence;
     confidence.init(cal);
-    for (int i = 0; i < closeUpdates; ++i) confidence.process(v3(error, error, error), v3(0, 0, 0), role);
+    for (int i = 0; i < closeUpdates; ++i)
+        confidence.process(v3(error, error, error), v3(0, 0, 0), role);
     return confidence.get();
 }
 
@@ -39,7 +40,7 @@ TEST(EvaluateRsZroConvergeConfidence, ThresholdsAt125Hz)
     EXPECT_EQ(confidence.threshold(2), 30u);
 
     confidence.init(presenterScd().period(0.004).calibration());
-    EXPECT_EQ(confidence.threshold(0), 13u);  // 6.5 / 0.5 rounded
+    EXPECT_EQ(confidence.threshold(0), 13u); // 6.5 / 0.5 rounded
     EXPECT_EQ(confidence.threshold(2), 60u);
 }
 
@@ -52,12 +53,20 @@ TEST(EvaluateRsZroConvergeConfidence, LevelsByRole)
         std::uint8_t level;
     };
     const Case cases[] = {
-        {KF_ROLE_MAIN, 6, 0},           {KF_ROLE_MAIN, 7, 1},           {KF_ROLE_MAIN, 11, 2},
-        {KF_ROLE_MAIN, 30, 3},          {KF_ROLE_CHECK, 7, 0},          {KF_ROLE_CHECK, 11, 2},
-        {KF_ROLE_CHECK, 30, 3},         {KF_ROLE_CHECK2, 29, 0},        {KF_ROLE_CHECK2, 30, 3},
-        {KF_ROLE_CHECK_RESTORED, 7, 1}, {KF_ROLE_CHECK_RESTORED, 30, 1},
+        {KF_ROLE_MAIN, 6, 0},
+        {KF_ROLE_MAIN, 7, 1},
+        {KF_ROLE_MAIN, 11, 2},
+        {KF_ROLE_MAIN, 30, 3},
+        {KF_ROLE_CHECK, 7, 0},
+        {KF_ROLE_CHECK, 11, 2},
+        {KF_ROLE_CHECK, 30, 3},
+        {KF_ROLE_CHECK2, 29, 0},
+        {KF_ROLE_CHECK2, 30, 3},
+        {KF_ROLE_CHECK_RESTORED, 7, 1},
+        {KF_ROLE_CHECK_RESTORED, 30, 1},
     };
-    for (const Case& c : cases) EXPECT_EQ(levelAfter(c.role, c.updates), c.level) << c.role << " " << c.updates;
+    for (const Case& c : cases)
+        EXPECT_EQ(levelAfter(c.role, c.updates), c.level) << c.role << " " << c.updates;
 }
 
 TEST(EvaluateRsZroConvergeConfidence, CloseMeansSquaredErrorBelowLimit)
@@ -72,7 +81,8 @@ TEST(EvaluateRsZroConvergeConfidence, FarUpdateRestartsTheCountButKeepsTheLevel)
 {
     EvaluateRsZroConvergeConfidence confidence;
     confidence.init(presenterScd().calibration());
-    for (int i = 0; i < 11; ++i) confidence.process(v3(0, 0, 0), v3(0, 0, 0), KF_ROLE_MAIN);
+    for (int i = 0; i < 11; ++i)
+        confidence.process(v3(0, 0, 0), v3(0, 0, 0), KF_ROLE_MAIN);
     ASSERT_EQ(confidence.get(), 2);
     confidence.process(v3(0.1f, 0, 0), v3(0, 0, 0), KF_ROLE_MAIN);
     EXPECT_EQ(confidence.count(), 0u);
@@ -118,7 +128,8 @@ TEST(CalcPeak2Peak, MeanDividesByTheNominalWindowWhenTheRingIsCapped)
     ASSERT_EQ(stats.entries(), 35u);
     CalcPeak2Peak::Output out{};
     const Fp32 in[6] = {Fp32(1.0f), Fp32(2.0f), Fp32(3.0f), Fp32(0.0f), Fp32(0.0f), Fp32(0.0f)};
-    for (int i = 0; i < 35; ++i) stats.process(in, out);
+    for (int i = 0; i < 35; ++i)
+        stats.process(in, out);
     Fp32 mean[3];
     stats.calcRsMean(mean);
     EXPECT_FLOAT_EQ(mean[0].value(), 35.0f / 40.0f);
@@ -170,7 +181,8 @@ TEST(IsAccOnTableMin, StillDeviceAnswersEveryThirtySamplesAt125Hz)
     ASSERT_EQ(feed.table.window(), 20u);
     std::vector<int> answers;
     for (int n = 1; n <= 200; ++n)
-        if (feed.step()) answers.push_back(n);
+        if (feed.step())
+            answers.push_back(n);
     // Statistics valid from sample 20; first answer 30 samples later.
     const std::vector<int> expected = {50, 80, 110, 140, 170, 200};
     EXPECT_EQ(answers, expected);
@@ -219,20 +231,23 @@ TEST(IsAccOnTableMin, SteadyTurnOfAQuietGyroscopeIsNoTable)
     // Accelerometer noise well inside the looser limit still makes a table.
     TableFeed still(presenterScd());
     int stillAnswers = 0;
-    for (int n = 0; n < 200; ++n) stillAnswers += still.step(0.01f, 9.8f + ((n % 2) ? 0.02f : -0.02f));
+    for (int n = 0; n < 200; ++n)
+        stillAnswers += still.step(0.01f, 9.8f + ((n % 2) ? 0.02f : -0.02f));
     EXPECT_EQ(stillAnswers, 6);
 }
 
 TEST(IsAccOnTableMin, MovementRestartsTheCount)
 {
     TableFeed feed(presenterScd());
-    for (int n = 1; n <= 49; ++n) ASSERT_FALSE(feed.step());
+    for (int n = 1; n <= 49; ++n)
+        ASSERT_FALSE(feed.step());
     // A rate step larger than the limit spoils the next 20 windows.
     EXPECT_FALSE(feed.step(0.05f));
     int first = 0;
     for (int n = 1; n <= 100 && first == 0; ++n)
-        if (feed.step(0.05f)) first = n;
-    EXPECT_EQ(first, 49);  // 19 windows with the step inside, then 30 more
+        if (feed.step(0.05f))
+            first = n;
+    EXPECT_EQ(first, 49); // 19 windows with the step inside, then 30 more
 }
 
 TEST(IsAccOnTableMin, SlowDriftBeyondTheLimitIsNoTable)
@@ -240,7 +255,8 @@ TEST(IsAccOnTableMin, SlowDriftBeyondTheLimitIsNoTable)
     TableFeed feed(presenterScd());
     // Each window spans less than the limit, the whole run more.
     bool any = false;
-    for (int n = 0; n < 400; ++n) any = feed.step(0.01f + 0.0005f * n) || any;
+    for (int n = 0; n < 400; ++n)
+        any = feed.step(0.01f + 0.0005f * n) || any;
     EXPECT_FALSE(any);
 }
 
@@ -307,7 +323,8 @@ TEST(ZroPreFilter, SettlesSlightlyBelowItsInput)
     ZroPreFilter filter;
     filter.init();
     Vector3 out{};
-    for (int i = 0; i < 200; ++i) filter.process(v3(1, -2, 0.5f), out);
+    for (int i = 0; i < 200; ++i)
+        filter.process(v3(1, -2, 0.5f), out);
     EXPECT_NEAR(out[0].value(), 0.99885f, 2e-5f);
     EXPECT_NEAR(out[1].value(), -2.0f * 0.99885f, 4e-5f);
 
@@ -330,8 +347,9 @@ TEST(ZroPreFilter, StartingAtASampleOutputsIt)
     EXPECT_EQ(out, v3(1, 2, 3));
     filter.process(v3(1, 2, 3), out);
     // From a settled state the output moves only by the DC gain.
-    EXPECT_NEAR(out[2].value(), 3.0f * (0.4791592f + 0.80149925f - 0.31114817f) * 0.34373423f +
-                                    3.0f * (0.37493938f + 0.34373423f),
+    EXPECT_NEAR(out[2].value(),
+                3.0f * (0.4791592f + 0.80149925f - 0.31114817f) * 0.34373423f +
+                    3.0f * (0.37493938f + 0.34373423f),
                 1e-5f);
 }
 
@@ -364,10 +382,11 @@ TEST(TemperatureFilt, ConstantInputIsInvalidTwiceThenExact)
 TEST(TemperatureFilt, BlockMeanChangeSetsTheGain)
 {
     // Block length: half a second of samples (62 at 1/0.008f Hz).
-    const std::uint32_t block = static_cast<std::uint32_t>(std::floor(presenterScd().calibration().rate * 0.5f));
+    const std::uint32_t block =
+        static_cast<std::uint32_t>(std::floor(presenterScd().calibration().rate * 0.5f));
     struct Case
     {
-        float step;  // degC above the start after the first two samples
+        float step; // degC above the start after the first two samples
         float gain;
     };
     // n = 2 start-up calls + one block; 10 x change / n, within 0.0001-0.01.
@@ -379,7 +398,8 @@ TEST(TemperatureFilt, BlockMeanChangeSetsTheGain)
         TempFeed feed;
         feed.step(20.0f);
         feed.step(20.0f);
-        for (std::uint32_t i = 0; i < block; ++i) feed.step(20.0f + c.step);
+        for (std::uint32_t i = 0; i < block; ++i)
+            feed.step(20.0f + c.step);
         EXPECT_FLOAT_EQ(feed.filter.gain().value(), c.gain) << c.step;
         EXPECT_EQ(feed.filter.reference().value() == 20.0f, c.step < 0.1f) << c.step;
     }
@@ -390,7 +410,8 @@ TEST(TemperatureFilt, GapAboveOneSecondRestarts)
     const std::uint32_t limit = static_cast<std::uint32_t>(std::floor(presenterScd().calibration().rate));
     for (std::uint32_t gap : {limit, limit + 1}) {
         TempFeed feed;
-        for (int i = 0; i < 10; ++i) feed.step(20.0f);
+        for (int i = 0; i < 10; ++i)
+            feed.step(20.0f);
         const TemperatureFilt::Output out = feed.step(30.0f, gap);
         if (gap > limit) {
             EXPECT_EQ(out.valid, 0);
@@ -402,5 +423,5 @@ TEST(TemperatureFilt, GapAboveOneSecondRestarts)
     }
 }
 
-}  // namespace
-}  // namespace vnx::biastest
+} // namespace
+} // namespace vnx::biastest

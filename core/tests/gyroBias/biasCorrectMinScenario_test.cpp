@@ -18,14 +18,18 @@ struct StillCase
     const char* name;
     ScdBuilder scd;
     float gyroNoiseCounts;
-    float offsetCounts[3];  // gyroscope offset, 0.001 rad/s per count
-    int handledSeconds;     // turned in the hand before it is put down
+    float offsetCounts[3]; // gyroscope offset, 0.001 rad/s per count
+    int handledSeconds;    // turned in the hand before it is put down
 };
 
-ScdBuilder nominalScd() { return presenterScd().nominalMarker(-0.02f).zroNominalSigma(0.05f).zroInitSigma(0.05f); }
+ScdBuilder nominalScd()
+{
+    return presenterScd().nominalMarker(-0.02f).zroNominalSigma(0.05f).zroInitSigma(0.05f);
+}
 
 class StillDevice : public ::testing::TestWithParam<StillCase>
-{};
+{
+};
 
 TEST_P(StillDevice, LearnsTheOffsetWithinAMinuteAndRestoresIt)
 {
@@ -57,10 +61,13 @@ TEST_P(StillDevice, LearnsTheOffsetWithinAMinuteAndRestoresIt)
             }
             converged = converged && out.converged;
         }
-        const bool good = std::fabs(sum[0]) < 1e-3 * kSamplesPerSecond && std::fabs(sum[1]) < 1e-3 * kSamplesPerSecond &&
+        const bool good = std::fabs(sum[0]) < 1e-3 * kSamplesPerSecond &&
+                          std::fabs(sum[1]) < 1e-3 * kSamplesPerSecond &&
                           std::fabs(sum[2]) < 1e-3 * kSamplesPerSecond;
-        if (good && firstGoodSecond < 0) firstGoodSecond = second;
-        if (!good && firstGoodSecond >= 0) ++badSecondsAfter;
+        if (good && firstGoodSecond < 0)
+            firstGoodSecond = second;
+        if (!good && firstGoodSecond >= 0)
+            ++badSecondsAfter;
         convergedAtEnd = converged;
     }
     ASSERT_GE(firstGoodSecond, 0) << "the mean corrected rate never fell below 1e-3 rad/s";
@@ -70,14 +77,16 @@ TEST_P(StillDevice, LearnsTheOffsetWithinAMinuteAndRestoresIt)
     const dcdAlg4MinFixedInnards_s learned = rig.dcd();
     EXPECT_GE(learned.state, 5u);
     EXPECT_LE(learned.state, 28u);
-    for (int a = 0; a < 3; ++a) EXPECT_NEAR(learned.zro[a], 0.001f * c.offsetCounts[a], 1e-3f) << a;
+    for (int a = 0; a < 3; ++a)
+        EXPECT_NEAR(learned.zro[a], 0.001f * c.offsetCounts[a], 1e-3f) << a;
 
     // A fresh corrector restored from the learned state corrects from its
     // first sample on.
     BiasRig restored(c.scd, &learned, 4);
     const BiasCorrectMin::Output& first = restored.step(c.offsetCounts, 0.0f);
     EXPECT_EQ(restored.bias.mainEstimator().phase(), ZroKfMin::KF_PHASE_RESTORED);
-    for (int a = 0; a < 3; ++a) EXPECT_LT(std::fabs(first.rate[a].value()), 1e-3f) << a;
+    for (int a = 0; a < 3; ++a)
+        EXPECT_LT(std::fabs(first.rate[a].value()), 1e-3f) << a;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -112,8 +121,9 @@ TEST(BiasCorrectMin, SecondDeviceDoesNotChangeARunningOne)
         ASSERT_EQ(a.onTable, b.onTable) << n;
     }
     EXPECT_EQ(beside.bias.getState(), alone.bias.getState());
-    EXPECT_EQ(second.out.rate[0].value(), second.sample.rs[0].value()) << "the second device keeps its x axis";
+    EXPECT_EQ(second.out.rate[0].value(), second.sample.rs[0].value())
+        << "the second device keeps its x axis";
 }
 
-}  // namespace
-}  // namespace vnx::biastest
+} // namespace
+} // namespace vnx::biastest

@@ -16,7 +16,7 @@ constexpr auto kStart = ZroKfMin::KF_PHASE_START;
 constexpr auto kRestored = ZroKfMin::KF_PHASE_RESTORED;
 constexpr auto kRunning = ZroKfMin::KF_PHASE_RUNNING;
 
-const float kOffset10mrad[3] = {10, 10, 10};  // counts of 0.001 rad/s
+const float kOffset10mrad[3] = {10, 10, 10}; // counts of 0.001 rad/s
 
 /// One minute at 125 Hz.
 constexpr int kOneMinute = 7500;
@@ -38,7 +38,8 @@ dcdAlg4MinFixedInnards_s storedState(std::uint32_t state, float zro, float tempe
 bool allConverged(const BiasCorrectMin& b)
 {
     for (const ZroKfMin* f : {&b.mainEstimator(), &b.checkEstimator(), &b.check2Estimator()})
-        if (f->phase() != kRunning || f->confidenceLevel() != 3) return false;
+        if (f->phase() != kRunning || f->confidenceLevel() != 3)
+            return false;
     return true;
 }
 
@@ -53,7 +54,8 @@ TEST(BiasCorrectMin, WorseStateComparison)
     };
     const Case cases[] = {{12, 28, false}, {11, 28, false}, {10, 11, true}, {6, 9, true},
                           {9, 6, false},   {1, 1, false},   {1, 5, true},   {28, 12, false}};
-    for (const Case& c : cases) EXPECT_EQ(BiasCorrectMin::isDcdWorseThan(c.a, c.b), c.worse) << c.a << " " << c.b;
+    for (const Case& c : cases)
+        EXPECT_EQ(BiasCorrectMin::isDcdWorseThan(c.a, c.b), c.worse) << c.a << " " << c.b;
 
     EXPECT_TRUE(BiasCorrectMin::isDcdStateBad(storedState(28, 0, -256.0f)));
     EXPECT_TRUE(BiasCorrectMin::isDcdStateBad(storedState(4, 0)));
@@ -76,7 +78,7 @@ TEST(BiasCorrectMin, StateValidityChecksTheOpenValuesToo)
     };
     const Case cases[] = {
         {1, kStart, 0, kStart, 0, kStart, 0, true},
-        {1, kStart, 1, kStart, 0, kStart, 0, false},  // "Main" at confidence 0 in states 1-4
+        {1, kStart, 1, kStart, 0, kStart, 0, false}, // "Main" at confidence 0 in states 1-4
         {2, kStart, 0, kRunning, 1, kStart, 0, true},
         {2, kStart, 0, kRunning, 2, kStart, 0, false},
         {6, kRunning, 1, kRestored, 0, kStart, 0, true},
@@ -91,7 +93,8 @@ TEST(BiasCorrectMin, StateValidityChecksTheOpenValuesToo)
         {29, kRunning, 3, kRunning, 3, kRunning, 3, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(isStateValid(KF_ROLE_MAIN, c.state, c.pm, c.cm, c.pc, c.cc, c.p2, c.c2), c.valid) << c.state;
+        EXPECT_EQ(isStateValid(KF_ROLE_MAIN, c.state, c.pm, c.cm, c.pc, c.cc, c.p2, c.c2), c.valid)
+            << c.state;
 }
 
 TEST(BiasCorrectMin, FreshObjectOffersTheEmptyStateUntilMainRuns)
@@ -129,7 +132,8 @@ TEST(BiasCorrectMin, BestStateOfTwentyEightGivesWayToTwelve)
     BiasRig rig(presenterScd(), &stored);
     ASSERT_EQ(rig.bias.bestDcd().state, 28u);
     int n = 0;
-    for (; n < 1000 && rig.bias.getState() != 12; ++n) rig.step(kOffset10mrad, 0.0f);
+    for (; n < 1000 && rig.bias.getState() != 12; ++n)
+        rig.step(kOffset10mrad, 0.0f);
     ASSERT_EQ(rig.bias.getState(), 12) << "after " << n << " samples";
 
     dcdAlg4MinFixedInnards_s d;
@@ -145,7 +149,8 @@ TEST(BiasCorrectMin, LowerStateDoesNotReplaceABetterBest)
     // State 9 stored; a fresh run reaches only state 5 or so first.
     dcdAlg4MinFixedInnards_s stored = storedState(9, 0.01f, -256.0f);
     BiasRig rig(presenterScd(), &stored);
-    for (int n = 0; n < 100 && rig.bias.getState() < 5; ++n) rig.step(kOffset10mrad, 0.0f);
+    for (int n = 0; n < 100 && rig.bias.getState() < 5; ++n)
+        rig.step(kOffset10mrad, 0.0f);
     ASSERT_GE(rig.bias.getState(), 5);
     ASSERT_LT(rig.bias.getState(), 9);
     dcdAlg4MinFixedInnards_s d;
@@ -164,7 +169,7 @@ TEST(BiasCorrectMin, RestoresTheStoredStateAndItsReference)
         std::uint32_t state;
         float temperature;
         ZroKfMin::KfPhase_e mainPhase;
-        float reference;  // first offset 0.02, second -0.02
+        float reference; // first offset 0.02, second -0.02
         std::uint32_t keptGap;
     };
     const std::uint32_t fullGap = static_cast<std::uint32_t>(std::floor(double(cal.rate) * 1.4256e7));
@@ -236,7 +241,8 @@ TEST(BiasCorrectMin, ConvergedDeviceIsReportedOnTheTableEveryThirtySamples)
         }
     }
     ASSERT_EQ(flagged.size(), 10u);
-    for (std::size_t i = 1; i < flagged.size(); ++i) EXPECT_EQ(flagged[i] - flagged[i - 1], 30);
+    for (std::size_t i = 1; i < flagged.size(); ++i)
+        EXPECT_EQ(flagged[i] - flagged[i - 1], 30);
 }
 
 TEST(BiasCorrectMin, SaturatedRateSkipsTheEstimation)
@@ -256,7 +262,7 @@ TEST(BiasCorrectMin, SaturatedRateSkipsTheEstimation)
     EXPECT_EQ(out.rate[0].value(), (Fp32(8.71f) - xBefore[0]).value());
     EXPECT_EQ(out.onTable, 0);
 
-    fast.rs = v3(8.7f, 0, 0);  // 8.7^2 in single precision is just below 75.69
+    fast.rs = v3(8.7f, 0, 0); // 8.7^2 in single precision is just below 75.69
     rig.bias.process(1, 1, fast, out);
     EXPECT_GT(rig.bias.statistics().spread[0].value(), 8.0f);
 }
@@ -285,7 +291,8 @@ TEST(BiasCorrectMin, TwoChannelsPassTheXAxisUnchanged)
     BiasRig rig(presenterScd(), nullptr, 7, 2);
     const float rate[3] = {40, 20, -30};
     BiasCorrectMin::Output out{};
-    for (int n = 0; n < 1000; ++n) out = rig.step(rate, 0.0f);
+    for (int n = 0; n < 1000; ++n)
+        out = rig.step(rate, 0.0f);
     EXPECT_EQ(out.rate[0].value(), rig.sample.rs[0].value());
     EXPECT_EQ(out.variance[0].value(), 0.0f);
     EXPECT_LT(std::fabs(out.rate[1].value()), 1e-4f);
@@ -324,10 +331,10 @@ TEST(BiasCorrectMin, ShortPauseBeyondTheWindowRestartsTheStatistics)
     BiasRig rig(presenterScd());
     rig.run(100, kOffset10mrad, 0.0f);
     ASSERT_TRUE(rig.bias.statistics().valid);
-    rig.skip(9);  // delta 10: not more than 0.08 s
+    rig.skip(9); // delta 10: not more than 0.08 s
     rig.step(kOffset10mrad, 0.0f);
     EXPECT_TRUE(rig.bias.statistics().valid);
-    rig.skip(10);  // delta 11
+    rig.skip(10); // delta 11
     rig.step(kOffset10mrad, 0.0f);
     EXPECT_FALSE(rig.bias.statistics().valid);
 }
@@ -393,7 +400,8 @@ TEST(BiasCorrectMin, TableOffsetNoFilterAcceptsRestartsFromIt)
     // The offset jumps by 0.02 rad/s, far beyond the consistency limit.
     const float moved[3] = {30, 30, 30};
     int n = 0;
-    for (; n < 200 && rig.bias.bestDcd().state != 1; ++n) rig.step(moved, 0.0f);
+    for (; n < 200 && rig.bias.bestDcd().state != 1; ++n)
+        rig.step(moved, 0.0f);
     ASSERT_EQ(rig.bias.bestDcd().state, 1u) << "no table restart";
     EXPECT_FALSE(rig.bias.bestDcdWritten());
     EXPECT_NEAR(rig.bias.referenceOffset()[0].value(), 0.03f, 1e-6f);
@@ -414,9 +422,10 @@ TEST(BiasCorrectMin, NamesItsMembersAndLoggersUnderItsNode)
     {
         BiasCorrectMin bias;
         ASSERT_NE(nodes.addNode(&device, &bias, NodeInterface::NODE_SUBNODE, "BiasCorrectMin"), nullptr);
-        for (const char* name : {"IsAccOnTableMin", "CalcPeak2Peak", "IsRsSaturate", "RsMoveAverageMain",
-                                 "RsMoveAverageChecks", "Main", "Check", "Check2", "TemperatureFilt",
-                                 "Main.EvaluateRsZroConvergeConfidence", "Check2.EvaluateRsZroConvergeConfidence"}) {
+        for (const char* name :
+             {"IsAccOnTableMin", "CalcPeak2Peak", "IsRsSaturate", "RsMoveAverageMain", "RsMoveAverageChecks",
+              "Main", "Check", "Check2", "TemperatureFilt", "Main.EvaluateRsZroConvergeConfidence",
+              "Check2.EvaluateRsZroConvergeConfidence"}) {
             const std::string full = std::string("device.BiasCorrectMin.") + name;
             NodeInterface* node = nodes.getNode(full.c_str());
             ASSERT_NE(node, nullptr) << full;
@@ -443,5 +452,5 @@ TEST(BiasCorrectMin, NamesItsMembersAndLoggersUnderItsNode)
     nodes.removeNode(static_cast<const void*>(&device));
 }
 
-}  // namespace
-}  // namespace vnx::biastest
+} // namespace
+} // namespace vnx::biastest

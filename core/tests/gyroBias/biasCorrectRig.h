@@ -18,7 +18,10 @@ using qdVectorFixed::Vector3;
 using testsupport::I;
 using testsupport::ScdBuilder;
 
-inline Vector3 v3(float x, float y, float z) { return {Fp32(x), Fp32(y), Fp32(z)}; }
+inline Vector3 v3(float x, float y, float z)
+{
+    return {Fp32(x), Fp32(y), Fp32(z)};
+}
 
 /// Gyroscope scale of the simulated device: one count is 0.001 rad/s.
 inline constexpr float kRadPerCount = 0.001f;
@@ -48,8 +51,8 @@ inline ScdBuilder presenterScd()
 class BiasRig
 {
   public:
-    explicit BiasRig(const ScdBuilder& scd, const dcdAlg4MinFixedInnards_s* dcd = nullptr, std::uint32_t seed = 7,
-                     std::uint8_t rsChannels = 3)
+    explicit BiasRig(const ScdBuilder& scd, const dcdAlg4MinFixedInnards_s* dcd = nullptr,
+                     std::uint32_t seed = 7, std::uint8_t rsChannels = 3)
         : cal(scd.calibration()), random_(seed)
     {
         states_.init();
@@ -59,7 +62,8 @@ class BiasRig
     /// `samples` samples of a still device with the given rate (counts).
     void run(int samples, const float rateCounts[3], float gyroNoiseCounts = 2.0f)
     {
-        for (int i = 0; i < samples; ++i) step(rateCounts, gyroNoiseCounts);
+        for (int i = 0; i < samples; ++i)
+            step(rateCounts, gyroNoiseCounts);
     }
 
     /// The learned state as getDcd gives it.
@@ -104,14 +108,16 @@ class BiasRig
     BiasCorrectMin bias;
     Interpret::Output sample{};
     BiasCorrectMin::Output out{};
-    std::int16_t temperatureCount = 400;  // 25 degC
+    std::int16_t temperatureCount = 400; // 25 degC
 
   private:
     static std::int16_t toCount(float v)
     {
         const float r = v < 0.0f ? v - 0.5f : v + 0.5f;
-        if (r >= 32767.0f) return 32767;
-        if (r <= -32768.0f) return -32768;
+        if (r >= 32767.0f)
+            return 32767;
+        if (r <= -32768.0f)
+            return -32768;
         return static_cast<std::int16_t>(r);
     }
 
@@ -121,4 +127,4 @@ class BiasRig
     std::uint32_t sampleNumber_ = 100;
 };
 
-}  // namespace vnx::biastest
+} // namespace vnx::biastest

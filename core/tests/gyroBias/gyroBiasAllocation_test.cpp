@@ -16,7 +16,7 @@ TEST(GyroBiasAllocation, BiasCorrectMinSamplesGapsAndDcdAllocateNothing)
     const float offsetCounts[3] = {10.0f, -5.0f, 3.0f};
     const long allocations = vnx::test::allocationsDuring([&] {
         rig.run(2000, offsetCounts);
-        rig.skip(400);  // a gap in sample numbers
+        rig.skip(400); // a gap in sample numbers
         rig.temperatureCount = 480;
         rig.run(500, offsetCounts);
         const dcdAlg4MinFixedInnards_s learned = rig.dcd();

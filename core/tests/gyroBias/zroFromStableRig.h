@@ -14,7 +14,10 @@ namespace vnx::testsupport {
 using Fp = FloatingPoint<float>;
 using Vec3 = qdVectorFixed::vector<Fp, 3>;
 
-inline Vec3 v3(float x, float y, float z) { return {Fp(x), Fp(y), Fp(z)}; }
+inline Vec3 v3(float x, float y, float z)
+{
+    return {Fp(x), Fp(y), Fp(z)};
+}
 
 /// A presenter-like device: gyro noise 0.002 rad/s, accelerometer noise
 /// 0.0024 m/s^2, magnetometer noise levels 0.003 (the default).
@@ -85,4 +88,4 @@ class ZroRig
     std::uint32_t sample_ = 0;
 };
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

@@ -69,22 +69,26 @@ TEST(ZroFromStable, StillOnTableForJustOverASecondOverridesEverySampleWithTheMea
     for (int k = 0; k < 400; ++k) {
         const Vec3 rate = device.rate();
         samples.push_back(rate);
-        if (samples.size() == 26) {  // the 26th sample completes a window of 25
+        if (samples.size() == 26) { // the 26th sample completes a window of 25
             for (int i = 0; i < 3; ++i) {
                 double m = 0;
-                for (int j = 0; j < 25; ++j) m += samples[j][i].value();
+                for (int j = 0; j < 25; ++j)
+                    m += samples[j][i].value();
                 sumOfMeans[i] += m / 25.0;
             }
             ++windows;
             samples.erase(samples.begin(), samples.begin() + 25);
         }
         const ZroFromStable::Output& out = rig.step(rate, device.acc());
-        if (out.onTableOverride && firstOverride < 0) firstOverride = k;
-        if (firstOverride < 0) continue;
+        if (out.onTableOverride && firstOverride < 0)
+            firstOverride = k;
+        if (firstOverride < 0)
+            continue;
         ASSERT_EQ(out.onTableOverride, 1) << k;
         EXPECT_EQ(out.windowWeight.value(), 4.0f) << k;
         EXPECT_EQ(out.estimateWeight.value(), 4.0f) << k;
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(out.zro[i].value(), sumOfMeans[i] / windows, 1e-6) << k;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(out.zro[i].value(), sumOfMeans[i] / windows, 1e-6) << k;
     }
     // Five windows of 0.25 s: the first moment past 1 s of table time.
     EXPECT_EQ(firstOverride, 125);
@@ -101,11 +105,13 @@ TEST(ZroFromStable, FastSensorsFindTheTableJustOverASecondInToo)
         double firstS = -1.0;
         while (rig.timeS() < 2.0) {
             const double t = rig.timeS();
-            if (rig.step(device.rate(), device.acc()).onTableOverride && firstS < 0.0) firstS = t;
+            if (rig.step(device.rate(), device.acc()).onTableOverride && firstS < 0.0)
+                firstS = t;
         }
         EXPECT_GT(firstS, 1.0);
         EXPECT_LT(firstS, 1.27);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(rig.out.zro[i].value(), kTrueZro[i].value(), 2e-4f) << i;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(rig.out.zro[i].value(), kTrueZro[i].value(), 2e-4f) << i;
     }
 }
 
@@ -117,12 +123,14 @@ TEST(ZroFromStable, FreshDcdPartHoldsZeroEstimateStateOneAndAnUnsetFitBlock)
     std::memset(&innards, 0xA5, sizeof innards);
     ASSERT_TRUE(rig.zro.getDcd(&innards));
     EXPECT_FALSE(rig.zro.dcdPending());
-    for (std::size_t byte = 0; byte < 36; byte += 4) EXPECT_EQ(wordAt(innards, byte), 0u) << byte;
+    for (std::size_t byte = 0; byte < 36; byte += 4)
+        EXPECT_EQ(wordAt(innards, byte), 0u) << byte;
     EXPECT_EQ(wordAt(innards, 40), 1u);
-    EXPECT_FLOAT_EQ(floatAt(innards, 44), 0.002f);     // n_g, rad/s
-    EXPECT_FLOAT_EQ(floatAt(innards, 48), 19.6133f * 4.0f / 32768.0f);  // n_a, m/s^2
-    EXPECT_FLOAT_EQ(floatAt(innards, 52), 0.003f);     // n_m
-    for (std::size_t byte = 56; byte < 156; byte += 4) EXPECT_EQ(wordAt(innards, byte), 0u) << byte;
+    EXPECT_FLOAT_EQ(floatAt(innards, 44), 0.002f);                     // n_g, rad/s
+    EXPECT_FLOAT_EQ(floatAt(innards, 48), 19.6133f * 4.0f / 32768.0f); // n_a, m/s^2
+    EXPECT_FLOAT_EQ(floatAt(innards, 52), 0.003f);                     // n_m
+    for (std::size_t byte = 56; byte < 156; byte += 4)
+        EXPECT_EQ(wordAt(innards, byte), 0u) << byte;
     EXPECT_EQ(floatAt(innards, 156), kUnknown);
     EXPECT_EQ(floatAt(innards, 160), kUnknown);
     EXPECT_EQ(floatAt(innards, 164), kUnknown);
@@ -146,19 +154,22 @@ TEST(ZroFromStable, PartialDcdLeavesTheWordsOfOtherAlgorithms)
 {
     ZroRig rig;
     TableDevice device;
-    for (int k = 0; k < 300; ++k) rig.step(device.rate(), device.acc());
+    for (int k = 0; k < 300; ++k)
+        rig.step(device.rate(), device.acc());
     dcdAlg4MinFixedInnards_s innards;
     std::memset(&innards, 0x5A, sizeof innards);
     ASSERT_TRUE(rig.zro.getPartialDcd(&innards));
-    for (std::size_t byte = 0; byte < 36; byte += 4) EXPECT_EQ(wordAt(innards, byte), 0x5A5A5A5Au) << byte;
+    for (std::size_t byte = 0; byte < 36; byte += 4)
+        EXPECT_EQ(wordAt(innards, byte), 0x5A5A5A5Au) << byte;
     EXPECT_EQ(wordAt(innards, 40), 0x5A5A5A5Au);
-    EXPECT_EQ(floatAt(innards, 36), 25.0f);  // temperature of the estimate
+    EXPECT_EQ(floatAt(innards, 36), 25.0f); // temperature of the estimate
 
     dcdAlg4MinFixedInnards_s whole;
     rig.zro.getDcd(&whole);
-    EXPECT_EQ(0, std::memcmp(reinterpret_cast<const char*>(&innards) + 44, reinterpret_cast<const char*>(&whole) + 44,
-                             172 - 44));
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(whole.zro[i], kTrueZro[i].value(), 2e-4f);
+    EXPECT_EQ(0, std::memcmp(reinterpret_cast<const char*>(&innards) + 44,
+                             reinterpret_cast<const char*>(&whole) + 44, 172 - 44));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(whole.zro[i], kTrueZro[i].value(), 2e-4f);
 }
 
 // Learns on a table at two temperatures, then hands its DCD to a new
@@ -179,7 +190,8 @@ TEST(ZroFromStable, DcdRestoresEstimateNoiseLevelsAndFit)
     for (bool zeroEstimate : {false, true}) {
         SCOPED_TRACE(zeroEstimate);
         dcdAlg4MinFixedInnards_s stored = learned;
-        if (zeroEstimate) std::memset(stored.zro, 0, sizeof stored.zro);
+        if (zeroEstimate)
+            std::memset(stored.zro, 0, sizeof stored.zro);
         ZroRig student(0.01, &stored);
         dcdAlg4MinFixedInnards_s again;
         student.zro.getDcd(&again);
@@ -202,7 +214,8 @@ TEST(ZroFromStable, ConfirmedTableTeachesTheTemperatureFitThatAnswersWithoutStil
     const ZroFromStable::Output* out = &rig.step(device.rate(), device.acc());
     EXPECT_EQ(out->zroVariance[0].value(), kUnknown) << "nothing learned yet";
     EXPECT_EQ(out->zro[0].value(), 0.0f);
-    for (int k = 0; k < 500; ++k) out = &rig.step(device.rate(), device.acc());
+    for (int k = 0; k < 500; ++k)
+        out = &rig.step(device.rate(), device.acc());
     for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(out->zro[i].value(), kTrueZro[i].value(), 2e-4f) << i;
         EXPECT_LT(out->zroVariance[i].value(), 1e-6f) << i;
@@ -213,13 +226,15 @@ TEST(ZroFromStable, UnknownRateRestartsTheTableTime)
 {
     ZroRig rig;
     TableDevice device;
-    for (int k = 0; k < 200; ++k) rig.step(device.rate(), device.acc());
+    for (int k = 0; k < 200; ++k)
+        rig.step(device.rate(), device.acc());
     ASSERT_EQ(rig.out.onTableOverride, 1);
     rig.step(v3(0.0f, -kUnknown, 0.0f), device.acc());
     EXPECT_EQ(rig.out.onTableOverride, 0);
     int back = -1;
     for (int k = 0; k < 300 && back < 0; ++k)
-        if (rig.step(device.rate(), device.acc()).onTableOverride) back = k;
+        if (rig.step(device.rate(), device.acc()).onTableOverride)
+            back = k;
     EXPECT_GT(back, 100) << "needs over a second of table time again";
 }
 
@@ -229,23 +244,25 @@ TEST(ZroFromStable, QuietHandWindowsBuildTheEstimateAndItsWeightStaysAtMostFour)
     HandDevice hand(0.03f);
     float largestWeight = 0.0f;
     int weighted = 0;
-    for (int k = 0; k < 1500; ++k) {  // 15 s: short of the long-still override
+    for (int k = 0; k < 1500; ++k) { // 15 s: short of the long-still override
         const ZroFromStable::Output& out = rig.step(hand.rate(), hand.acc());
         ASSERT_EQ(out.onTableOverride, 0) << k;
         ASSERT_EQ(out.longStillOverride, 0) << k;
-        if (out.windowWeight > Fp(0.15f)) ++weighted;
+        if (out.windowWeight > Fp(0.15f))
+            ++weighted;
         largestWeight = std::max(largestWeight, out.estimateWeight.value());
         ASSERT_LE(out.estimateWeight.value(), 4.0f) << k;
     }
     EXPECT_GT(weighted, 5);
     EXPECT_EQ(largestWeight, 4.0f);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(rig.out.zro[i].value(), kTrueZro[i].value(), 2e-3f) << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(rig.out.zro[i].value(), kTrueZro[i].value(), 2e-3f) << i;
 }
 
 TEST(ZroFromStable, NoisyHandWindowsLeaveTheEstimateUnchanged)
 {
     ZroRig rig;
-    HandDevice hand(0.07f);  // still for the detector, too shaky to learn from
+    HandDevice hand(0.07f); // still for the detector, too shaky to learn from
     int reported = 0;
     for (int k = 0; k < 1000; ++k) {
         const ZroFromStable::Output& out = rig.step(hand.rate(), hand.acc());
@@ -263,12 +280,14 @@ TEST(ZroFromStable, TemperatureChangeOfOneAndAHalfDegreesHalvesTheOldWeight)
     HandDevice hand(0.03f);
     float weightBefore = -1.0f;
     while (weightBefore < 0.0f && rig.sample() < 1000)
-        if (rig.step(hand.rate(), hand.acc()).windowWeight > Fp(0.15f)) weightBefore = rig.out.estimateWeight.value();
+        if (rig.step(hand.rate(), hand.acc()).windowWeight > Fp(0.15f))
+            weightBefore = rig.out.estimateWeight.value();
     ASSERT_GT(weightBefore, 0.0f);
 
     rig.temperature += 1.5f;
     while (rig.sample() < 2000)
-        if (rig.step(hand.rate(), hand.acc()).windowWeight > Fp(0.15f)) break;
+        if (rig.step(hand.rate(), hand.acc()).windowWeight > Fp(0.15f))
+            break;
     const float w = rig.out.windowWeight.value();
     EXPECT_NEAR(rig.out.estimateWeight.value(), weightBefore / 2.0f + w, 1e-6f);
 }
@@ -280,11 +299,14 @@ TEST(ZroFromStable, StillInHandForTwentySecondsTakesTheMeanRateSinceTheLastChang
     int first = -1;
     for (int k = 0; k < 2300; ++k) {
         const ZroFromStable::Output& out = rig.step(hand.rate(), hand.acc());
-        if (out.longStillOverride && first < 0) first = k;
-        if (first < 0) continue;
+        if (out.longStillOverride && first < 0)
+            first = k;
+        if (first < 0)
+            continue;
         ASSERT_EQ(out.longStillOverride, 1) << k;
         EXPECT_EQ(out.windowWeight.value(), 4.0f);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(out.zro[i].value(), kTrueZro[i].value(), 2e-3f) << k;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(out.zro[i].value(), kTrueZro[i].value(), 2e-3f) << k;
     }
     EXPECT_GE(first, 2000);
     EXPECT_LT(first, 2200);
@@ -304,8 +326,9 @@ TEST(ZroFromStable, UnusableMagnetometerSampleKeepsTheFieldVisible)
         if (k == 300)
             rig.mag = v3(-kUnknown, -kUnknown, -kUnknown);
         else
-            rig.mag = k < 1500 ? v3(0.3f, 0.1f, -0.4f) : v3(0.1f, 0.3f, -0.4f);  // the field turns at 15 s
-        if (rig.step(hand.rate(), hand.acc()).longStillOverride) first = k;
+            rig.mag = k < 1500 ? v3(0.3f, 0.1f, -0.4f) : v3(0.1f, 0.3f, -0.4f); // the field turns at 15 s
+        if (rig.step(hand.rate(), hand.acc()).longStillOverride)
+            first = k;
     }
     EXPECT_GE(first, 3500) << "the turn at 15 s restarts the still time";
     EXPECT_LT(first, 3800);
@@ -318,8 +341,8 @@ TEST(ZroFromStable, WindowLengthFollowsTheSampleRate)
         double periodS;
         std::uint32_t windowLength;
     };
-    for (const Case& c : {Case{0.002, 512}, Case{0.005, 512}, Case{0.008, 256}, Case{0.01, 256}, Case{0.02, 128},
-                          Case{0.04, 64}}) {
+    for (const Case& c : {Case{0.002, 512}, Case{0.005, 512}, Case{0.008, 256}, Case{0.01, 256},
+                          Case{0.02, 128}, Case{0.04, 64}}) {
         ZroRig rig(c.periodS);
         EXPECT_EQ(rig.zro.windowLength(), c.windowLength) << c.periodS;
         EXPECT_EQ(rig.zro.detector().reportInterval, c.windowLength / 8) << c.periodS;
@@ -336,5 +359,5 @@ TEST(ZroFromStable, SamplePeriodsBelowOneMillisecondAreIgnored)
     EXPECT_EQ(rig.zro.windowLength(), 256u);
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

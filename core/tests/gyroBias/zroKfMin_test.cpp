@@ -18,9 +18,15 @@ constexpr float kNoTemperature = -256.0f;
 
 /// Gyroscope with one count = 2^-10 rad/s and noise 8 counts: rsNoise is
 /// exactly 2^-7, so rFloor is exactly 2^-14.
-ScdBuilder exactNoiseScd() { return presenterScd().gyroMatrix((1.0f / 1024.0f) * I).gyroNoise(8, 8, 8); }
+ScdBuilder exactNoiseScd()
+{
+    return presenterScd().gyroMatrix((1.0f / 1024.0f) * I).gyroNoise(8, 8, 8);
+}
 
-ScdBuilder nominalScd() { return presenterScd().nominalMarker(-0.02f).zroNominalSigma(0.05f).zroInitSigma(0.05f); }
+ScdBuilder nominalScd()
+{
+    return presenterScd().nominalMarker(-0.02f).zroNominalSigma(0.05f).zroInitSigma(0.05f);
+}
 
 struct Kf
 {
@@ -40,7 +46,8 @@ struct Kf
     ZroKfMin filter;
 };
 
-dcdAlg4MinFixedInnards_s storedState(std::uint32_t state, float zro, float variance, float temperature = 25.0f)
+dcdAlg4MinFixedInnards_s storedState(std::uint32_t state, float zro, float variance,
+                                     float temperature = 25.0f)
 {
     dcdAlg4MinFixedInnards_s d;
     dcdAlg4MinFixedInnardsSetEmpty(&d);
@@ -63,8 +70,8 @@ TEST(ZroKfMinConstants, PresenterAt125HzWithoutNominalLevel)
     const FixedPointCal::Output cal = presenterScd().calibration();
     Static k{};
     k.init(cal);
-    EXPECT_FLOAT_EQ(k.rFloor[0].value(), 4e-6f);  // 0.002^2
-    EXPECT_FLOAT_EQ(k.pScale.value(), 0.05f);     // 20 samples in 0.16 s
+    EXPECT_FLOAT_EQ(k.rFloor[0].value(), 4e-6f); // 0.002^2
+    EXPECT_FLOAT_EQ(k.pScale.value(), 0.05f);    // 20 samples in 0.16 s
     EXPECT_FLOAT_EQ(k.pOnTable[2].value(), 2e-7f);
     EXPECT_EQ(k.zroStep.value(), 0.0f);
     EXPECT_EQ(k.gainFloor.value(), 0.0f);
@@ -90,7 +97,7 @@ TEST(ZroKfMinConstants, NominalLevelSetsGapStepAndCaps)
     k.init(cal);
     EXPECT_FLOAT_EQ(k.driftPerPeriod8.value(), 20.0f);
     EXPECT_EQ(k.gapSamples, static_cast<std::int32_t>(std::floor(20.0f / 0.0003f)));
-    EXPECT_FLOAT_EQ(k.zroStep.value(), 0.002f);  // min(0.1 x level, term / 2)
+    EXPECT_FLOAT_EQ(k.zroStep.value(), 0.002f); // min(0.1 x level, term / 2)
     EXPECT_FLOAT_EQ(k.gainFloor.value(), 0.002f * 0.31830987f * 0.008f);
     EXPECT_FLOAT_EQ(k.qNominal.value(), 0.04f * 0.04f / 1000.0f);
     EXPECT_FLOAT_EQ(k.nominalSq4.value(), 0.0016f);
@@ -99,7 +106,7 @@ TEST(ZroKfMinConstants, NominalLevelSetsGapStepAndCaps)
 TEST(ZroKfMinConstants, NoisyGyroscopeJudgesTablesByTheNominalLevel)
 {
     Static k{};
-    k.init(nominalScd().gyroNoise(4, 4, 4).calibration());  // 5 x 0.004 > 0.017
+    k.init(nominalScd().gyroNoise(4, 4, 4).calibration()); // 5 x 0.004 > 0.017
     EXPECT_FLOAT_EQ(k.consistencyLimit.value(), 0.02f);
 }
 
@@ -111,7 +118,7 @@ TEST(ZroKfMinConstants, TwoChannelsReadYAndZWithoutTableVarianceFloor)
     three.init(cal, 3);
     Static two{};
     two.init(cal, 2);
-    EXPECT_FLOAT_EQ(two.rFloor[0].value(), 5.9604645e-8f);  // 1e-10 lifted to 2^-24
+    EXPECT_FLOAT_EQ(two.rFloor[0].value(), 5.9604645e-8f); // 1e-10 lifted to 2^-24
     EXPECT_FLOAT_EQ(two.pOnTable[0].value(), 5.9604645e-8f * 0.05f);
     EXPECT_EQ(two.rFloor[2].value(), 0.0f);
     // With three channels the table variance is at least 2^-28.
@@ -130,13 +137,13 @@ TEST(ZroKfMinConstants, TimeVaryingWordsFollowTemperatureAndAging)
 
     const Varying still(cal, k, Fp32(2.0f), Fp32(0.0f), Fp32(1e-4f), 0);
     EXPECT_EQ(still.qPerSample.value(), 0.0f);
-    EXPECT_FLOAT_EQ(still.zroSpan.value(), 0.02f);  // 2 x 0.0003 + 1e-4, lifted to the level
+    EXPECT_FLOAT_EQ(still.zroSpan.value(), 0.02f); // 2 x 0.0003 + 1e-4, lifted to the level
     EXPECT_EQ(still.gainCapPhase3.value(), k.gainFloor.value());
     EXPECT_EQ(still.pCapPhase3.value(), k.qNominal.value());
     EXPECT_FLOAT_EQ(still.outlierLimit.value(), std::sqrt(64.0f * 0.02f));
 
     const Varying unknown(cal, k, Fp32(kNoTemperature), Fp32(0.125f), Fp32(0.0f), 0);
-    EXPECT_FLOAT_EQ(unknown.zroSpan.value(), 0.2f);  // 4 x nominal sigma
+    EXPECT_FLOAT_EQ(unknown.zroSpan.value(), 0.2f); // 4 x nominal sigma
     const float drift = (0.125f * 0.0003f + 0.02f) * 0.016f;
     EXPECT_FLOAT_EQ(unknown.qPerSample.value(), drift * drift);
     // n = min(8, 0.02 / (2 x 0.125 x 0.0003), max(4, 0.002 / (0.125 x 0.0003))) = 8.
@@ -169,20 +176,21 @@ TEST(ZroKfMinConstants, WithoutNominalLevelTheRunningCapsFallAway)
 struct StartGainCase
 {
     const char* name;
-    float p;         // variance before the step (after the phase-1 floor)
-    float rOverP;    // R as a multiple of P
-    float error;     // r - x
+    float p;      // variance before the step (after the phase-1 floor)
+    float rOverP; // R as a multiple of P
+    float error;  // r - x
     float expectedK;
 };
 
 class StartPhaseGain : public ::testing::TestWithParam<StartGainCase>
-{};
+{
+};
 
 TEST_P(StartPhaseGain, IsHeldBetweenWeightAndCap)
 {
     const StartGainCase& c = GetParam();
     Kf kf(exactNoiseScd());
-    const Varying tv = kf.tv(0.0f, 0.0f);  // no process noise
+    const Varying tv = kf.tv(0.0f, 0.0f); // no process noise
     ASSERT_EQ(kf.filter.p()[0].value(), 1.0f / 16384.0f);
     kf.filter.addPDueToPowerGap(Fp32(c.p - 1.0f / 16384.0f));
     ASSERT_EQ(kf.filter.p()[0].value(), c.p);
@@ -198,7 +206,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StartGainCase{"gain 0.5 is capped at 0.149", 0.001f, 1.0f, 0.01f, 0.149f},
                       StartGainCase{"gain 0.001 is lifted to the weight", 0.001f, 999.0f, 0.01f, 0.01f},
                       // e^2 = 64 P: 0.5 x 16/64 = 0.125, between weight and cap.
-                      StartGainCase{"a 4-sigma innovation scales the gain", 1.0f / 4096.0f, 1.0f, 0.125f, 0.125f}),
+                      StartGainCase{"a 4-sigma innovation scales the gain", 1.0f / 4096.0f, 1.0f, 0.125f,
+                                    0.125f}),
     [](const ::testing::TestParamInfo<StartGainCase>& info) { return std::to_string(info.index); });
 
 TEST(ZroKfMin, RunningWithSteadyTemperatureUsesTheGainFloor)
@@ -242,7 +251,8 @@ TEST(ZroKfMin, VarianceNeverDropsBelowTwoPowMinus28)
 {
     Kf kf(presenterScd());
     kf.filter.setDcd(kf.cal, kf.constants, storedState(12, 0.0f, 1e-12f));
-    kf.filter.updateWithConstraint(kf.tv(0, 0), v3(0, 0, 0), v3(0, 0, 0), v3(1e-12f, 1e-12f, 1e-12f), kNoSkip);
+    kf.filter.updateWithConstraint(kf.tv(0, 0), v3(0, 0, 0), v3(0, 0, 0), v3(1e-12f, 1e-12f, 1e-12f),
+                                   kNoSkip);
     EXPECT_EQ(kf.filter.p()[0].value(), 3.7252903e-9f);
 }
 
@@ -319,7 +329,7 @@ struct RestoreCase
     KfRole_e role;
     std::uint32_t state;
     ZroKfMin::KfPhase_e phase;
-    float x;  // restored offset, 0 for a restart
+    float x; // restored offset, 0 for a restart
 };
 
 TEST(ZroKfMin, RestoreFollowsTheRole)
@@ -356,7 +366,8 @@ TEST(ZroKfMin, StoredStateBytesFollowTheRole)
         const unsigned char* b = reinterpret_cast<const unsigned char*>(&before);
         const unsigned char* a = reinterpret_cast<const unsigned char*>(&after);
         for (std::size_t i = 0; i < sizeof before; ++i) {
-            const bool written = (role == KF_ROLE_MAIN && i < 36) || (role == KF_ROLE_CHECK && i >= 24 && i < 36);
+            const bool written =
+                (role == KF_ROLE_MAIN && i < 36) || (role == KF_ROLE_CHECK && i >= 24 && i < 36);
             if (!written) {
                 EXPECT_EQ(a[i], b[i]) << "role " << role << " byte " << i;
             }
@@ -416,7 +427,8 @@ TEST(ZroKfMin, InconsistentTableOffsetRestartsByRole)
     for (const Case& c : cases) {
         Kf kf(presenterScd(), c.role);
         const Varying tv = kf.tv(0, 0);
-        for (int i = 0; i < 3; ++i) kf.filter.processDeviceOnTable(tv, true, v3(0, 0, 0));
+        for (int i = 0; i < 3; ++i)
+            kf.filter.processDeviceOnTable(tv, true, v3(0, 0, 0));
         ASSERT_EQ(kf.filter.confidenceLevel(), 3);
         const Vector3 m = v3(0.05f, -0.05f, 0.01f);
         kf.filter.processDeviceOnTable(tv, false, m);
@@ -455,5 +467,5 @@ TEST(ZroKfMin, TwoChannelsLeaveTheThirdSlotAlone)
     EXPECT_EQ(diff[2].value(), 0.0f);
 }
 
-}  // namespace
-}  // namespace vnx::biastest
+} // namespace
+} // namespace vnx::biastest

@@ -12,11 +12,20 @@ using Vec3 = ZroTemperatureFit::Vec3;
 
 constexpr float kUnknown = 2147483648.0f;
 
-Vec3 v3(float x, float y, float z) { return {Fp(x), Fp(y), Fp(z)}; }
-Vec3 all(float x) { return v3(x, x, x); }
+Vec3 v3(float x, float y, float z)
+{
+    return {Fp(x), Fp(y), Fp(z)};
+}
+Vec3 all(float x)
+{
+    return v3(x, x, x);
+}
 
 // ZRO of a device whose offset drifts linearly with temperature.
-Vec3 lineZro(float t) { return v3(0.01f + 2e-4f * t, -0.02f + 1e-4f * t, 0.003f - 5e-5f * t); }
+Vec3 lineZro(float t)
+{
+    return v3(0.01f + 2e-4f * t, -0.02f + 1e-4f * t, 0.003f - 5e-5f * t);
+}
 
 dcdZroTemperatureFit_s dcdOf(const ZroTemperatureFit& fit)
 {
@@ -41,8 +50,10 @@ TEST(ZroTemperatureFit, FreshDcdHoldsZeroSumsAndUnsetBlock)
     ZroTemperatureFit fit;
     const dcdZroTemperatureFit_s d = dcdOf(fit);
     const float* words = reinterpret_cast<const float*>(&d);
-    for (int w = 0; w < 25; ++w) EXPECT_EQ(words[w], 0.0f) << w;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(d.blockVariance[i], kUnknown);
+    for (int w = 0; w < 25; ++w)
+        EXPECT_EQ(words[w], 0.0f) << w;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(d.blockVariance[i], kUnknown);
     EXPECT_EQ(d.blockTemperature, -kUnknown);
 }
 
@@ -95,7 +106,8 @@ class ZroTemperatureFitLine : public ::testing::Test
   protected:
     void SetUp() override
     {
-        for (float t = 15.0f; t <= 35.0f; t += 1.25f) fit.addStableSample(Fp(t), lineZro(t), all(1e-7f));
+        for (float t = 15.0f; t <= 35.0f; t += 1.25f)
+            fit.addStableSample(Fp(t), lineZro(t), all(1e-7f));
     }
     ZroTemperatureFit fit;
 };
@@ -132,7 +144,8 @@ TEST_F(ZroTemperatureFitLine, RoundTripThroughTheDcdKeepsTheAnswers)
 TEST(ZroTemperatureFitChannel, VarianceIsFlatInsideTheSampledRangeAndGrowsLinearlyOutside)
 {
     ZroTemperatureFit::ZroChannel ch;
-    for (float t = 20.0f; t <= 30.0f; t += 1.0f) ch.addStableSample(Fp(t), Fp(0.001f * t + 0.0001f * (t - 25.0f) * (t - 25.0f)), Fp(1e4f));
+    for (float t = 20.0f; t <= 30.0f; t += 1.0f)
+        ch.addStableSample(Fp(t), Fp(0.001f * t + 0.0001f * (t - 25.0f) * (t - 25.0f)), Fp(1e4f));
     const float inside = ch.getMseAdjusted(Fp(25.0f)).value();
     EXPECT_LT(inside, kUnknown);
     EXPECT_EQ(ch.getMseAdjusted(Fp(22.0f)).value(), inside);
@@ -141,7 +154,7 @@ TEST(ZroTemperatureFitChannel, VarianceIsFlatInsideTheSampledRangeAndGrowsLinear
     const float at65 = ch.getMseAdjusted(Fp(65.0f)).value();
     const float at5 = ch.getMseAdjusted(Fp(5.0f)).value();
     EXPECT_GT(at45, inside);
-    EXPECT_NEAR(at65 / at45, 2.0f, 1e-5f);  // distances 40 and 20 from the middle
+    EXPECT_NEAR(at65 / at45, 2.0f, 1e-5f); // distances 40 and 20 from the middle
     EXPECT_NEAR(at5 / at45, 1.0f, 1e-5f);
 }
 
@@ -152,9 +165,11 @@ TEST(ZroTemperatureFitChannel, NarrowOrLightFitsAreNotUsable)
         const char* what;
         float from, to, weight;
     };
-    for (const Case& c : {Case{"span under 6 degC", 20.0f, 24.0f, 1e4f}, Case{"total weight 1000", 10.0f, 40.0f, 100.0f}}) {
+    for (const Case& c :
+         {Case{"span under 6 degC", 20.0f, 24.0f, 1e4f}, Case{"total weight 1000", 10.0f, 40.0f, 100.0f}}) {
         ZroTemperatureFit::ZroChannel ch;
-        for (float t = c.from; t <= c.to + 1e-3f; t += (c.to - c.from) / 9.0f) ch.addStableSample(Fp(t), Fp(0.01f), Fp(c.weight));
+        for (float t = c.from; t <= c.to + 1e-3f; t += (c.to - c.from) / 9.0f)
+            ch.addStableSample(Fp(t), Fp(0.01f), Fp(c.weight));
         EXPECT_EQ(ch.getMseAdjusted(Fp(c.from)).value(), kUnknown) << c.what;
     }
 }
@@ -163,7 +178,8 @@ TEST(ZroTemperatureFit, SumsPastTheWeightCapAreRescaledAndKeepTheLine)
 {
     ZroTemperatureFit fit;
     // Variances below the usable minimum: each closed block weighs 1846578560.
-    for (float t = 10.0f; t <= 40.0f; t += 2.0f) fit.addStableSample(Fp(t), lineZro(t), all(1e-12f));
+    for (float t = 10.0f; t <= 40.0f; t += 2.0f)
+        fit.addStableSample(Fp(t), lineZro(t), all(1e-12f));
     const dcdZroTemperatureFit_s d = dcdOf(fit);
     for (int i = 0; i < 3; ++i) {
         EXPECT_LE(d.normal[i][2], 9232892928.0f * 1.000001f) << i;
@@ -171,13 +187,14 @@ TEST(ZroTemperatureFit, SumsPastTheWeightCapAreRescaledAndKeepTheLine)
     }
     Vec3 zro, var;
     fit.getZro(Fp(20.0f), &zro, &var);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(zro[i].value(), lineZro(20.0f)[i].value(), 2e-5f) << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(zro[i].value(), lineZro(20.0f)[i].value(), 2e-5f) << i;
 }
 
 TEST(ZroTemperatureFit, FarFromEveryBlockTheVarianceOfABlockGrowsWithTheSquaredDistance)
 {
     ZroTemperatureFit::WeightedStatsResult block{all(0.01f), all(1e-6f), Fp(25.0f)};
-    EXPECT_EQ(block.getMseAdjusted(Fp(26.0f)), all(1e-6f));  // within 1 degC: as stored
+    EXPECT_EQ(block.getMseAdjusted(Fp(26.0f)), all(1e-6f)); // within 1 degC: as stored
     const Vec3 at30 = block.getMseAdjusted(Fp(30.0f));
     EXPECT_FLOAT_EQ(at30[0].value(), 1e-6f + 5.7380156e-8f * 25.0f);
     EXPECT_FLOAT_EQ(at30[1].value(), 1e-6f + 1.0169882e-7f * 25.0f);
@@ -186,5 +203,5 @@ TEST(ZroTemperatureFit, FarFromEveryBlockTheVarianceOfABlockGrowsWithTheSquaredD
     EXPECT_EQ(none.getMseAdjusted(Fp(-kUnknown)), all(kUnknown));
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -31,7 +31,8 @@ TEST(ConsoleStringFormatterTest, LineIsPrefixNameLineAndText)
 {
     Logger logger("VNX_CORE_NODE_MANAGER", "dftLog", TRACE, TYPE_CONSOLE);
     logger.setName("sys.NodeManager");
-    struct Case {
+    struct Case
+    {
         int level;
         const Logger* logger;
         int line;
@@ -104,7 +105,8 @@ TEST(TextFormatters, SimpleAndTransparentRendering)
 
 TEST(TextFormatters, OwnedAppenderIsDeletedWithTheFormatter)
 {
-    struct CountingAppender : Appender {
+    struct CountingAppender : Appender
+    {
         explicit CountingAppender(int* deleted) : deleted_(deleted) {}
         ~CountingAppender() override { ++*deleted_; }
         void log(const LogEvent&) override {}
@@ -124,8 +126,9 @@ TEST(TextFormatters, OwnedAppenderIsDeletedWithTheFormatter)
     EXPECT_EQ(deleted, 1);
 }
 
-class ConsoleAppenderTest : public ::testing::Test {
-protected:
+class ConsoleAppenderTest : public ::testing::Test
+{
+  protected:
     static void write(ConsoleAppender& appender, const char* text)
     {
         LogEvent event;

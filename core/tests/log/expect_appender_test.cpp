@@ -20,8 +20,9 @@ LogEvent event(const Logger* logger, Priority_e level, const char* text)
     return e;
 }
 
-class ExpectAppenderTest : public ::testing::Test {
-protected:
+class ExpectAppenderTest : public ::testing::Test
+{
+  protected:
     void feed(const std::vector<LogEvent>& expected, const std::vector<LogEvent>& actual)
     {
         appender.setMode(ExpectAppender::MODE_EXPECT);
@@ -44,16 +45,20 @@ TEST_F(ExpectAppenderTest, ComparesEventByEventInOrder)
     const LogEvent q = event(&logger, WARN, "Q");
     const LogEvent r = event(&logger, WARN, "R");
     const LogEvent pOtherLevel = event(&logger, ERROR, "P");
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<LogEvent> expected;
         std::vector<LogEvent> actual;
         bool same;
     };
     const std::vector<Case> cases = {
-        {"[P,Q] vs [P,Q]", {p, q}, {p, q}, true},  {"[P,Q] vs [P]", {p, q}, {p}, false},
-        {"[P,Q] vs [P,R]", {p, q}, {p, r}, false}, {"[P,Q] vs [Q,P]", {p, q}, {q, p}, false},
-        {"[] vs []", {}, {}, true},                {"[P] vs [P,Q]", {p}, {p, q}, false},
+        {"[P,Q] vs [P,Q]", {p, q}, {p, q}, true},
+        {"[P,Q] vs [P]", {p, q}, {p}, false},
+        {"[P,Q] vs [P,R]", {p, q}, {p, r}, false},
+        {"[P,Q] vs [Q,P]", {p, q}, {q, p}, false},
+        {"[] vs []", {}, {}, true},
+        {"[P] vs [P,Q]", {p}, {p, q}, false},
         {"level differs", {p}, {pOtherLevel}, false},
     };
     for (const Case& c : cases) {

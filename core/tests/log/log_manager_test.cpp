@@ -16,24 +16,32 @@ using vnx::NodeInterface;
 using vnx::NodeManager;
 
 // A module whose logger is built before the module has a node.
-class Module {
+class Module
+{
     VNX_LOG_DEFAULT(SensorFusion);
 
-public:
+  public:
     const Logger& logger() const { return dftLog_; }
     // Logs a warning and gives the line it was logged from.
-    int warn(const char* text) const { VNX_LOGF(dftLog_, WARN, "%s", text); return __LINE__; }
+    int warn(const char* text) const
+    {
+        // clang-format off
+        VNX_LOGF(dftLog_, WARN, "%s", text); return __LINE__;
+        // clang-format on
+    }
 };
 
 // Removes an object's node before the object goes: a plain Logger does not
 // remove its own node, and the log manager must not hear of a dead one.
-struct NodeRemover {
+struct NodeRemover
+{
     const void* object;
     ~NodeRemover() { NodeManager::getInstance().removeNode(object); }
 };
 
-class LogManagerTest : public ::testing::Test {
-protected:
+class LogManagerTest : public ::testing::Test
+{
+  protected:
     void SetUp() override { LogManager::getInstance(); }
     void TearDown() override
     {
@@ -65,7 +73,8 @@ TEST_F(LogManagerTest, ModuleLoggerIsSilentUntilItsModuleJoinsTheRootTree)
     EXPECT_STREQ(module.logger().getName(), "D.V.M");
     ::testing::internal::CaptureStderr();
     const int line = module.warn("after");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "WARN   D.V.M(" + std::to_string(line) + "): after\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "WARN   D.V.M(" + std::to_string(line) + "): after\n");
 
     nodes.removeNode(&module);
     ::testing::internal::CaptureStderr();

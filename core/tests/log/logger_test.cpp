@@ -15,32 +15,35 @@ namespace {
 
 using namespace vnx::log;
 
-class SensorFusion {
+class SensorFusion
+{
     VNX_LOG_DEFAULT(SensorFusion);
 
-public:
+  public:
     const Logger& logger() const { return dftLog_; }
 };
 
-class SensorInterpretation {
+class SensorInterpretation
+{
     VNX_LOG_DEFAULT(SensorInterpretation);
 
-public:
+  public:
     const Logger& logger() const { return dftLog_; }
 };
 
-template <const char* Block>
-class BlockOfItsUser {
+template <const char* Block> class BlockOfItsUser
+{
     VNX_LOG_DEFAULT_BLOCK(Block);
 
-public:
+  public:
     const Logger& logger() const { return dftLog_; }
 };
 
 constexpr char kOrphanBlock[] = "vnxLogOrphan";
 
-class LoggerTest : public ::testing::Test {
-protected:
+class LoggerTest : public ::testing::Test
+{
+  protected:
     void TearDown() override { vnx::NodeManager::getInstance().reset(); }
 };
 
@@ -71,8 +74,8 @@ TEST_F(LoggerTest, UnknownOrEmptyLevelWordsChangeNothing)
         SensorFusion fusion;
         EXPECT_EQ(fusion.logger().getLevel(), WARN) << '"' << word << '"';
     }
-    for (const char* word : {"OFF", "FATAL", "ALERT", "CRIT", "ERROR", "WARN", "NOTICE", "INFO", "FINE", "FINER",
-                             "TRACE"}) {
+    for (const char* word :
+         {"OFF", "FATAL", "ALERT", "CRIT", "ERROR", "WARN", "NOTICE", "INFO", "FINE", "FINER", "TRACE"}) {
         ScopedEnv global("VNX_LOG_GLOBAL_LEVEL", word);
         SensorFusion fusion;
         EXPECT_STREQ(priority_toString(fusion.logger().getLevel()), word);
@@ -113,8 +116,8 @@ TEST_F(LoggerTest, EventsAboveTheLevelReachNoFormatterOthersReachAllInOrder)
     const vnx_StructFormat_s* formats[] = {nullptr};
     logger.log("f.cpp", 7, WARN, 1, outputs, formats);
     const std::vector<std::string> expected = {
-        "first text 4 kept",  "second text 4 kept",  "first text 3 kept 2", "second text 3 kept 2",
-        "first record",       "second record",       "first outputs 1",     "second outputs 1",
+        "first text 4 kept", "second text 4 kept", "first text 3 kept 2", "second text 3 kept 2",
+        "first record",      "second record",      "first outputs 1",     "second outputs 1",
     };
     EXPECT_EQ(calls, expected);
 }
@@ -196,15 +199,16 @@ TEST_F(LoggerTest, SequenceNumberComesFromTheNodesSource)
 
 TEST(Priority, WordsAndPrefixes)
 {
-    struct Case {
+    struct Case
+    {
         int priority;
         const char* word;
         const char* prefix;
     };
     const Case cases[] = {
-        {-2, "Unknown", ""},      {-1, "OFF", "OFF    "},  {0, "FATAL", "FATAL  "},  {1, "ALERT", "ALERT  "},
-        {2, "CRIT", "CRIT   "},   {3, "ERROR", "ERROR  "}, {4, "WARN", "WARN   "},   {5, "NOTICE", "NOTICE "},
-        {6, "INFO", "INFO   "},   {7, "FINE", "FINE   "},  {8, "FINER", "FINER  "},  {9, "TRACE", "TRACE  "},
+        {-2, "Unknown", ""},    {-1, "OFF", "OFF    "},  {0, "FATAL", "FATAL  "}, {1, "ALERT", "ALERT  "},
+        {2, "CRIT", "CRIT   "}, {3, "ERROR", "ERROR  "}, {4, "WARN", "WARN   "},  {5, "NOTICE", "NOTICE "},
+        {6, "INFO", "INFO   "}, {7, "FINE", "FINE   "},  {8, "FINER", "FINER  "}, {9, "TRACE", "TRACE  "},
         {10, "Unknown", ""},
     };
     for (const Case& c : cases) {

@@ -17,8 +17,9 @@ std::vector<uint8_t> u16Bytes(uint16_t value)
     return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
 }
 
-class BinaryFileReaderTest : public ::testing::Test {
-protected:
+class BinaryFileReaderTest : public ::testing::Test
+{
+  protected:
     // Writes the bytes to a file, reads it to the end and keeps what was
     // delivered; returns the results of getNext in order.
     std::vector<bool> readAll(const std::vector<uint8_t>& bytes)
@@ -47,7 +48,8 @@ protected:
 
 TEST_F(BinaryFileReaderTest, FileHeaderMustMatchExactly)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         size_t offset;
         std::vector<uint8_t> bytes;
@@ -86,7 +88,8 @@ TEST_F(BinaryFileReaderTest, ShortOrMissingFileIsNotOpen)
 
 TEST_F(BinaryFileReaderTest, BrokenRecordFramingClosesTheFile)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         DatFileBuilder file;
     };
@@ -130,7 +133,8 @@ TEST_F(BinaryFileReaderTest, RecordOfAnUnknownSiteIsNotDelivered)
 
 TEST_F(BinaryFileReaderTest, PayloadThatDoesNotFitItsKindIsNotDelivered)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         uint32_t testPoint;
         uint16_t countA;
@@ -145,15 +149,17 @@ TEST_F(BinaryFileReaderTest, PayloadThatDoesNotFitItsKindIsNotDelivered)
     const Case cases[] = {
         {"record", TP_RECORD, 1, 1, recordBytes(24, VNX_KIND_CONFIG), true},
         {"record shorter than its header", TP_RECORD, 1, 1, {8, 0, 1, 1, 1, 0, 0, 0}, false},
-        {"record whose size is below 16", TP_RECORD, 1, 1, concat({recordBytes(15, VNX_KIND_CONFIG), {0}}), false},
+        {"record whose size is below 16", TP_RECORD, 1, 1, concat({recordBytes(15, VNX_KIND_CONFIG), {0}}),
+         false},
         {"record larger than the payload", TP_RECORD, 1, 1, tooBig, false},
         {"output list", TP_OUTPUT_LIST, 2, 1, concat({out, fmt, out}), true},
-        {"output list entry below 16 bytes", TP_OUTPUT_LIST, 2, 1, concat({out, recordBytes(12, VNX_KIND_OUTPUT),
-                                                                           std::vector<uint8_t>(8, 0)}), false},
-        {"output list entry of size 0", TP_OUTPUT_LIST, 1, 1, concat({u16Bytes(0), std::vector<uint8_t>(30, 5)}), false},
+        {"output list entry below 16 bytes", TP_OUTPUT_LIST, 2, 1,
+         concat({out, recordBytes(12, VNX_KIND_OUTPUT), std::vector<uint8_t>(8, 0)}), false},
+        {"output list entry of size 0", TP_OUTPUT_LIST, 1, 1,
+         concat({u16Bytes(0), std::vector<uint8_t>(30, 5)}), false},
         {"output list entry that is not an Output", TP_OUTPUT_LIST, 1, 1, fmt, false},
-        {"output list Format beyond the payload", TP_OUTPUT_LIST, 1, 1, concat({out, {30, 0, 7, VNX_KIND_FORMAT}}),
-         false},
+        {"output list Format beyond the payload", TP_OUTPUT_LIST, 1, 1,
+         concat({out, {30, 0, 7, VNX_KIND_FORMAT}}), false},
         {"output list with fewer entries than counted", TP_OUTPUT_LIST, 3, 1, concat({out, out}), false},
         {"output list count beyond any payload", TP_OUTPUT_LIST, 65535, 1, concat({out, out}), false},
         {"array", 3, 2, 3, std::vector<uint8_t>(24, 1), true},
@@ -178,7 +184,8 @@ TEST_F(BinaryFileReaderTest, OutputListRecordsAreDeliveredAlignedWhateverTheirOf
     const std::vector<uint8_t> fmt = recordBytes(17, VNX_KIND_FORMAT, 0x02);
     DatFileBuilder file;
     file.identifier(3, TP_OUTPUT_LIST, 3, 1).data(3, concat({out, fmt, out, out, fmt}));
-    struct AlignmentCheck : CapturingFormatter {
+    struct AlignmentCheck : CapturingFormatter
+    {
         using CapturingFormatter::log;
         void log(LogEvent& event, size_t count, const vnx_StructOutput_s* const* outputs,
                  const vnx_StructFormat_s* const* formats) override
@@ -195,7 +202,8 @@ TEST_F(BinaryFileReaderTest, OutputListRecordsAreDeliveredAlignedWhateverTheirOf
     reader.setFormatter(&aligned, false);
     ASSERT_TRUE(reader.getNext());
     ASSERT_EQ(aligned.deliveries.size(), 1u);
-    EXPECT_EQ(aligned.deliveries[0].records, (std::vector<std::vector<uint8_t>>{out, fmt, out, {}, out, fmt}));
+    EXPECT_EQ(aligned.deliveries[0].records,
+              (std::vector<std::vector<uint8_t>>{out, fmt, out, {}, out, fmt}));
 }
 
 TEST_F(BinaryFileReaderTest, WithoutAFormatterRecordsAreStillReadThrough)
@@ -212,7 +220,8 @@ TEST_F(BinaryFileReaderTest, WithoutAFormatterRecordsAreStillReadThrough)
 TEST_F(BinaryFileReaderTest, OwnedFormatterIsDeletedWithTheReader)
 {
     bool destroyed = false;
-    struct Watched : CapturingFormatter {
+    struct Watched : CapturingFormatter
+    {
         explicit Watched(bool* flag) : flag_(flag) {}
         ~Watched() override { *flag_ = true; }
         bool* flag_;
@@ -226,22 +235,20 @@ TEST_F(BinaryFileReaderTest, OwnedFormatterIsDeletedWithTheReader)
 
 TEST_F(BinaryFileReaderTest, SeedFilesOfTheFuzzerReadAsIntended)
 {
-    struct Case {
+    struct Case
+    {
         const char* file;
         std::vector<std::string> slots;
     };
     const Case cases[] = {
-        {"text.dat", {"text", "text"}},
-        {"record.dat", {"record"}},
-        {"outputs.dat", {"outputs"}},
-        {"array.dat", {"data", "data"}},
-        {"header-only.dat", {}},
-        {"truncated.dat", {}},
+        {"text.dat", {"text", "text"}},  {"record.dat", {"record"}}, {"outputs.dat", {"outputs"}},
+        {"array.dat", {"data", "data"}}, {"header-only.dat", {}},    {"truncated.dat", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         captured.deliveries.clear();
-        const std::vector<uint8_t> bytes = readFileBytes(std::filesystem::path(KINEMORA_LOG_CORPUS_DIR) / c.file);
+        const std::vector<uint8_t> bytes =
+            readFileBytes(std::filesystem::path(KINEMORA_LOG_CORPUS_DIR) / c.file);
         ASSERT_FALSE(bytes.empty());
         const std::vector<bool> results = readAll(bytes);
         EXPECT_EQ(results.size(), c.slots.size() + 1);

@@ -14,7 +14,8 @@
 #include "log/LogEvent.h"
 
 /// One delivery of the reader, with copies of everything it pointed to.
-struct Delivery {
+struct Delivery
+{
     std::string slot; // "text", "record", "outputs" or "data"
     std::string loggerName;
     std::string file;
@@ -22,15 +23,17 @@ struct Delivery {
     int level = 0;
     uint32_t sequenceNumber = 0;
     std::string text;
-    std::vector<std::vector<uint8_t>> records; // record, or Output/Format of each entry ({} for a null Format)
-    size_t count = 0;                          // entries, or count a
+    std::vector<std::vector<uint8_t>>
+        records;      // record, or Output/Format of each entry ({} for a null Format)
+    size_t count = 0; // entries, or count a
     size_t countB = 0;
     uint32_t testPoint = 0;
     std::vector<uint8_t> data;
 };
 
-class CapturingFormatter : public vnx::log::Formatter {
-public:
+class CapturingFormatter : public vnx::log::Formatter
+{
+  public:
     void setAppender(vnx::log::Appender*, bool) override {}
     void log(vnx::log::LogEvent& event, const char* text) override
     {
@@ -49,7 +52,8 @@ public:
         d.count = count;
         for (size_t i = 0; i < count; ++i) {
             d.records.push_back(bytesOf(&outputs[i]->header));
-            d.records.push_back(formats[i] != nullptr ? bytesOf(&formats[i]->header) : std::vector<uint8_t>{});
+            d.records.push_back(formats[i] != nullptr ? bytesOf(&formats[i]->header)
+                                                      : std::vector<uint8_t>{});
         }
     }
     void log(const vnx::log::LogEvent& event, size_t a, size_t b, const void* data,
@@ -65,7 +69,7 @@ public:
 
     std::vector<Delivery> deliveries;
 
-private:
+  private:
     static std::vector<uint8_t> bytesOf(const vnx_Struct_s* record)
     {
         const auto* bytes = reinterpret_cast<const uint8_t*>(record);
@@ -85,8 +89,9 @@ private:
 };
 
 /// Builds the bytes of a binary log file by hand.
-class DatFileBuilder {
-public:
+class DatFileBuilder
+{
+  public:
     DatFileBuilder() { append(vnx::log::BinaryFileHeader{}); }
 
     DatFileBuilder& identifier(uint32_t id, uint32_t testPoint, uint16_t countA, uint16_t countB,
@@ -122,8 +127,7 @@ public:
         return *this;
     }
 
-    template <class T>
-    void append(const T& value)
+    template <class T> void append(const T& value)
     {
         const auto* p = reinterpret_cast<const uint8_t*>(&value);
         bytes.insert(bytes.end(), p, p + sizeof(T));
@@ -155,8 +159,7 @@ inline std::vector<uint8_t> concat(std::initializer_list<std::vector<uint8_t>> p
     return all;
 }
 
-template <class T>
-T fieldAt(const std::vector<uint8_t>& bytes, size_t offset)
+template <class T> T fieldAt(const std::vector<uint8_t>& bytes, size_t offset)
 {
     T value{};
     if (offset + sizeof(T) <= bytes.size()) {

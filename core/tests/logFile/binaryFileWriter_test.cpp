@@ -26,14 +26,16 @@ constexpr size_t kIdentifierRecordSize = 1076;
 
 // A logger "L" in the ROOT tree whose node counts sequence number 42, writing
 // through a binary formatter into "capture.dat" of a fresh directory.
-class BinaryFileWriterTest : public ::testing::Test {
-protected:
+class BinaryFileWriterTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         if (LogManager::getInstance().getFilenamePrefix() != "./") {
             GTEST_SKIP() << "log files are not written to the working directory";
         }
-        nodes.addNode(nullptr, &logger, NodeInterface::NODE_LOG, "L")->setSequenceNumber(kSequenceNumber, false);
+        nodes.addNode(nullptr, &logger, NodeInterface::NODE_LOG, "L")
+            ->setSequenceNumber(kSequenceNumber, false);
         formatter = new BinaryFileFormatter();
         formatter->setAppender(new BinaryFileAppender("capture"), true);
         logger.addFormatter(formatter, true);
@@ -115,20 +117,20 @@ TEST_F(BinaryFileWriterTest, ASiteGetsOneIdentifierAndAnotherLineANewOne)
 
 TEST_F(BinaryFileWriterTest, ArrayPayloadIsCountsTimesElementSize)
 {
-    struct Case {
+    struct Case
+    {
         uint32_t testPoint;
         size_t a;
         size_t b;
         uint32_t payload;
     };
     const Case cases[] = {
-        {110, 3, 2, 24}, // 32-bit fixed point
-        {20, 3, 2, 0},   // unused kind: no elements
-        {1, 5, 1, 5},
-        {10, 2, 2, 32},
-        {300, 4, 1, 4}, // 8-bit fixed point
+        {110, 3, 2, 24},                                 // 32-bit fixed point
+        {20, 3, 2, 0},                                   // unused kind: no elements
+        {1, 5, 1, 5},    {10, 2, 2, 32}, {300, 4, 1, 4}, // 8-bit fixed point
     };
-    const uint8_t source[64] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+    const uint8_t source[64] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
     int line = 100;
     for (const Case& c : cases) {
         LogEvent event("site.cpp", line++, INFO, &logger);

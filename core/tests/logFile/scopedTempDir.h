@@ -14,8 +14,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-class ScopedTempDir {
-public:
+class ScopedTempDir
+{
+  public:
     ScopedTempDir() : previous_(std::filesystem::current_path())
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "kinemora-log-XXXXXX").string();
@@ -39,7 +40,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path previous_;
     std::filesystem::path path_;
 };

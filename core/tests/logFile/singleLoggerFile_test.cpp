@@ -25,7 +25,8 @@ using vnx::NodeManager;
 constexpr uint32_t kSequenceNumber = 7;
 constexpr size_t kHeaderSize = 64;
 
-struct HeaderFields {
+struct HeaderFields
+{
     uint32_t magic;
     uint16_t size;
     uint16_t version;
@@ -38,28 +39,30 @@ struct HeaderFields {
 
 HeaderFields headerOf(const std::vector<uint8_t>& bytes)
 {
-    return {fieldAt<uint32_t>(bytes, 0),  fieldAt<uint16_t>(bytes, 4),  fieldAt<uint16_t>(bytes, 6),
-            fieldAt<uint16_t>(bytes, 8),  fieldAt<uint16_t>(bytes, 10), fieldAt<uint32_t>(bytes, 12),
+    return {fieldAt<uint32_t>(bytes, 0), fieldAt<uint16_t>(bytes, 4),  fieldAt<uint16_t>(bytes, 6),
+            fieldAt<uint16_t>(bytes, 8), fieldAt<uint16_t>(bytes, 10), fieldAt<uint32_t>(bytes, 12),
             fieldAt<uint32_t>(bytes, 16)};
 }
 
 void PrintTo(const HeaderFields& h, std::ostream* os)
 {
-    *os << "{" << std::hex << h.magic << std::dec << ", " << h.size << ", " << h.version << ", " << h.testPoint
-        << ", " << h.second << ", " << h.countA << ", " << h.countB << "}";
+    *os << "{" << std::hex << h.magic << std::dec << ", " << h.size << ", " << h.version << ", "
+        << h.testPoint << ", " << h.second << ", " << h.countA << ", " << h.countB << "}";
 }
 
 // Domain D and device V in the ROOT tree, in a fresh working directory; the
 // file loggers the tests create are placed under V.
-class SingleLoggerFileTest : public ::testing::Test {
-protected:
+class SingleLoggerFileTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         if (LogManager::getInstance().getFilenamePrefix() != "./") {
             GTEST_SKIP() << "log files are not written to the working directory";
         }
         nodes.addNode(nullptr, &domain, NodeInterface::NODE_DOMAIN, "D");
-        nodes.addNode(&domain, &device, NodeInterface::NODE_DEVICE, "V")->setSequenceNumber(kSequenceNumber, false);
+        nodes.addNode(&domain, &device, NodeInterface::NODE_DEVICE, "V")
+            ->setSequenceNumber(kSequenceNumber, false);
     }
     void TearDown() override
     {
@@ -82,7 +85,10 @@ protected:
         logger.reset();
     }
 
-    std::vector<uint8_t> file(const char* name = "D_V_scd.dbg") { return readFileBytes(directory.path() / name); }
+    std::vector<uint8_t> file(const char* name = "D_V_scd.dbg")
+    {
+        return readFileBytes(directory.path() / name);
+    }
 
     ScopedEnv noPrefix{"VNX_LOG_OUTPUT_PREFIX", nullptr};
     ScopedTempDir directory;
@@ -125,7 +131,8 @@ TEST_F(SingleLoggerFileTest, RecordsAndOutputListsAreWrittenAsRawBytes)
     const std::vector<uint8_t> bytes = file();
     EXPECT_EQ(headerOf(bytes), (HeaderFields{0x24601042, 64, 1, 393, 7, 1, 1}));
     const std::vector<uint8_t> seq{kSequenceNumber, 0, 0, 0};
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + kHeaderSize, bytes.end()), concat({seq, record, seq, out, out, fmt}));
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + kHeaderSize, bytes.end()),
+              concat({seq, record, seq, out, out, fmt}));
 }
 
 TEST_F(SingleLoggerFileTest, FirstDataPieceSetsTheKindAndLaterKindsAreConvertedToBytes)
@@ -140,8 +147,9 @@ TEST_F(SingleLoggerFileTest, FirstDataPieceSetsTheKindAndLaterKindsAreConvertedT
 
     const std::vector<uint8_t> bytes = file();
     EXPECT_EQ(headerOf(bytes), (HeaderFields{0x24601042, 64, 1, 5, 7, 3, 1}));
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + kHeaderSize, bytes.end()),
-              (std::vector<uint8_t>{kSequenceNumber, 0, 0, 0, 1, 0xFE, 3, kSequenceNumber, 0, 0, 0, 2, 255, 44}));
+    EXPECT_EQ(
+        std::vector<uint8_t>(bytes.begin() + kHeaderSize, bytes.end()),
+        (std::vector<uint8_t>{kSequenceNumber, 0, 0, 0, 1, 0xFE, 3, kSequenceNumber, 0, 0, 0, 2, 255, 44}));
 }
 
 TEST_F(SingleLoggerFileTest, ConversionIntoAWiderKindZeroFillsTheRestOfTheRecord)
@@ -169,7 +177,8 @@ TEST_F(SingleLoggerFileTest, ConversionIntoAWiderKindZeroFillsTheRestOfTheRecord
 
 TEST(LowByteConversion, ElementsOfEveryKindBecomeTheirLowEightBits)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         uint32_t testPoint;
         std::vector<uint8_t> element;

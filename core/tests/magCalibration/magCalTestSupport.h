@@ -24,7 +24,8 @@ inline dcdMagAmpCal_s storedCalibration(float accuracy, const float (&offset)[3]
                                         float fieldStrength = 0.5f, float dip = 0.6f)
 {
     dcdMagAmpCal_s dcd{};
-    for (int i = 0; i < 3; ++i) dcd.offset[i] = offset[i];
+    for (int i = 0; i < 3; ++i)
+        dcd.offset[i] = offset[i];
     dcd.iPlusD[0] = dcd.iPlusD[4] = dcd.iPlusD[8] = 1.0f;
     dcd.fieldStrength = fieldStrength;
     dcd.dipAngle = dip;
@@ -44,7 +45,8 @@ inline Cal::Output runTrace(Cal& cal, MagFieldSimulator& sim, double seconds, un
         const MagFieldSimulator::Sample s = sim.at(k * static_cast<double>(kPeriodS));
         cal.process(Fp(kPeriodS), true, Fp(0.01f), s.raw, Vec3{}, s.q, s.gravity, referenceValid, &out);
         cal.backgroundProcess(stages, true);
-        if (last != nullptr) *last = s;
+        if (last != nullptr)
+            *last = s;
     }
     return out;
 }
@@ -56,19 +58,21 @@ inline bool isFinite(const Vec3& v)
 
 inline bool isFinite(const Cal::Output& out)
 {
-    return isFinite(out.calibratedField) && isFinite(out.offset) && std::isfinite(out.fieldStrength.value()) &&
-           std::isfinite(out.externalAccuracy.value()) && std::isfinite(out.internalAccuracy.value());
+    return isFinite(out.calibratedField) && isFinite(out.offset) &&
+           std::isfinite(out.fieldStrength.value()) && std::isfinite(out.externalAccuracy.value()) &&
+           std::isfinite(out.internalAccuracy.value());
 }
 
-}  // namespace vnx::test
+} // namespace vnx::test
 
 namespace vnx::test {
 
 /// Feeds exact points of an ellipsoid, one sample per point: every sample
 /// comes at an orientation 10 degrees from the previous one, so each closes
 /// the point before it and the solver sees the readings themselves.
-class ExactPointFeeder {
-public:
+class ExactPointFeeder
+{
+  public:
     /// shape: the (I + D) to be found, row-major; rawOffset: centre of the
     /// readings.
     ExactPointFeeder(const double (&shape)[9], const Dvec3& rawOffset) : sim_(shape, 1.0, rawOffset) {}
@@ -78,22 +82,26 @@ public:
     template <typename Accept>
     void feed(Cal& cal, int count, Accept accept, unsigned char stages = 1, float periodS = kPeriodS)
     {
-        const int total = 997;  // prime: stepping by 389 visits every index once
+        const int total = 997; // prime: stepping by 389 visits every index once
         for (int fed = 0; fed < count;) {
             const int i = static_cast<int>((next_ * 389) % total);
             ++next_;
             const double z = 1.0 - 2.0 * (i + 0.5) / total;
             const double r = std::sqrt(1.0 - z * z);
-            const double phi = i * 2.399963229728653;  // golden angle
+            const double phi = i * 2.399963229728653; // golden angle
             const Dvec3 u{r * std::cos(phi), r * std::sin(phi), z};
-            if (!accept(u)) continue;
+            if (!accept(u))
+                continue;
             sample(cal, u, periodS);
             cal.backgroundProcess(stages, true);
             ++fed;
         }
     }
 
-    void feed(Cal& cal, int count) { feed(cal, count, [](const Dvec3&) { return true; }); }
+    void feed(Cal& cal, int count)
+    {
+        feed(cal, count, [](const Dvec3&) { return true; });
+    }
 
     /// One reading of direction u; returns the output.
     Cal::Output sample(Cal& cal, const Dvec3& u, float periodS = kPeriodS)
@@ -107,10 +115,10 @@ public:
         return out;
     }
 
-private:
+  private:
     MagFieldSimulator sim_;
     long next_ = 0;
     bool flip_ = false;
 };
 
-}  // namespace vnx::test
+} // namespace vnx::test

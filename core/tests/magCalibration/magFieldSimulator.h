@@ -16,11 +16,13 @@
 
 namespace vnx::test {
 
-struct Dvec3 {
+struct Dvec3
+{
     double x, y, z;
 };
 
-struct Dquat {
+struct Dquat
+{
     double w, x, y, z;
 };
 
@@ -45,7 +47,10 @@ inline Dvec3 toBody(const Dquat& q, const Dvec3& v)
     return {r.x, r.y, r.z};
 }
 
-inline double norm(const Dvec3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+inline double norm(const Dvec3& v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 inline qdVectorFixed::Vector3 toVec(const Dvec3& v)
 {
@@ -54,16 +59,19 @@ inline qdVectorFixed::Vector3 toVec(const Dvec3& v)
 
 inline qdVectorFixed::Quaternion toQuat(const Dquat& q)
 {
-    return {static_cast<float>(q.w), static_cast<float>(q.x), static_cast<float>(q.y), static_cast<float>(q.z)};
+    return {static_cast<float>(q.w), static_cast<float>(q.x), static_cast<float>(q.y),
+            static_cast<float>(q.z)};
 }
 
-class MagFieldSimulator {
-public:
-    struct Sample {
-        qdVectorFixed::Vector3 raw;        ///< magnetometer reading
-        qdVectorFixed::Quaternion q;       ///< device orientation
-        qdVectorFixed::Vector3 gravity;    ///< gravity reference in the body
-        Dvec3 field;                       ///< true field in the body, sensor units
+class MagFieldSimulator
+{
+  public:
+    struct Sample
+    {
+        qdVectorFixed::Vector3 raw;     ///< magnetometer reading
+        qdVectorFixed::Quaternion q;    ///< device orientation
+        qdVectorFixed::Vector3 gravity; ///< gravity reference in the body
+        Dvec3 field;                    ///< true field in the body, sensor units
     };
 
     /// shape: M, row-major; fieldStrength: F, sensor units; rawOffset:
@@ -110,7 +118,7 @@ public:
         return s;
     }
 
-private:
+  private:
     static void invert(const double (&m)[9], double (&out)[9])
     {
         const double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
@@ -128,22 +136,23 @@ private:
 
     double nextNoise()
     {
-        if (noise_ == 0) return 0;
+        if (noise_ == 0)
+            return 0;
         state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        const double unit = static_cast<double>(state_ >> 11) / 9007199254740992.0;  // [0, 1)
+        const double unit = static_cast<double>(state_ >> 11) / 9007199254740992.0; // [0, 1)
         return (2 * unit - 1) * noise_;
     }
 
     double inverse_[9];
     double fieldStrength_;
     Dvec3 rawOffset_;
-    double spin_ = 1.6;   // about 92 deg/s about z
-    double tilt_ = 0.41;  // about 23 deg/s about x
+    double spin_ = 1.6;  // about 92 deg/s about z
+    double tilt_ = 0.41; // about 23 deg/s about x
     double roll_ = 0.17;
     double noise_ = 0;
     double tiltSwing_ = 0;
-    Dvec3 unitWorld_{0.6, 0.0, 0.8};  // a dip of about 37 degrees from gravity
+    Dvec3 unitWorld_{0.6, 0.0, 0.8}; // a dip of about 37 degrees from gravity
     std::uint64_t state_ = 12345;
 };
 
-}  // namespace vnx::test
+} // namespace vnx::test

@@ -20,10 +20,14 @@ constexpr float kPi = 3.1415927f;
 const Quat kIdentity = Quat::identity();
 
 /// Quaternion of a turn about z.
-Quat turnAboutZ(double angleRad) { return toQuat(axisAngle({0, 0, 1}, angleRad)); }
+Quat turnAboutZ(double angleRad)
+{
+    return toQuat(axisAngle({0, 0, 1}, angleRad));
+}
 
-class MagCalProcess : public ::testing::Test {
-protected:
+class MagCalProcess : public ::testing::Test
+{
+  protected:
     void SetUp() override { cal.init(FixedPointCal::Output{}, nullptr); }
 
     /// One sample at the identity orientation without a gravity reference.
@@ -72,13 +76,16 @@ TEST(MagCalLifecycle, StatisticsAreASubnodeAndLogInTheClassBlock)
 }
 
 // A stored calibration is used only when its accuracy is below a right angle.
-struct StoredAccuracyCase {
+struct StoredAccuracyCase
+{
     const char* name;
     float accuracy;
     bool used;
 };
 
-class MagCalStoredAccuracy : public ::testing::TestWithParam<StoredAccuracyCase> {};
+class MagCalStoredAccuracy : public ::testing::TestWithParam<StoredAccuracyCase>
+{
+};
 
 TEST_P(MagCalStoredAccuracy, InitUsesTheStoredCalibrationOnlyBelowARightAngle)
 {
@@ -112,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MagCalStored, OutputUsesTheStoredCalibrationAndItsPreOffset)
 {
     dcdMagAmpCal_s dcd = storedCalibration(0.05f, {0.1f, -0.2f, 0.3f}, 0.5f);
-    dcd.iPlusD[0] = 2.0f;  // x read at half the gain of y and z
+    dcd.iPlusD[0] = 2.0f; // x read at half the gain of y and z
     Cal cal;
     cal.init(FixedPointCal::Output{}, &dcd);
     // The raw centre is (I + D)^-1 offset.
@@ -121,9 +128,9 @@ TEST(MagCalStored, OutputUsesTheStoredCalibrationAndItsPreOffset)
     EXPECT_FLOAT_EQ(cal.getPreOffset()[2].value(), 0.3f);
 
     Cal::Output out{};
-    const Vec3 m{0.55f, -0.2f, 0.3f};  // centre + 0.5 along x
+    const Vec3 m{0.55f, -0.2f, 0.3f}; // centre + 0.5 along x
     cal.process(Fp(kPeriodS), true, Fp(0.01f), m, Vec3{}, kIdentity, Vec3{}, false, &out);
-    EXPECT_FLOAT_EQ(out.calibratedField[0].value(), 0.5f);  // (2 * 0.55 - 0.1) * 0.5
+    EXPECT_FLOAT_EQ(out.calibratedField[0].value(), 0.5f); // (2 * 0.55 - 0.1) * 0.5
     EXPECT_NEAR(out.calibratedField[1].value(), 0.0f, 1e-7f);
     EXPECT_NEAR(out.calibratedField[2].value(), 0.0f, 1e-7f);
     EXPECT_FLOAT_EQ(out.offset[0].value(), 0.05f);
@@ -144,7 +151,8 @@ TEST(MagCalStored, NonFiniteStoredValuesSaturateInsteadOfSpreading)
     Cal cal;
     cal.init(FixedPointCal::Output{}, &dcd);
     Cal::Output out{};
-    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.2f, 0.3f, 0.4f}, Vec3{}, kIdentity, Vec3{}, false, &out);
+    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.2f, 0.3f, 0.4f}, Vec3{}, kIdentity, Vec3{}, false,
+                &out);
     EXPECT_TRUE(isFinite(out));
     EXPECT_TRUE(isFinite(cal.getPreOffset()));
     EXPECT_EQ(cal.getOffset()[0].value(), 2147483648.0f);
@@ -174,7 +182,8 @@ TEST_F(MagCalProcess, NonPositivePeriodWritesNoOutput)
     for (const float period : {0.0f, -0.01f}) {
         Cal::Output out{};
         out.fieldStrength = Fp(-7.0f);
-        cal.process(Fp(period), true, Fp(0.01f), Vec3{0.1f, 0.2f, 0.3f}, Vec3{}, kIdentity, Vec3{}, false, &out);
+        cal.process(Fp(period), true, Fp(0.01f), Vec3{0.1f, 0.2f, 0.3f}, Vec3{}, kIdentity, Vec3{}, false,
+                    &out);
         EXPECT_EQ(out.fieldStrength.value(), -7.0f) << period;
         EXPECT_EQ(cal.getPointStatistics().count, 0u) << period;
     }
@@ -182,13 +191,16 @@ TEST_F(MagCalProcess, NonPositivePeriodWritesNoOutput)
 
 // A component at or beyond +-10000 is interference: learning restarts and
 // pauses for one second (100 samples at 10 ms).
-struct InterferenceCase {
+struct InterferenceCase
+{
     const char* name;
     Vec3 m;
     bool interference;
 };
 
-class MagCalInterference : public MagCalProcess, public ::testing::WithParamInterface<InterferenceCase> {};
+class MagCalInterference : public MagCalProcess, public ::testing::WithParamInterface<InterferenceCase>
+{
+};
 
 TEST_P(MagCalInterference, ComponentAtTheLimitPausesLearningForOneSecond)
 {
@@ -200,7 +212,8 @@ TEST_P(MagCalInterference, ComponentAtTheLimitPausesLearningForOneSecond)
     }
     EXPECT_EQ(cal.getPointStatistics().count, 0u);
     const Vec3 m{0.3f, 0.1f, 0.2f};
-    for (int k = 0; k < 100; ++k) sample(m);
+    for (int k = 0; k < 100; ++k)
+        sample(m);
     EXPECT_EQ(cal.getPointStatistics().count, 0u);
     sample(m);
     EXPECT_EQ(cal.getPointStatistics().count, 1u);
@@ -212,13 +225,15 @@ TEST_F(MagCalProcess, InterferencePauseOfAnUncountablyShortPeriodSaturates)
     // for as long as it can count instead of wrapping to some other value.
     const float tiny = 1e-12f;
     sample(Vec3{0.3f, 10000.0f, 0.2f}, kIdentity, tiny);
-    for (int k = 0; k < 1000; ++k) sample(Vec3{0.3f, 0.1f, 0.2f}, kIdentity, tiny);
+    for (int k = 0; k < 1000; ++k)
+        sample(Vec3{0.3f, 0.1f, 0.2f}, kIdentity, tiny);
     EXPECT_EQ(cal.getPointStatistics().count, 0u);
     // Without a period there is nothing to count.
     Cal fresh;
     fresh.startInterferenceCountdown();
     Cal::Output out{};
-    fresh.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, kIdentity, Vec3{}, false, &out);
+    fresh.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, kIdentity, Vec3{}, false,
+                  &out);
     EXPECT_EQ(fresh.getPointStatistics().count, 1u);
 }
 
@@ -240,16 +255,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(InterferenceCase{"PlusLimit", Vec3{0.3f, 10000.0f, 0.2f}, true},
                       InterferenceCase{"MinusLimit", Vec3{0.3f, 0.1f, -10000.0f}, true},
                       InterferenceCase{"NaNSaturatesToTheLimit",
-                                       Vec3{Fp(std::numeric_limits<float>::quiet_NaN()), Fp(0.1f), Fp(0.2f)}, true},
+                                       Vec3{Fp(std::numeric_limits<float>::quiet_NaN()), Fp(0.1f), Fp(0.2f)},
+                                       true},
                       InterferenceCase{"JustBelow", Vec3{9999.999f, 0.1f, 0.2f}, false}),
     [](const ::testing::TestParamInfo<InterferenceCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MagCalProcess, LargeSpreadOfAPointIsInterference)
 {
     sample(Vec3{0.3f, 0.1f, 0.2f});
-    sample(Vec3{1.3f, 0.1f, 0.2f});  // variance 0.5 on x
+    sample(Vec3{1.3f, 0.1f, 0.2f}); // variance 0.5 on x
     EXPECT_EQ(cal.getPointStatistics().count, 0u);
-    for (int k = 0; k < 100; ++k) sample(Vec3{0.3f, 0.1f, 0.2f});
+    for (int k = 0; k < 100; ++k)
+        sample(Vec3{0.3f, 0.1f, 0.2f});
     EXPECT_EQ(cal.getPointStatistics().count, 0u);
     sample(Vec3{0.3f, 0.1f, 0.2f});
     EXPECT_EQ(cal.getPointStatistics().count, 1u);
@@ -258,7 +275,7 @@ TEST_F(MagCalProcess, LargeSpreadOfAPointIsInterference)
 TEST_F(MagCalProcess, ModerateSpreadDropsThePointWithoutPause)
 {
     sample(Vec3{0.3f, 0.1f, 0.2f});
-    sample(Vec3{0.5f, 0.1f, 0.2f});  // variance 0.02 on x
+    sample(Vec3{0.5f, 0.1f, 0.2f}); // variance 0.02 on x
     EXPECT_EQ(cal.getPointStatistics().count, 0u);
     sample(Vec3{0.3f, 0.1f, 0.2f});
     EXPECT_EQ(cal.getPointStatistics().count, 1u);
@@ -268,29 +285,31 @@ TEST_F(MagCalProcess, OrientationDecidesWhereAPointEnds)
 {
     const Vec3 m{0.3f, 0.1f, 0.2f};
     sample(m);
-    sample(m, turnAboutZ(0.02));  // within 2.5 degrees: same point
+    sample(m, turnAboutZ(0.02)); // within 2.5 degrees: same point
     EXPECT_EQ(cal.getPointStatistics().count, 2u);
     EXPECT_EQ(cal.getStage(), 0u);
-    sample(m, turnAboutZ(0.06));  // 3.4 degrees: a new point of the same group
+    sample(m, turnAboutZ(0.06)); // 3.4 degrees: a new point of the same group
     EXPECT_EQ(cal.getPointStatistics().count, 1u);
     EXPECT_EQ(cal.getStage(), 0u);
     sample(m, turnAboutZ(0.07));
-    sample(m, turnAboutZ(0.20));  // 11 degrees from the group start: hand over
+    sample(m, turnAboutZ(0.20)); // 11 degrees from the group start: hand over
     EXPECT_EQ(cal.getStage(), 1u);
-    EXPECT_EQ(cal.getPointStatistics().count, 2u);  // the finished point is kept for the solver
+    EXPECT_EQ(cal.getPointStatistics().count, 2u); // the finished point is kept for the solver
 }
 
 TEST_F(MagCalProcess, AllZeroOrientationCollectsNothing)
 {
     const Quat none{};
-    for (int k = 0; k < 5; ++k) sample(Vec3{0.3f, 0.1f, 0.2f}, none);
+    for (int k = 0; k < 5; ++k)
+        sample(Vec3{0.3f, 0.1f, 0.2f}, none);
     EXPECT_EQ(cal.getPointStatistics().count, 0u);
     EXPECT_EQ(cal.getStage(), 0u);
 }
 
 TEST_F(MagCalProcess, PointOfManySamplesIsHandedOver)
 {
-    for (int k = 0; k < 255; ++k) sample(Vec3{0.3f, 0.1f, 0.2f});
+    for (int k = 0; k < 255; ++k)
+        sample(Vec3{0.3f, 0.1f, 0.2f});
     EXPECT_EQ(cal.getStage(), 0u);
     sample(Vec3{0.3f, 0.1f, 0.2f});
     EXPECT_EQ(cal.getStage(), 1u);
@@ -304,17 +323,18 @@ TEST_F(MagCalProcess, WithoutOrientationTheNoiseLevelEndsAPoint)
     };
     // Threshold (3 * 0.01)^2 = 9e-4 on the variance with the new sample.
     noiseSample(0.30f);
-    noiseSample(0.32f);  // variance 2e-4
+    noiseSample(0.32f); // variance 2e-4
     EXPECT_EQ(cal.getPointStatistics().count, 2u);
     EXPECT_EQ(cal.getStage(), 0u);
-    noiseSample(0.40f);  // variance would be 2.8e-3: ends the point, not added
+    noiseSample(0.40f); // variance would be 2.8e-3: ends the point, not added
     EXPECT_EQ(cal.getPointStatistics().count, 2u);
     EXPECT_EQ(cal.getStage(), 1u);
 }
 
 // External accuracy of a sample under a stored calibration (identity matrix,
 // offset 0, dip 0.6 rad, accuracy 0.05 rad) with a gravity reference.
-struct ExternalAccuracyCase {
+struct ExternalAccuracyCase
+{
     const char* name;
     Vec3 m;
     Vec3 g;
@@ -322,9 +342,14 @@ struct ExternalAccuracyCase {
 };
 
 // Test listings show the case name instead of the raw bytes (a pointer and padding).
-void PrintTo(const ExternalAccuracyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ExternalAccuracyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class MagCalExternalAccuracy : public ::testing::TestWithParam<ExternalAccuracyCase> {};
+class MagCalExternalAccuracy : public ::testing::TestWithParam<ExternalAccuracyCase>
+{
+};
 
 TEST_P(MagCalExternalAccuracy, CombinesAmplitudeAndDipErrors)
 {
@@ -344,15 +369,15 @@ INSTANTIATE_TEST_SUITE_P(
     Samples, MagCalExternalAccuracy,
     ::testing::Values(
         // On the sphere at the stored dip: both errors at their stored floors.
-        ExternalAccuracyCase{"Consistent", Vec3{std::sin(0.6f), 0.0f, std::cos(0.6f)}, Vec3{0.0001f, 0.0f, 1.0f},
-                             std::sqrt(0.05f * 0.05f + 0.05f * 0.05f)},
+        ExternalAccuracyCase{"Consistent", Vec3{std::sin(0.6f), 0.0f, std::cos(0.6f)},
+                             Vec3{0.0001f, 0.0f, 1.0f}, std::sqrt(0.05f * 0.05f + 0.05f * 0.05f)},
         // No x in the reference: the dip cannot be trusted.
         ExternalAccuracyCase{"ReferenceWithoutX", Vec3{0.0f, 0.0f, 1.0f}, Vec3{0.0f, 0.0f, 1.0f}, kPi},
         // Zero calibrated field: the amplitude error is 1, the dip is unknown
         // and takes the stored dip accuracy instead of dividing by zero.
-        ExternalAccuracyCase{"ZeroField", Vec3{0.0f, 0.0f, 0.0f}, Vec3{1.0f, 0.0f, 0.0f},
-                             std::sqrt(atan2fMerrowind(1.0f, kSinDip) * atan2fMerrowind(1.0f, kSinDip) +
-                                       0.05f * 0.05f)}),
+        ExternalAccuracyCase{
+            "ZeroField", Vec3{0.0f, 0.0f, 0.0f}, Vec3{1.0f, 0.0f, 0.0f},
+            std::sqrt(atan2fMerrowind(1.0f, kSinDip) * atan2fMerrowind(1.0f, kSinDip) + 0.05f * 0.05f)}),
     [](const ::testing::TestParamInfo<ExternalAccuracyCase>& info) { return std::string(info.param.name); });
 
 TEST(MagCalApply, MappingsUseTheActiveAndTheCandidateCalibration)
@@ -372,5 +397,5 @@ TEST(MagCalApply, MappingsUseTheActiveAndTheCandidateCalibration)
     EXPECT_EQ(internal, m - cal.getPreOffset());
 }
 
-}  // namespace
-}  // namespace vnx::test
+} // namespace
+} // namespace vnx::test

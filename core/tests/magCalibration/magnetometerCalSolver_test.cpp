@@ -27,13 +27,16 @@ double distance(const Vec3& a, const Dvec3& b)
     return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
-struct ScenarioCase {
+struct ScenarioCase
+{
     const char* name;
     unsigned char stages;
     bool referenceValid;
 };
 
-class MagCalScenario : public ::testing::TestWithParam<ScenarioCase> {};
+class MagCalScenario : public ::testing::TestWithParam<ScenarioCase>
+{
+};
 
 TEST_P(MagCalScenario, TurningDeviceLearnsOffsetAndScale)
 {
@@ -62,12 +65,12 @@ TEST_P(MagCalScenario, TurningDeviceLearnsOffsetAndScale)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Schedules, MagCalScenario,
-                         ::testing::Values(ScenarioCase{"OneCall", 1, false}, ScenarioCase{"OneCallWithGravity", 1, true},
-                                           ScenarioCase{"FourCalls", 4, false},
-                                           ScenarioCase{"FourCallsWithGravity", 4, true},
-                                           ScenarioCase{"EightCalls", 6, true}),
-                         [](const ::testing::TestParamInfo<ScenarioCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Schedules, MagCalScenario,
+    ::testing::Values(ScenarioCase{"OneCall", 1, false}, ScenarioCase{"OneCallWithGravity", 1, true},
+                      ScenarioCase{"FourCalls", 4, false}, ScenarioCase{"FourCallsWithGravity", 4, true},
+                      ScenarioCase{"EightCalls", 6, true}),
+    [](const ::testing::TestParamInfo<ScenarioCase>& info) { return std::string(info.param.name); });
 
 TEST(MagCalScenarioStore, LearnedCalibrationSurvivesTheStoredForm)
 {
@@ -117,14 +120,16 @@ TEST(MagCalScenarioStore, PeriodOrReferenceChangeRestartsLearningButKeepsTheCali
 
 // Stage schedules: (returned value, stage after the call) for each call of
 // one solve, by the number of calls it is spread over.
-struct ScheduleCase {
+struct ScheduleCase
+{
     unsigned char stages;
     std::vector<std::pair<bool, unsigned>> calls;
-    int accumulatingCall;  // index of the call that takes the point
+    int accumulatingCall; // index of the call that takes the point
 };
 
-class MagCalSchedule : public ::testing::TestWithParam<ScheduleCase> {
-protected:
+class MagCalSchedule : public ::testing::TestWithParam<ScheduleCase>
+{
+  protected:
     /// Two samples 10 degrees apart: the second asks for the first's point.
     void requestPoint(Cal& cal, float x)
     {
@@ -166,29 +171,30 @@ TEST_P(MagCalSchedule, SolveIsSpreadOverTheRequestedCalls)
 
 INSTANTIATE_TEST_SUITE_P(
     Stages, MagCalSchedule,
-    ::testing::Values(ScheduleCase{0, {{false, 0}}, 0}, ScheduleCase{1, {{false, 0}}, 0},
-                      ScheduleCase{2, {{true, 4}, {false, 0}}, 0},
-                      ScheduleCase{3, {{true, 4}, {true, 6}, {false, 0}}, 0},
-                      ScheduleCase{4, {{true, 4}, {true, 6}, {true, 8}, {false, 0}}, 0},
-                      ScheduleCase{5, {{true, 2}, {true, 4}, {true, 6}, {true, 8}, {false, 0}}, 1},
-                      ScheduleCase{6,
-                                   {{true, 2}, {true, 3}, {true, 4}, {true, 5}, {true, 6}, {true, 7}, {true, 8},
-                                    {false, 0}},
-                                   1},
-                      ScheduleCase{200,
-                                   {{true, 2}, {true, 3}, {true, 4}, {true, 5}, {true, 6}, {true, 7}, {true, 8},
-                                    {false, 0}},
-                                   1}),
-    [](const ::testing::TestParamInfo<ScheduleCase>& info) { return "Stages" + std::to_string(info.param.stages); });
+    ::testing::Values(
+        ScheduleCase{0, {{false, 0}}, 0}, ScheduleCase{1, {{false, 0}}, 0},
+        ScheduleCase{2, {{true, 4}, {false, 0}}, 0}, ScheduleCase{3, {{true, 4}, {true, 6}, {false, 0}}, 0},
+        ScheduleCase{4, {{true, 4}, {true, 6}, {true, 8}, {false, 0}}, 0},
+        ScheduleCase{5, {{true, 2}, {true, 4}, {true, 6}, {true, 8}, {false, 0}}, 1},
+        ScheduleCase{
+            6, {{true, 2}, {true, 3}, {true, 4}, {true, 5}, {true, 6}, {true, 7}, {true, 8}, {false, 0}}, 1},
+        ScheduleCase{
+            200,
+            {{true, 2}, {true, 3}, {true, 4}, {true, 5}, {true, 6}, {true, 7}, {true, 8}, {false, 0}},
+            1}),
+    [](const ::testing::TestParamInfo<ScheduleCase>& info) {
+        return "Stages" + std::to_string(info.param.stages);
+    });
 
 TEST(MagCalBackground, RunFalseDropsThePendingStage)
 {
     Cal cal;
     cal.init(FixedPointCal::Output{}, nullptr);
     Cal::Output out{};
-    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, Quat::identity(), Vec3{}, false, &out);
-    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, toQuat(axisAngle({0, 0, 1}, 0.2)),
-                Vec3{}, false, &out);
+    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, Quat::identity(), Vec3{},
+                false, &out);
+    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{},
+                toQuat(axisAngle({0, 0, 1}, 0.2)), Vec3{}, false, &out);
     ASSERT_EQ(cal.getStage(), 1u);
     EXPECT_FALSE(cal.backgroundProcess(1, false));
     EXPECT_EQ(cal.getStage(), 0u);
@@ -202,7 +208,8 @@ TEST(MagCalBackground, APointIsAccumulatedOnce)
     Cal cal;
     cal.init(FixedPointCal::Output{}, nullptr);
     Cal::Output out{};
-    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, Quat::identity(), Vec3{}, false, &out);
+    cal.process(Fp(kPeriodS), true, Fp(0.01f), Vec3{0.3f, 0.1f, 0.2f}, Vec3{}, Quat::identity(), Vec3{},
+                false, &out);
     cal.doAccumulation();
     EXPECT_EQ(cal.getPointCount().value(), 1.0f);
     EXPECT_EQ(cal.getPointStatistics().count, 0u);
@@ -219,7 +226,8 @@ TEST(MagCalExactFit, ExactEllipsoidPointsGiveTheExactCalibration)
     ASSERT_TRUE(cal.isMagAmplitudeCaled());
     const Cal::Mat3& m = cal.getEyePlusD();
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_NEAR(m(i, j).value(), kShape[3 * i + j], 1e-4) << i << "," << j;
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(m(i, j).value(), kShape[3 * i + j], 1e-4) << i << "," << j;
     const Dvec3 offset{1.1 * 0.3 - 0.05 * 0.2, 0.05 * 0.3 - 0.9 * 0.2 + 0.02 * 0.5, -0.02 * 0.2 + 0.5};
     EXPECT_LT(distance(cal.getOffset(), offset), 1e-4);
     EXPECT_NEAR(cal.getActive().fieldStrength.value(), 1.0f, 1e-4f);
@@ -228,13 +236,16 @@ TEST(MagCalExactFit, ExactEllipsoidPointsGiveTheExactCalibration)
 
 // Fits of exact points of an implausible sensor are refused with the code of
 // the first test they fail; the calibration stays uncalibrated.
-struct ImplausibleCase {
+struct ImplausibleCase
+{
     const char* name;
     double shape[9];
     std::uint32_t code;
 };
 
-class MagCalImplausible : public ::testing::TestWithParam<ImplausibleCase> {};
+class MagCalImplausible : public ::testing::TestWithParam<ImplausibleCase>
+{
+};
 
 TEST_P(MagCalImplausible, CandidateIsRejectedWithTheFirstFailingTest)
 {
@@ -259,7 +270,8 @@ INSTANTIATE_TEST_SUITE_P(
         // (I + D) = 10: a field of a tenth of a unit.
         ImplausibleCase{"FieldTooWeak", {10, 0, 0, 0, 10, 0, 0, 0, 10}, Cal::kDiagonalTooLarge},
         ImplausibleCase{"TooAnisotropic", {1, 0, 0, 0, 1, 0, 0, 0, 0.25}, Cal::kTooAnisotropic},
-        ImplausibleCase{"CrossAxisAboveAGain", {1, 0.5, 0, 0.5, 1, 0, 0, 0, 0.4}, Cal::kOffDiagonalOverDiagonal},
+        ImplausibleCase{
+            "CrossAxisAboveAGain", {1, 0.5, 0, 0.5, 1, 0, 0, 0, 0.4}, Cal::kOffDiagonalOverDiagonal},
         ImplausibleCase{"CrossAxisAboveOne", {3, 1.2, 0, 1.2, 3, 0, 0, 0, 3}, Cal::kOffDiagonalTooLarge},
         ImplausibleCase{"TooSkewed", {1, 0.35, 0, 0.35, 1, 0, 0, 0, 1}, Cal::kTooSkewed}),
     [](const ::testing::TestParamInfo<ImplausibleCase>& info) { return std::string(info.param.name); });
@@ -277,8 +289,8 @@ TEST(MagCalExactFit, HyperboloidIsNotAPositiveCalibration)
         const Vec3 m = toVec({r * std::cos(phi) + 0.3, r * std::sin(phi) - 0.2, z + 0.5});
         flip = !flip;
         Cal::Output out{};
-        cal.process(Fp(kPeriodS), true, Fp(0.01f), m, Vec3{}, toQuat(axisAngle({0, 0, 1}, flip ? 0.0 : 0.17)), Vec3{},
-                    false, &out);
+        cal.process(Fp(kPeriodS), true, Fp(0.01f), m, Vec3{}, toQuat(axisAngle({0, 0, 1}, flip ? 0.0 : 0.17)),
+                    Vec3{}, false, &out);
         cal.backgroundProcess(1, true);
     }
     EXPECT_EQ(cal.getCalibrationStatus(), Cal::kDiagonalNegative);
@@ -287,13 +299,16 @@ TEST(MagCalExactFit, HyperboloidIsNotAPositiveCalibration)
 
 // Points that cover only part of the sphere fit well but are refused: the
 // cube faces do not span it.
-struct CoverageCase {
+struct CoverageCase
+{
     const char* name;
     Dvec3 fieldDirection;
     double tiltSwingRad;
 };
 
-class MagCalCoverage : public ::testing::TestWithParam<CoverageCase> {};
+class MagCalCoverage : public ::testing::TestWithParam<CoverageCase>
+{
+};
 
 TEST_P(MagCalCoverage, PartialCoverageIsRefused)
 {
@@ -360,9 +375,11 @@ TEST(MagCalExactFit, TooManyPointsWithoutAFitRestart)
     ExactPointFeeder feeder(sphere, kRawOffset);
     Cal cal;
     cal.init(FixedPointCal::Output{}, nullptr);
-    feeder.feed(cal, 11, [](const Dvec3&) { return true; }, 1, 0.2f);
+    feeder.feed(
+        cal, 11, [](const Dvec3&) { return true; }, 1, 0.2f);
     EXPECT_EQ(cal.getPointCount().value(), 10.0f);
-    feeder.feed(cal, 1, [](const Dvec3&) { return true; }, 1, 0.2f);
+    feeder.feed(
+        cal, 1, [](const Dvec3&) { return true; }, 1, 0.2f);
     EXPECT_EQ(cal.getPointCount().value(), 0.0f);
     EXPECT_EQ(cal.getCalibrationStatus(), Cal::kNoCandidate);
 }
@@ -402,21 +419,21 @@ TEST(MagCalDegenerate, IdenticalPointsGiveNoCandidate)
 
 TEST(MagCalMath, FieldStrengthFromTheDiagonal)
 {
-    struct Case {
+    struct Case
+    {
         float diagonal[3];
         float expected;
     };
     const Case cases[] = {
-        {{1.0f, 1.0f, 1.0f}, 1.0f},
-        {{-1.0f, 1.0f, 1.0f}, 1.0f},       // magnitudes count
-        {{2.0f, 1.0f, 3.0f}, 0.5f},
-        {{0.125f, 0.125f, 0.125f}, 10000.0f},  // sum 0.375: no plausible field
+        {{1.0f, 1.0f, 1.0f}, 1.0f},     {{-1.0f, 1.0f, 1.0f}, 1.0f},          // magnitudes count
+        {{2.0f, 1.0f, 3.0f}, 0.5f},     {{0.125f, 0.125f, 0.125f}, 10000.0f}, // sum 0.375: no plausible field
         {{0.0f, 0.0f, 0.0f}, 10000.0f},
     };
     for (const Case& c : cases) {
         Cal::Mat3 m = Cal::Mat3::zeros();
-        for (int i = 0; i < 3; ++i) m(i, i) = Fp(c.diagonal[i]);
-        m(0, 1) = Fp(5.0f);  // off-diagonal elements do not count
+        for (int i = 0; i < 3; ++i)
+            m(i, i) = Fp(c.diagonal[i]);
+        m(0, 1) = Fp(5.0f); // off-diagonal elements do not count
         EXPECT_FLOAT_EQ(Cal::computeFieldStrength(m).value(), c.expected) << c.diagonal[0];
     }
 }
@@ -425,14 +442,16 @@ TEST(MagCalMath, SquareRootOfTheEllipsoidMatrix)
 {
     Cal::Theta theta = Cal::Theta::zeros();
     const float values[5] = {0.2f, 0.1f, 0.15f, -0.05f, 0.1f};
-    for (int i = 0; i < 5; ++i) theta[i] = Fp(values[i]);
+    for (int i = 0; i < 5; ++i)
+        theta[i] = Fp(values[i]);
     const Cal::Mat3 v = Cal::magnetometerformV(theta);
     EXPECT_NEAR((v(0, 0) + v(1, 1) + v(2, 2)).value(), 3.0f, 1e-6f);
     EXPECT_EQ(v(0, 1), theta[2]);
     EXPECT_EQ(v(2, 1), theta[4]);
     const Cal::Mat3 root = Cal::magnetometerComputeSqrtV(theta);
     const Cal::Mat3 square = root * root;
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(square[i].value(), v[i].value(), 1e-5f) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(square[i].value(), v[i].value(), 1e-5f) << i;
     EXPECT_EQ(Cal::magnetometerComputeSqrtV(Cal::Theta::zeros()), Cal::Mat3::identity());
 }
 
@@ -444,5 +463,5 @@ TEST(MagCalMath, ScaleOfAZeroSizedFitSaturates)
     EXPECT_FLOAT_EQ(Cal::computeAmplitudeErr(Vec3{0.0f, 0.0f, -1.5f}).value(), 0.5f);
 }
 
-}  // namespace
-}  // namespace vnx::test
+} // namespace
+} // namespace vnx::test

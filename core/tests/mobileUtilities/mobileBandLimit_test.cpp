@@ -11,7 +11,8 @@ namespace {
 
 using Section = void (*)(float, float*, float*);
 
-struct Filter {
+struct Filter
+{
     int factor;
     Section section;
     float g, a1, a2, c;
@@ -48,7 +49,8 @@ TEST(MobileBandLimit, StepSettlesOnTheInputWithinOnePartInTenThousand)
         for (const float level : {1.0f, -250.0f, 12345.0f}) {
             float state[2] = {0, 0};
             float y = 0;
-            for (int n = 0; n < 50 * f.factor; ++n) f.section(level, &y, state);
+            for (int n = 0; n < 50 * f.factor; ++n)
+                f.section(level, &y, state);
             EXPECT_NEAR(y, level, std::fabs(level) * 1e-4f) << "factor " << f.factor << " level " << level;
         }
     }
@@ -63,7 +65,8 @@ TEST(MobileBandLimit, NyquistRateInputIsRemoved)
         float largest = 0;
         for (int n = 0; n < 400; ++n) {
             f.section(n % 2 == 0 ? 1000.0f : -1000.0f, &y, state);
-            if (n >= 200) largest = std::fmax(largest, std::fabs(y));
+            if (n >= 200)
+                largest = std::fmax(largest, std::fabs(y));
         }
         EXPECT_LT(largest, 0.05f) << f.factor;
     }
@@ -93,14 +96,16 @@ TEST(MobileBandLimit, SensorFormFiltersEachAxisAndFloorsTheResult)
         float state[6] = {};
         float reference[3][2] = {};
         for (int n = 0; n < 40; ++n) {
-            const std::int16_t in[3] = {static_cast<std::int16_t>(n % 7 * 300 - 900), static_cast<std::int16_t>(-n),
+            const std::int16_t in[3] = {static_cast<std::int16_t>(n % 7 * 300 - 900),
+                                        static_cast<std::int16_t>(-n),
                                         static_cast<std::int16_t>(n % 2 ? 5000 : -5000)};
             std::int16_t out[3] = {};
             ASSERT_EQ(vnx_Mobile_bandlimitSensor(state, in, f.factor, out), VNX_STATUS_SUCCESS);
             for (int i = 0; i < 3; ++i) {
                 float y = 0;
                 f.section(in[i], &y, reference[i]);
-                EXPECT_EQ(out[i], static_cast<std::int16_t>(std::floor(y))) << f.factor << " axis " << i << " n " << n;
+                EXPECT_EQ(out[i], static_cast<std::int16_t>(std::floor(y)))
+                    << f.factor << " axis " << i << " n " << n;
             }
         }
         for (int i = 0; i < 3; ++i) {
@@ -116,8 +121,10 @@ TEST(MobileBandLimit, SensorFormSettlesOnAConstantInput)
         float state[6] = {};
         const std::int16_t in[3] = {10000, -10000, 1};
         std::int16_t out[3] = {};
-        for (int n = 0; n < 50 * f.factor; ++n) vnx_Mobile_bandlimitSensor(state, in, f.factor, out);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(out[i], in[i], std::abs(in[i]) * 1e-4 + 1) << f.factor;
+        for (int n = 0; n < 50 * f.factor; ++n)
+            vnx_Mobile_bandlimitSensor(state, in, f.factor, out);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(out[i], in[i], std::abs(in[i]) * 1e-4 + 1) << f.factor;
     }
 }
 
@@ -150,7 +157,7 @@ TEST(MobileBandLimit, OtherFactorsCopyTheSamples)
         EXPECT_EQ(out[0], -7);
         EXPECT_EQ(out[1], 8);
         EXPECT_EQ(out[2], 32000);
-        EXPECT_EQ(state[0], 1.0f);  // the state is not touched
+        EXPECT_EQ(state[0], 1.0f); // the state is not touched
         EXPECT_EQ(state[5], 6.0f);
         // Without an output there is nothing to do, not even a state to read.
         EXPECT_EQ(vnx_Mobile_bandlimitSensor(nullptr, nullptr, factor, nullptr), VNX_STATUS_SUCCESS);
@@ -172,4 +179,4 @@ TEST(MobileBandLimit, NullPointersAreRefused)
     EXPECT_NE(state[0], 0.0f);
 }
 
-}  // namespace
+} // namespace

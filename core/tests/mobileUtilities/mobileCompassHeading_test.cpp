@@ -72,7 +72,7 @@ TEST(MobileCompassHeading, HysteresisBandKeepsTheModeItEnteredWith)
 TEST(MobileCompassHeading, UnknownModeStartsFlat)
 {
     for (const std::int8_t start : {std::int8_t{2}, std::int8_t{-1}, std::int8_t{127}}) {
-        const vnx_Mobile_Quaternion_s q = tilted(80);  // upright for mode 0 or 1
+        const vnx_Mobile_Quaternion_s q = tilted(80); // upright for mode 0 or 1
         float heading = 0;
         std::int8_t mode = start;
         vnx_Mobile_compassHeading(&q, &heading, &mode);
@@ -84,7 +84,8 @@ TEST(MobileCompassHeading, FlatHeadingFollowsTurnsAboutTheVertical)
 {
     // Internal heading = atan2(2(wz + xy), 2(w^2 + x^2) - 1) of (w, y, x, -z):
     // a turn by a about the output z axis reads -a.
-    const struct {
+    const struct
+    {
         float turnDeg;
         float expected0To2PiDeg;
         float expectedPiToPiDeg;
@@ -123,8 +124,10 @@ TEST(MobileCompassHeading, UprightHeadingFollowsTurnsAboutTheVerticalToo)
         vnx_Mobile_compassHeading_RangePiToPi(&q, &heading, &mode);
         ASSERT_EQ(mode, 1) << turnDeg;
         float change = heading - reference;
-        if (change > kPi) change -= 2 * kPi;
-        if (change < -kPi) change += 2 * kPi;
+        if (change > kPi)
+            change -= 2 * kPi;
+        if (change < -kPi)
+            change += 2 * kPi;
         EXPECT_NEAR(std::fabs(change), std::fabs(turnDeg) * kDeg, 1e-4f) << turnDeg;
     }
 }
@@ -142,4 +145,4 @@ TEST(MobileCompassHeading, NullPointersAreRefusedAndNothingIsWritten)
     EXPECT_EQ(mode, 0);
 }
 
-}  // namespace
+} // namespace

@@ -15,11 +15,13 @@ constexpr float kPi = 3.14159265f;
 constexpr std::int16_t kUntouched = 0x5A5A;
 constexpr int kWords = 20;
 
-struct Report {
+struct Report
+{
     std::int16_t words[kWords];
     Report()
     {
-        for (std::int16_t& w : words) w = kUntouched;
+        for (std::int16_t& w : words)
+            w = kUntouched;
     }
 };
 
@@ -60,7 +62,8 @@ Report convert(const vnx_Mobile_Output_s& out, std::uint32_t all, std::int8_t& m
 
 TEST(MobileHidFormat, EachValidBitWritesItsOwnWordsOnly)
 {
-    const struct {
+    const struct
+    {
         std::uint32_t validBits;
         int first;
         int last;
@@ -80,8 +83,8 @@ TEST(MobileHidFormat, EachValidBitWritesItsOwnWordsOnly)
         const Report r = convert(out, 0, mode);
         for (int i = 0; i < kWords; ++i) {
             const bool written = i >= c.first && i <= c.last;
-            EXPECT_EQ(r.words[i] != kUntouched, written) << "bits 0x" << std::hex << c.validBits << std::dec
-                                                         << " word " << i;
+            EXPECT_EQ(r.words[i] != kUntouched, written)
+                << "bits 0x" << std::hex << c.validBits << std::dec << " word " << i;
         }
     }
 }
@@ -92,7 +95,8 @@ TEST(MobileHidFormat, AllFlagWritesEveryGroupWhateverTheValidBits)
     out.validBits = 0;
     std::int8_t mode = 0;
     const Report r = convert(out, 1, mode);
-    for (int i = 0; i < kWords; ++i) EXPECT_NE(r.words[i], kUntouched) << "word " << i;
+    for (int i = 0; i < kWords; ++i)
+        EXPECT_NE(r.words[i], kUntouched) << "word " << i;
 }
 
 TEST(MobileHidFormat, ValuesAreScaledAndTruncatedTowardZero)
@@ -100,10 +104,10 @@ TEST(MobileHidFormat, ValuesAreScaledAndTruncatedTowardZero)
     vnx_Mobile_Output_s out{};
     out.validBits = VNX_MOBILE_BIT_ACCELEROMETER | VNX_MOBILE_BIT_LINEAR_ACCELERATION |
                     VNX_MOBILE_BIT_CALIBRATED_ROTATION_RATE | VNX_MOBILE_BIT_CALIBRATED_MAGNETOMETER;
-    const float accelerometer[3] = {1.0f, -2.5f, 0.05f};  // -10.197, 25.49, -0.51
-    const float linear[3] = {9.0f, -0.09f, 0.0f};         // -91.77, 0.92, 0
-    const float rate[3] = {0.1f, -1.0f, 2.0f};            // 57.30, -572.96, 1145.92
-    const float field[3] = {25.55f, -40.04f, 0.06f};      // 255.5, -400.4, 0.6
+    const float accelerometer[3] = {1.0f, -2.5f, 0.05f}; // -10.197, 25.49, -0.51
+    const float linear[3] = {9.0f, -0.09f, 0.0f};        // -91.77, 0.92, 0
+    const float rate[3] = {0.1f, -1.0f, 2.0f};           // 57.30, -572.96, 1145.92
+    const float field[3] = {25.55f, -40.04f, 0.06f};     // 255.5, -400.4, 0.6
     for (int i = 0; i < 3; ++i) {
         out.accelerometer[i] = accelerometer[i];
         out.linearAcceleration[i] = linear[i];
@@ -113,17 +117,18 @@ TEST(MobileHidFormat, ValuesAreScaledAndTruncatedTowardZero)
     std::int8_t mode = 0;
     const Report r = convert(out, 0, mode);
     const std::int16_t expected[12] = {-10, 25, 0, -91, 0, 0, 57, -572, 1145, 255, -400, 0};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(r.words[i], expected[i]) << "word " << i;
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(r.words[i], expected[i]) << "word " << i;
 }
 
 TEST(MobileHidFormat, OutOfRangeValuesClampAndNaNReadsZero)
 {
     vnx_Mobile_Output_s out{};
     out.validBits = VNX_MOBILE_BIT_ACCELEROMETER | VNX_MOBILE_BIT_CALIBRATED_ROTATION_RATE;
-    out.accelerometer[0] = -4000.0f;  // +40789 before clamping
+    out.accelerometer[0] = -4000.0f; // +40789 before clamping
     out.accelerometer[1] = 4000.0f;
     out.accelerometer[2] = std::numeric_limits<float>::quiet_NaN();
-    out.rotationRate[0] = 60.0f;      // 34377 would wrap negative
+    out.rotationRate[0] = 60.0f; // 34377 would wrap negative
     out.rotationRate[1] = -std::numeric_limits<float>::infinity();
     out.rotationRate[2] = 1e30f;
     std::int8_t mode = 0;
@@ -138,10 +143,11 @@ TEST(MobileHidFormat, OutOfRangeValuesClampAndNaNReadsZero)
 
 TEST(MobileHidFormat, RotationVectorGivesEulerAnglesHeadingAndScaledQuaternion)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         vnx_Mobile_Quaternion_s q;
-        std::int16_t expected[8];  // words 12-19
+        std::int16_t expected[8]; // words 12-19
     } cases[] = {
         {"identity", rotation(0, 0, 0, 1), {0, 0, 0, 0, 0, 0, 0, 10000}},
         // Yaw 90 in the Euler slot; the flat compass heading reads 270.
@@ -179,7 +185,7 @@ TEST(MobileHidFormat, HeadingRoundingUpToAFullTurnReadsZero)
     std::int8_t mode = 0;
     EXPECT_EQ(convert(out, 0, mode).words[15], 0);
 
-    setRotationVector(out, rotation(0.1f, 0, 0, 1));  // 359.9 degrees
+    setRotationVector(out, rotation(0.1f, 0, 0, 1)); // 359.9 degrees
     EXPECT_EQ(convert(out, 0, mode).words[15], 3599);
 }
 
@@ -187,11 +193,11 @@ TEST(MobileHidFormat, CompassModeIsCarriedBetweenReports)
 {
     vnx_Mobile_Output_s out{};
     out.validBits = VNX_MOBILE_BIT_ROTATION_VECTOR;
-    setRotationVector(out, rotation(80, 1, 0, 0));  // held upright
+    setRotationVector(out, rotation(80, 1, 0, 0)); // held upright
     std::int8_t mode = 0;
     convert(out, 0, mode);
     EXPECT_EQ(mode, 1);
-    setRotationVector(out, rotation(45, 1, 0, 0));  // inside the hysteresis band
+    setRotationVector(out, rotation(45, 1, 0, 0)); // inside the hysteresis band
     convert(out, 0, mode);
     EXPECT_EQ(mode, 1);
     // Without the rotation vector the mode is left alone.
@@ -209,7 +215,8 @@ TEST(MobileHidFormat, NullPointersAreRefusedAndNothingIsWritten)
     EXPECT_EQ(vnx_Mobile_ConversionHidFormatA(nullptr, r.words, &mode, 1), VNX_STATUS_INVALID_PARAMETER);
     EXPECT_EQ(vnx_Mobile_ConversionHidFormatA(&out, nullptr, &mode, 1), VNX_STATUS_INVALID_PARAMETER);
     EXPECT_EQ(vnx_Mobile_ConversionHidFormatA(&out, r.words, nullptr, 1), VNX_STATUS_INVALID_PARAMETER);
-    for (std::int16_t w : r.words) EXPECT_EQ(w, kUntouched);
+    for (std::int16_t w : r.words)
+        EXPECT_EQ(w, kUntouched);
 }
 
-}  // namespace
+} // namespace

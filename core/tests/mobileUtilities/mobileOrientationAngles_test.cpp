@@ -19,7 +19,8 @@ vnx_Mobile_Quaternion_s rotation(float angleDeg, float ax, float ay, float az)
 
 using AngleFunction = int (*)(const vnx_Mobile_Quaternion_s*, float*);
 
-struct AnglesCase {
+struct AnglesCase
+{
     const char* name;
     vnx_Mobile_Quaternion_s q;
     float android[3];
@@ -40,14 +41,16 @@ const AnglesCase kCases[] = {
     {"y -70", rotation(-70, 0, 1, 0), {0, 70, 0}, {0, 0, -70}, {0, 0, -70}},
 };
 
-void expectAngles(AngleFunction f, const vnx_Mobile_Quaternion_s& q, const float (&expected)[3], const char* what)
+void expectAngles(AngleFunction f, const vnx_Mobile_Quaternion_s& q, const float (&expected)[3],
+                  const char* what)
 {
     float out[3] = {-999, -999, -999};
     ASSERT_EQ(f(&q, out), VNX_STATUS_SUCCESS) << what;
     for (int i = 0; i < 3; ++i) {
         // 0 and 360 are the same heading; a wrapped -0.00001 reads 359.99999.
         float diff = std::fabs(out[i] - expected[i]);
-        if (i == 0) diff = std::fmin(diff, std::fabs(diff - 360.0f));
+        if (i == 0)
+            diff = std::fmin(diff, std::fabs(diff - 360.0f));
         EXPECT_LT(diff, 1e-3f) << what << " angle " << i << ": " << out[i] << " vs " << expected[i];
     }
 }
@@ -118,4 +121,4 @@ TEST(MobileOrientationAngles, NullPointersAreRefusedAndNothingIsWritten)
     EXPECT_EQ(out[0], 7);
 }
 
-}  // namespace
+} // namespace

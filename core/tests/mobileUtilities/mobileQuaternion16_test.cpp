@@ -12,7 +12,8 @@ namespace {
 
 constexpr double kQ14 = 16384.0;
 
-struct Packed {
+struct Packed
+{
     std::int16_t words[3];
 };
 
@@ -42,7 +43,7 @@ TEST(MobileQuaternion16, IdentityPacksToZeroWordsAndComesBackExactly)
 {
     const vnx_Mobile_Quaternion16_s identity{0, 0, 0, 16384};
     const Packed p = encode(identity);
-    EXPECT_EQ(p.words[0], 0);  // k = 0 (w): no tag bits
+    EXPECT_EQ(p.words[0], 0); // k = 0 (w): no tag bits
     EXPECT_EQ(p.words[1], 0);
     EXPECT_EQ(p.words[2], 0);
     const vnx_Mobile_Quaternion16_s back = decode(p);
@@ -54,8 +55,9 @@ TEST(MobileQuaternion16, IdentityPacksToZeroWordsAndComesBackExactly)
 
 TEST(MobileQuaternion16, TagBitsNameTheDroppedComponentAndItsSign)
 {
-    const struct {
-        vnx_Mobile_Quaternion16_s q;  // x, y, z, w
+    const struct
+    {
+        vnx_Mobile_Quaternion16_s q; // x, y, z, w
         Packed expected;
     } cases[] = {
         // Largest w (k = 0): kept x, y, z.
@@ -72,18 +74,20 @@ TEST(MobileQuaternion16, TagBitsNameTheDroppedComponentAndItsSign)
     for (const auto& c : cases) {
         const Packed p = encode(c.q);
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(p.words[i], c.expected.words[i]) << "word " << i << " of (" << c.q.x << ", " << c.q.y << ", "
-                                                        << c.q.z << ", " << c.q.w << ")";
+            EXPECT_EQ(p.words[i], c.expected.words[i])
+                << "word " << i << " of (" << c.q.x << ", " << c.q.y << ", " << c.q.z << ", " << c.q.w << ")";
     }
 }
 
 TEST(MobileQuaternion16, UnitQuaternionsRoundTripWithinOneCount)
 {
     const vnx_Mobile_Quaternion16_s cases[] = {
-        unitQ14(1, 0, 0, 0),          unitQ14(-1, 0, 0, 0),     unitQ14(0, 1, 0, 0),
-        unitQ14(0, 0, -1, 0),         unitQ14(0, 0, 0, 1),      unitQ14(0.5, 0.5, 0.5, 0.5),
-        unitQ14(0.5, -0.5, 0.5, -0.5), unitQ14(0.9, 0.3, -0.2, 0.1), unitQ14(0.1, -0.9, 0.3, 0.2),
-        unitQ14(-0.2, 0.1, 0.95, -0.2), unitQ14(0.3, 0.2, 0.1, -0.9), unitQ14(1, 1, 0, 0),
+        unitQ14(1, 0, 0, 0),           unitQ14(-1, 0, 0, 0),
+        unitQ14(0, 1, 0, 0),           unitQ14(0, 0, -1, 0),
+        unitQ14(0, 0, 0, 1),           unitQ14(0.5, 0.5, 0.5, 0.5),
+        unitQ14(0.5, -0.5, 0.5, -0.5), unitQ14(0.9, 0.3, -0.2, 0.1),
+        unitQ14(0.1, -0.9, 0.3, 0.2),  unitQ14(-0.2, 0.1, 0.95, -0.2),
+        unitQ14(0.3, 0.2, 0.1, -0.9),  unitQ14(1, 1, 0, 0),
         unitQ14(0.7, 0.1, 0.7, 0.1),
     };
     for (const vnx_Mobile_Quaternion16_s& q : cases) {
@@ -130,4 +134,4 @@ TEST(MobileQuaternion16, NullPointersAreRefusedAndNothingIsWritten)
     EXPECT_EQ(out.w, 4);
 }
 
-}  // namespace
+} // namespace

@@ -23,7 +23,8 @@ vnx_Mobile_Quaternion16_s scaled(const vnx_Mobile_Quaternion_s& q)
     return {word(q.x), word(q.y), word(q.z), word(q.w)};
 }
 
-struct DistanceCase {
+struct DistanceCase
+{
     vnx_Mobile_Quaternion_s a;
     vnx_Mobile_Quaternion_s b;
     float expectedRad;
@@ -39,7 +40,7 @@ const DistanceCase kCases[] = {
     {rotation(0.7f, 1, 0, 0), {-rotation(0.7f, 1, 0, 0).x, 0, 0, -rotation(0.7f, 1, 0, 0).w}, 0.0f},
     // Composition of two quarter turns about different axes: 120 degrees apart from identity.
     {rotation(0, 1, 0, 0), {0.5f, 0.5f, 0.5f, 0.5f}, 2 * kPi / 3},
-    {rotation(3.0f, 0, 0, 1), rotation(-3.0f, 0, 0, 1), 2 * kPi - 6.0f},  // the short way round
+    {rotation(3.0f, 0, 0, 1), rotation(-3.0f, 0, 0, 1), 2 * kPi - 6.0f}, // the short way round
 };
 
 TEST(MobileQuaternionDistance, AngleOfTheRelativeRotation)
@@ -91,4 +92,4 @@ TEST(MobileQuaternionDistance, ConvertQuaternion16ReadsTheOutputFrame)
     EXPECT_FLOAT_EQ(p.z().value(), -0.3f);
 }
 
-}  // namespace
+} // namespace

@@ -18,8 +18,12 @@ using vnx::testsupport::ScdBuilder;
 // 0.001 rad/s per count gyroscope and a magnetometer of 0.0015 units per count.
 ScdBuilder deviceScd()
 {
-    return ScdBuilder().period(0.01).accelMatrix(19.6133f * I).gyroMatrix(0.001f * I).variant(24601).magMatrix(
-        0.0015f * I);
+    return ScdBuilder()
+        .period(0.01)
+        .accelMatrix(19.6133f * I)
+        .gyroMatrix(0.001f * I)
+        .variant(24601)
+        .magMatrix(0.0015f * I);
 }
 
 TEST(MobileSensorRange, RangesAreTheCalibratedFullScales)
@@ -39,7 +43,8 @@ TEST(MobileSensorRange, SensorIsChosenByItsOutputBit)
     const ScdBuilder builder = deviceScd();
     const scdGen4Float_s scd = builder.build();
     const auto& cal = builder.calibration();
-    const struct {
+    const struct
+    {
         std::uint32_t sensor;
         float expected;
     } cases[] = {
@@ -62,7 +67,8 @@ TEST(MobileSensorRange, BadScdInputGivesZero)
     unsealed.innards.accMatrix[0] += 1.0f;
     scdGen4Float_s version4 = good;
     version4.head.version = 4;
-    const struct {
+    const struct
+    {
         const char* name;
         const void* scd;
         std::size_t size;
@@ -87,8 +93,9 @@ TEST(MobileSensorRange, ScdBytesNeedNoAlignment)
     const scdGen4Float_s scd = deviceScd().build();
     std::vector<std::uint8_t> bytes(sizeof scd + 1);
     std::memcpy(bytes.data() + 1, &scd, sizeof scd);
-    EXPECT_FLOAT_EQ(vnx_Mobile_getAccRange(bytes.data() + 1, sizeof scd), vnx_Mobile_getAccRange(&scd, sizeof scd));
+    EXPECT_FLOAT_EQ(vnx_Mobile_getAccRange(bytes.data() + 1, sizeof scd),
+                    vnx_Mobile_getAccRange(&scd, sizeof scd));
     EXPECT_GT(vnx_Mobile_getAccRange(bytes.data() + 1, sizeof scd), 0.0f);
 }
 
-}  // namespace
+} // namespace

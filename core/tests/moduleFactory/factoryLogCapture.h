@@ -13,8 +13,9 @@
 #include "log/Logger.h"
 #include "log/TransparentFormatter.h"
 
-class FactoryLogCapture {
-public:
+class FactoryLogCapture
+{
+  public:
     /// The factory's logger exists once a factory was registered.
     FactoryLogCapture()
     {
@@ -46,7 +47,7 @@ public:
     /// are empty afterwards.
     bool matches() { return appender_.compare(); }
 
-private:
+  private:
     static vnx::log::Logger* findLogger()
     {
         auto* sys = static_cast<vnx::Node*>(vnx::NodeManager::getInstance().getNode("sys"));
@@ -54,7 +55,8 @@ private:
             return nullptr;
         }
         for (vnx::Node* child : sys->getChildren()) {
-            if (child->getNodeType() == vnx::NodeInterface::NODE_LOG && child->getLocalName() == "ModuleFactory") {
+            if (child->getNodeType() == vnx::NodeInterface::NODE_LOG &&
+                child->getLocalName() == "ModuleFactory") {
                 return static_cast<vnx::log::Logger*>(**child);
             }
         }

@@ -4,7 +4,8 @@
 
 namespace {
 
-struct WidgetRecords {
+struct WidgetRecords
+{
     static constexpr uint8_t type = kWidgetType;
     using Config = vnx::RecordKind<vnx_Widget_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_Widget_Command_s, 32, 1>;
@@ -15,7 +16,8 @@ struct WidgetRecords {
     static void setDefaults(vnx_Widget_Output_s& output) { output.value = 7; }
 };
 
-struct SprocketRecords {
+struct SprocketRecords
+{
     static constexpr uint8_t type = kSprocketType;
     using Config = vnx::RecordKind<vnx_Sprocket_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_Sprocket_Command_s, 32, 1>;

@@ -3,8 +3,8 @@
 // A module type of the tests' own (type 210, "Widget") with a factory made by
 // the factory template, and a records-only type (211, "Sprocket").
 
-#include <new>
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 
 #include "common/record.h"
@@ -19,7 +19,8 @@ typedef vnx_StructConfig_s vnx_Widget_Config_s;
 typedef vnx_StructCommand_s vnx_Widget_Command_s;
 typedef vnx_StructStatus_s vnx_Widget_Status_s;
 typedef vnx_StructFormat_s vnx_Widget_Format_s;
-typedef struct vnx_Widget_Output_s {
+typedef struct vnx_Widget_Output_s
+{
     vnx_StructOutput_s output;
     int32_t value; // default 7
     uint8_t padding[4];
@@ -35,9 +36,15 @@ VNX_DECLARE_RECORD_FAMILY(Sprocket)
 
 /// Counts its live instances; its behaviour on process and construction can
 /// be switched to throwing, to check that no exception leaves the flat API.
-class WidgetModule : public vnx::ModuleInterface {
-public:
-    enum class Failure { None, OutOfMemory, Other };
+class WidgetModule : public vnx::ModuleInterface
+{
+  public:
+    enum class Failure
+    {
+        None,
+        OutOfMemory,
+        Other
+    };
 
     static inline int live = 0;
     static inline Failure constructionFailure = Failure::None;
@@ -103,7 +110,7 @@ public:
                static_cast<int>(outputCount);
     }
 
-private:
+  private:
     static void fail(Failure failure)
     {
         if (failure == Failure::OutOfMemory) {
@@ -125,8 +132,9 @@ vnx::ModuleFactoryInterface& widgetFactory();
 vnx::ModuleFactoryInterface& sprocketFactory();
 
 /// Registers Widget and Sprocket for one scope and takes them out again.
-class ScopedWidgetFactories {
-public:
+class ScopedWidgetFactories
+{
+  public:
     ScopedWidgetFactories()
     {
         vnx_Widget_moduleFactoryRegister();

@@ -10,7 +10,8 @@
 
 namespace {
 
-struct Call {
+struct Call
+{
     vnx_ModuleHandle_s* handle;
     uint64_t instanceId;
     void* userData;
@@ -28,8 +29,9 @@ void answerNine(vnx_ModuleHandle_s*, const vnx_StructStatus_s* status, void*)
     const_cast<vnx_StructStatus_s*>(status)->result = 9;
 }
 
-class ModuleApi : public ::testing::Test {
-protected:
+class ModuleApi : public ::testing::Test
+{
+  protected:
     void SetUp() override { calls.clear(); }
     void TearDown() override
     {
@@ -40,7 +42,10 @@ protected:
         vnx::NodeManager::getInstance().reset();
     }
 
-    WidgetModule& widgetOf(vnx_ModuleHandle_s* handle) { return *dynamic_cast<WidgetModule*>(handle->module); }
+    WidgetModule& widgetOf(vnx_ModuleHandle_s* handle)
+    {
+        return *dynamic_cast<WidgetModule*>(handle->module);
+    }
 
     ScopedWidgetFactories factories;
 };

@@ -16,8 +16,9 @@ using vnx::ModuleFactory;
 using vnx::NodeInterface;
 using vnx::NodeManager;
 
-class ModuleFactoryRegistry : public ::testing::Test {
-protected:
+class ModuleFactoryRegistry : public ::testing::Test
+{
+  protected:
     void TearDown() override
     {
         EXPECT_EQ(WidgetModule::live, 0) << "a test left a module behind";
@@ -41,7 +42,9 @@ TEST_F(ModuleFactoryRegistry, RegisteredTypeIsCreatedByIdAndNamed)
 
 TEST_F(ModuleFactoryRegistry, UnregisteredTypeIsUndefinedAndNotCreated)
 {
-    { ScopedWidgetFactories factories; }
+    {
+        ScopedWidgetFactories factories;
+    }
     EXPECT_STREQ(ModuleFactory::typeIdToString(kWidgetType), "Undefined");
     EXPECT_EQ(ModuleFactory::createModule(kWidgetType), nullptr);
     EXPECT_EQ(ModuleFactory::createOutput(kWidgetType), nullptr);

@@ -17,8 +17,9 @@ static_assert(std::has_virtual_destructor_v<vnx::ModuleListenerInterface>);
 
 // A minimal module without interfaces: it reports every command of its own
 // type as a status record to its listener and returns what the listener wrote.
-class EchoModule final : public vnx::ModuleInterface {
-public:
+class EchoModule final : public vnx::ModuleInterface
+{
+  public:
     static constexpr uint8_t kType = 201;
 
     int setModuleListener(vnx::ModuleListenerInterface* listener) override
@@ -60,13 +61,14 @@ public:
         return VNX_STATUS_NO_WORK_DONE;
     }
 
-private:
+  private:
     vnx::ModuleListenerInterface* listener_ = nullptr;
 };
 
 // Records what it hears and answers every status with a result of 9.
-class RecordingListener final : public vnx::ModuleListenerInterface {
-public:
+class RecordingListener final : public vnx::ModuleListenerInterface
+{
+  public:
     void statusCallback(vnx::ModuleConfigInterface* source, const vnx_StructStatus_s* status) override
     {
         lastSource = source;

@@ -10,9 +10,11 @@
 
 namespace {
 
-struct Arrangement {
+struct Arrangement
+{
     std::string name;
-    std::function<void(size_t& count, const vnx_StructOutput_s**& array, const vnx_StructOutput_s** slots)> spoil;
+    std::function<void(size_t& count, const vnx_StructOutput_s**& array, const vnx_StructOutput_s** slots)>
+        spoil;
     bool accepted;
 };
 
@@ -39,7 +41,8 @@ TEST(ProcessRecord, AcceptsOnlyACoveredPresentRecordOfTheExpectedShape)
         const vnx_StructOutput_s** array = slots;
         size_t count = 2;
         c.spoil(count, array, slots);
-        const vnx_Widget_Output_s* found = vnx::processRecord(count, array, 1, vnx_Widget_dynamicDownCastConstOutput);
+        const vnx_Widget_Output_s* found =
+            vnx::processRecord(count, array, 1, vnx_Widget_dynamicDownCastConstOutput);
         EXPECT_EQ(found != nullptr, c.accepted);
         if (c.accepted) {
             EXPECT_EQ(found, &widget);

@@ -8,24 +8,28 @@
 
 // A test-only module "Gadget" (type 200) with module fields in three kinds,
 // declared and defined exactly as a real module does it.
-typedef struct vnx_Gadget_Config_s {
+typedef struct vnx_Gadget_Config_s
+{
     vnx_StructConfig_s config;
     uint32_t gain;
     int16_t offset;
     uint8_t padding[2];
 } vnx_Gadget_Config_s;
-typedef struct vnx_Gadget_Command_s {
+typedef struct vnx_Gadget_Command_s
+{
     vnx_StructCommand_s command;
     uint32_t code;
     uint8_t padding[4];
 } vnx_Gadget_Command_s;
 typedef vnx_StructStatus_s vnx_Gadget_Status_s;
-typedef struct vnx_Gadget_Format_s {
+typedef struct vnx_Gadget_Format_s
+{
     vnx_StructFormat_s format;
     uint32_t periodUs;
     uint8_t padding[4];
 } vnx_Gadget_Format_s;
-typedef struct vnx_Gadget_Output_s {
+typedef struct vnx_Gadget_Output_s
+{
     vnx_StructOutput_s output;
     int32_t x;
     int32_t y;
@@ -37,7 +41,8 @@ typedef vnx_StructConfig_s vnx_FakeButtons_Config_s;
 typedef vnx_StructCommand_s vnx_FakeButtons_Command_s;
 typedef vnx_StructStatus_s vnx_FakeButtons_Status_s;
 typedef vnx_StructFormat_s vnx_FakeButtons_Format_s;
-typedef struct vnx_FakeButtons_Output_s {
+typedef struct vnx_FakeButtons_Output_s
+{
     vnx_StructOutput_s output;
     uint32_t buttons;
     uint8_t padding[12];
@@ -48,7 +53,8 @@ typedef vnx_StructConfig_s vnx_FakeSixAxis_Config_s;
 typedef vnx_StructCommand_s vnx_FakeSixAxis_Command_s;
 typedef vnx_StructStatus_s vnx_FakeSixAxis_Status_s;
 typedef vnx_StructFormat_s vnx_FakeSixAxis_Format_s;
-typedef struct vnx_FakeSixAxis_Output_s {
+typedef struct vnx_FakeSixAxis_Output_s
+{
     vnx_StructOutput_s output;
     int16_t samples[12];
 } vnx_FakeSixAxis_Output_s;
@@ -58,7 +64,8 @@ namespace {
 
 constexpr uint8_t kGadgetType = 200;
 
-struct GadgetRecords {
+struct GadgetRecords
+{
     static constexpr uint8_t type = kGadgetType;
     using Config = vnx::RecordKind<vnx_Gadget_Config_s, 40, 3>;
     using Command = vnx::RecordKind<vnx_Gadget_Command_s, 40, 1>;
@@ -80,7 +87,8 @@ struct GadgetRecords {
     }
 };
 
-struct FakeButtonsRecords {
+struct FakeButtonsRecords
+{
     static constexpr uint8_t type = VNX_TYPE_BUTTON_ACTIVITY;
     using Config = vnx::RecordKind<vnx_FakeButtons_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_FakeButtons_Command_s, 32, 1>;
@@ -89,7 +97,8 @@ struct FakeButtonsRecords {
     using Output = vnx::RecordKind<vnx_FakeButtons_Output_s, 32, 1>;
 };
 
-struct FakeSixAxisRecords {
+struct FakeSixAxisRecords
+{
     static constexpr uint8_t type = VNX_TYPE_DEVICE_SUPPORT_6AG;
     using Config = vnx::RecordKind<vnx_FakeSixAxis_Config_s, 32, 1>;
     using Command = vnx::RecordKind<vnx_FakeSixAxis_Command_s, 32, 1>;
@@ -99,7 +108,8 @@ struct FakeSixAxisRecords {
 };
 
 // Stands in for a module's factory instance: counts the calls it receives.
-struct CountingFactory {
+struct CountingFactory
+{
     int registerCalls = 0;
     int unregisterCalls = 0;
     int factoryRegister() { return ++registerCalls == 1 ? 0 : VNX_STATUS_MODULE_ALREADY_EXISTS; }
@@ -111,7 +121,8 @@ struct CountingFactory {
 };
 CountingFactory gadgetFactory;
 
-struct ThrowingFactory {
+struct ThrowingFactory
+{
     int factoryRegister() { throw std::bad_alloc(); }
     int factoryUnregister() { throw std::runtime_error("registry gone"); }
 };
@@ -131,16 +142,15 @@ constexpr unsigned char kGarbage = 0xAB;
 
 // Storage for one record, filled with garbage so that what an initialiser
 // writes, and what it leaves alone, both show.
-template <typename Record>
-struct Dirty {
+template <typename Record> struct Dirty
+{
     alignas(8) unsigned char bytes[sizeof(Record)];
     Dirty() { std::memset(bytes, kGarbage, sizeof bytes); }
     Record* record() { return reinterpret_cast<Record*>(bytes); }
     vnx_Struct_s* header() { return reinterpret_cast<vnx_Struct_s*>(bytes); }
 };
 
-void expectHeader(const vnx_Struct_s* header, uint16_t size, uint8_t type, uint8_t kind,
-                  uint8_t version)
+void expectHeader(const vnx_Struct_s* header, uint16_t size, uint8_t type, uint8_t kind, uint8_t version)
 {
     EXPECT_EQ(header->size, size);
     EXPECT_EQ(header->type, type);
@@ -153,8 +163,7 @@ void expectHeader(const vnx_Struct_s* header, uint16_t size, uint8_t type, uint8
     }
 }
 
-template <typename ResultRecord>
-void expectResultFields(const ResultRecord& record)
+template <typename ResultRecord> void expectResultFields(const ResultRecord& record)
 {
     EXPECT_EQ(record.result, 0u);
     EXPECT_EQ(record.extra, -1);
@@ -216,8 +225,7 @@ TEST(RecordFamilyInit, EveryCommandInitialiserSetsResultExtraAndInstanceId)
     ASSERT_EQ(vnx_FakeButtons_initCommand(buttons.record()), 0);
     ASSERT_EQ(vnx_FakeSixAxis_initCommand(sixAxis.record()), 0);
 
-    const vnx_StructCommand_s* commands[] = {&gadget.record()->command, buttons.record(),
-                                             sixAxis.record()};
+    const vnx_StructCommand_s* commands[] = {&gadget.record()->command, buttons.record(), sixAxis.record()};
     for (const vnx_StructCommand_s* command : commands) {
         EXPECT_EQ(command->header.kind, VNX_KIND_COMMAND);
         EXPECT_EQ(command->result, 0u);
@@ -244,7 +252,8 @@ TEST(RecordFamilyHeader, TypeAndKindWordNamesTheRecord)
 }
 
 // One way to spoil a valid record's header.
-struct Mutation {
+struct Mutation
+{
     const char* name;
     void (*apply)(vnx_Struct_s&);
     bool stillValid;

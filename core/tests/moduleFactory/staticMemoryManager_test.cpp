@@ -9,7 +9,8 @@
 
 namespace {
 
-struct Counted {
+struct Counted
+{
     static inline int live = 0;
     Counted() { ++live; }
     ~Counted() { --live; }

@@ -21,7 +21,8 @@ TEST(OrientationError, TiltAndHeadingAreSeparated)
     // A tilted, turned device as the truth; the estimate is a world-frame
     // error applied to it.
     const Quatd truth = multiply(axisAngle({0, 0, 1}, 0.7), axisAngle({0.6, 0.8, 0}, 0.9));
-    struct Case {
+    struct Case
+    {
         const char* what;
         Quatd worldError;
         double inclination;
@@ -60,5 +61,5 @@ TEST(OrientationError, EngineQuaternionIsAccepted)
     EXPECT_NEAR(testsupport::headingDrift(truth, engine), 0.02, 1e-6);
 }
 
-}  // namespace
-}  // namespace vnx::tracetest
+} // namespace
+} // namespace vnx::tracetest

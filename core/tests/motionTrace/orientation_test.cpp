@@ -33,7 +33,8 @@ double angleBetween(const Quatd& a, const Quatd& b)
 
 void expectVecNear(const Vec3d& actual, const Vec3d& expected, double tolerance)
 {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "axis " << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(actual[i], expected[i], tolerance) << "axis " << i;
 }
 
 TEST(MotionTraceOrientation, TurnFollowsTheClosedFormAtEverySample)
@@ -41,7 +42,7 @@ TEST(MotionTraceOrientation, TurnFollowsTheClosedFormAtEverySample)
     const double rate = 1.5;
     const Vec3d axis{1.0 / 3.0, -2.0 / 3.0, 2.0 / 3.0};
     MotionTrace trace(presenterScd().build());
-    trace.turn({1, -2, 2}, rate, 2.0);  // axis of any length
+    trace.turn({1, -2, 2}, rate, 2.0); // axis of any length
     const double period = trace.periodS();
 
     int k = 0;
@@ -49,7 +50,8 @@ TEST(MotionTraceOrientation, TurnFollowsTheClosedFormAtEverySample)
         ++k;
         ASSERT_EQ(s.sampleNumber, k);
         const Quatd expected = axisAngle(axis, rate * period * k);
-        for (int i = 0; i < 4; ++i) EXPECT_NEAR(s.truth.orientation[i], expected[i], 1e-14) << "sample " << k;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(s.truth.orientation[i], expected[i], 1e-14) << "sample " << k;
         expectVecNear(s.truth.angularRate, {rate * axis[0], rate * axis[1], rate * axis[2]}, 1e-15);
     }
     ASSERT_EQ(k, 250);
@@ -62,18 +64,20 @@ TEST(MotionTraceOrientation, PositiveTurnAboutZIsCounterClockwiseSeenFromAbove)
     MotionTrace trace(presenterScd().build());
     trace.turn({0, 0, 1}, 1.0, 0.4);
     const MotionSample* last = nullptr;
-    for (const MotionSample& s : trace) last = &s;
+    for (const MotionSample& s : trace)
+        last = &s;
     ASSERT_NE(last, nullptr);
     const double angle = 50 * trace.periodS();
-    expectVecNear(testsupport::bodyToWorld(last->truth.orientation, {1, 0, 0}), {std::cos(angle), std::sin(angle), 0},
-                  1e-14);
+    expectVecNear(testsupport::bodyToWorld(last->truth.orientation, {1, 0, 0}),
+                  {std::cos(angle), std::sin(angle), 0}, 1e-14);
     // Gravity stays on the body's z axis through a turn about the vertical.
     expectVecNear(last->truth.specificForce, {0, 0, -kG}, 1e-12);
 }
 
 TEST(MotionTraceOrientation, GravityInTheBodyAfterQuarterTurns)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         Vec3d axis;
         double rate;
@@ -93,7 +97,8 @@ TEST(MotionTraceOrientation, GravityInTheBodyAfterQuarterTurns)
         // The period of the SCD is a float: scale the rate to land on the quarter exactly.
         trace.turn(c.axis, c.rate * 0.008 / trace.periodS(), 0.8);
         const MotionSample* last = nullptr;
-        for (const MotionSample& s : trace) last = &s;
+        for (const MotionSample& s : trace)
+            last = &s;
         ASSERT_NE(last, nullptr);
         expectVecNear(last->truth.specificForce, c.specificForce, 1e-12);
     }
@@ -107,11 +112,15 @@ TEST(MotionTraceOrientation, GravityInTheBodyAfterQuarterTurns)
 TEST(MotionTraceOrientation, EngineIntegrationOfTheCountsTracksTheTruth)
 {
     MotionTrace trace(imperfectScd().build(), {.initialOrientation = {0.9, 0.3, -0.2, 0.1}});
-    trace.turn({1, 0, 0}, 1.2, 1.0).turn({0, 1, 0}, -0.9, 1.0).turn({0, 0, 1}, 2.0, 1.0).turn({1, 1, 0}, 0.7, 1.0);
+    trace.turn({1, 0, 0}, 1.2, 1.0)
+        .turn({0, 1, 0}, -0.9, 1.0)
+        .turn({0, 0, 1}, 2.0, 1.0)
+        .turn({1, 1, 0}, 0.7, 1.0);
     const FixedPointCal::Output& cal = trace.calibration();
 
     Quatd start = testsupport::normalized({0.9, 0.3, -0.2, 0.1});
-    Quaternion engine{Fp32(float(start[0])), Fp32(float(start[1])), Fp32(float(start[2])), Fp32(float(start[3]))};
+    Quaternion engine{Fp32(float(start[0])), Fp32(float(start[1])), Fp32(float(start[2])),
+                      Fp32(float(start[3]))};
     double worst = 0.0;
     for (const MotionSample& s : trace) {
         const auto& r = s.output6AG;
@@ -126,13 +135,16 @@ TEST(MotionTraceOrientation, EngineIntegrationOfTheCountsTracksTheTruth)
 
 TEST(MotionTraceOrientation, InitialOrientationIsTheStartOfTheFirstSegment)
 {
-    const Quatd start = axisAngle({0, 1, 0}, std::numbers::pi / 2.0);  // body x points down
-    MotionTrace trace(presenterScd().build(), {.initialOrientation = {2 * start[0], 2 * start[1], 2 * start[2], 2 * start[3]}});
+    const Quatd start = axisAngle({0, 1, 0}, std::numbers::pi / 2.0); // body x points down
+    MotionTrace trace(presenterScd().build(),
+                      {.initialOrientation = {2 * start[0], 2 * start[1], 2 * start[2], 2 * start[3]}});
     trace.still(0.04).turn({1, 0, 0}, 1.0, 0.04);
     std::vector<Quatd> seen;
-    for (const MotionSample& s : trace) seen.push_back(s.truth.orientation);
+    for (const MotionSample& s : trace)
+        seen.push_back(s.truth.orientation);
     ASSERT_EQ(seen.size(), 10u);
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(seen[4][i], start[i], 1e-15);  // normalised
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(seen[4][i], start[i], 1e-15); // normalised
     // Body rates compose on the right.
     const Quatd expected = testsupport::multiply(start, axisAngle({1, 0, 0}, 5 * trace.periodS()));
     EXPECT_LT(angleBetween(seen[9], expected), 1e-14);
@@ -153,7 +165,8 @@ TEST(MotionTraceOrientation, GapSkipsSampleNumbersAndKeepsTheMotionGoing)
         const Vec3d x = testsupport::bodyToWorld(s.truth.orientation, {1, 0, 0});
         headings.push_back(std::atan2(x[1], x[0]));
     }
-    const std::vector<std::int32_t> expected{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19, 20, 24, 25, 26, 27, 28};
+    const std::vector<std::int32_t> expected{1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+                                             16, 17, 18, 19, 20, 24, 25, 26, 27, 28};
     EXPECT_EQ(numbers, expected);
     EXPECT_EQ(trace.sampleCount(), 20);
     // The turn goes on through the first gap (15 periods at 1 rad/s), the
@@ -175,5 +188,5 @@ TEST(MotionTraceOrientation, GapAtTheStartIsStill)
     EXPECT_EQ(trace.next(), nullptr);
 }
 
-}  // namespace
-}  // namespace vnx::tracetest
+} // namespace
+} // namespace vnx::tracetest

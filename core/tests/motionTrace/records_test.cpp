@@ -20,8 +20,12 @@ using testsupport::MotionSample;
 using testsupport::MotionTrace;
 using testsupport::MotionTraceOptions;
 
-const MotionTraceOptions kNoisy{.seed = 42, .gyroOffset = {0.01, 0, 0}, .accNoise = 0.02, .gyroNoise = 0.002,
-                                .magneticField = {0.3, 0, -0.4}, .magNoise = 0.01};
+const MotionTraceOptions kNoisy{.seed = 42,
+                                .gyroOffset = {0.01, 0, 0},
+                                .accNoise = 0.02,
+                                .gyroNoise = 0.002,
+                                .magneticField = {0.3, 0, -0.4},
+                                .magNoise = 0.01};
 
 void addScenario(MotionTrace& trace)
 {
@@ -69,7 +73,8 @@ TEST(MotionTraceRecords, EveryFormCarriesTheSameValidSample)
         EXPECT_EQ(agm.temperature, ag.temperature);
         EXPECT_EQ(s.format.temperature, ag.temperature);
 
-        struct Pair {
+        struct Pair
+        {
             const vnx_DeviceSupport_Output_s& output;
             std::uint8_t sensor;
             const std::int16_t* counts;
@@ -123,8 +128,10 @@ TEST(MotionTraceRecords, NoiseOfOneSensorDoesNotDependOnTheOthers)
     for (const MotionSample* a = noisy.next(); a != nullptr; a = noisy.next()) {
         const MotionSample* b = quiet.next();
         ASSERT_NE(b, nullptr);
-        EXPECT_EQ(std::memcmp(a->output6AG.gyroscope, b->output6AG.gyroscope, sizeof a->output6AG.gyroscope), 0);
-        if (std::memcmp(a->output6AG.accelerometer, b->output6AG.accelerometer, 6) != 0) ++accDiffers;
+        EXPECT_EQ(std::memcmp(a->output6AG.gyroscope, b->output6AG.gyroscope, sizeof a->output6AG.gyroscope),
+                  0);
+        if (std::memcmp(a->output6AG.accelerometer, b->output6AG.accelerometer, 6) != 0)
+            ++accDiffers;
     }
     EXPECT_GT(accDiffers, 0);
 }
@@ -137,7 +144,8 @@ TEST(MotionTraceRecords, WalkingTheTraceAllocatesNothing)
     long samples = 0;
     const long allocations = test::allocationsDuring([&] {
         for (int pass = 0; pass < 2; ++pass)
-            for (const MotionSample& s : trace) samples += s.sampleNumber > 0 ? 1 : 0;
+            for (const MotionSample& s : trace)
+                samples += s.sampleNumber > 0 ? 1 : 0;
     });
     EXPECT_EQ(allocations, 0);
     EXPECT_EQ(samples, 2 * trace.sampleCount());
@@ -148,9 +156,11 @@ TEST(MotionTraceRecords, NonsenseIsRefused)
     scdGen4Float_s broken = presenterScd().build();
     broken.checkWord += 1;
     EXPECT_THROW(MotionTrace{broken}, std::invalid_argument);
-    EXPECT_THROW(MotionTrace(ScdBuilder().period(0.008).gyroMatrix(kGyroScale * I).build()), std::invalid_argument)
+    EXPECT_THROW(MotionTrace(ScdBuilder().period(0.008).gyroMatrix(kGyroScale * I).build()),
+                 std::invalid_argument)
         << "no accelerometer matrix";
-    EXPECT_THROW(MotionTrace(ScdBuilder().period(0.008).accelMatrix(kAccScale * I).build()), std::invalid_argument)
+    EXPECT_THROW(MotionTrace(ScdBuilder().period(0.008).accelMatrix(kAccScale * I).build()),
+                 std::invalid_argument)
         << "no gyroscope matrix";
     // A device whose magnetometer matrix is stored as zero cannot show a field.
     const scdGen4Float_s noMag = presenterScd().variant(24601).build();
@@ -169,5 +179,5 @@ TEST(MotionTraceRecords, NonsenseIsRefused)
     EXPECT_EQ(trace.next(), nullptr);
 }
 
-}  // namespace
-}  // namespace vnx::tracetest
+} // namespace
+} // namespace vnx::tracetest

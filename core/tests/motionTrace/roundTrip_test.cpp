@@ -21,7 +21,8 @@ using testsupport::MotionTraceOptions;
 using testsupport::Vec3d;
 
 /// What Interpret makes of one generated sample.
-struct Readback {
+struct Readback
+{
     Vector3 acc;
     Vector3 rate;
     Fp32 temperature;
@@ -46,7 +47,8 @@ Readback readBack(const FixedPointCal::Output& cal, const vnx_DeviceSupport6AG_O
 double halfCountBound(const Matrix3& m, double countUnit, int j)
 {
     double sum = 0.0;
-    for (int i = 0; i < 3; ++i) sum += std::abs(m[3 * i + j].value());
+    for (int i = 0; i < 3; ++i)
+        sum += std::abs(m[3 * i + j].value());
     return 0.5 * countUnit * sum * 1.1 + 1e-5;
 }
 
@@ -64,7 +66,8 @@ void addTumbling(MotionTrace& trace)
 
 TEST(MotionTraceRoundTrip, InterpretGivesBackTheTruthWithinQuantisation)
 {
-    struct Case {
+    struct Case
+    {
         const char* device;
         ScdBuilder scd;
     };
@@ -79,7 +82,8 @@ TEST(MotionTraceRoundTrip, InterpretGivesBackTheTruthWithinQuantisation)
         for (const MotionSample& s : trace) {
             const Readback r = readBack(cal, s.output6AG);
             for (int j = 0; j < 3; ++j) {
-                EXPECT_NEAR(r.acc[j].value(), s.truth.specificForce[j], halfCountBound(cal.accMatrix, 0x1.0p-15, j))
+                EXPECT_NEAR(r.acc[j].value(), s.truth.specificForce[j],
+                            halfCountBound(cal.accMatrix, 0x1.0p-15, j))
                     << "sample " << s.sampleNumber << " axis " << j;
                 EXPECT_NEAR(r.rate[j].value(), s.truth.angularRate[j] + s.truth.gyroOffset[j],
                             halfCountBound(cal.rsMatrix, 1.0, j))
@@ -103,7 +107,8 @@ TEST(MotionTraceRoundTrip, FlatStillDeviceSendsMinusOneGOnZ)
     EXPECT_EQ(s->output6AG.accelerometer[0], 0);
     EXPECT_EQ(s->output6AG.accelerometer[1], 0);
     EXPECT_EQ(s->output6AG.accelerometer[2], -16384);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(s->output6AG.gyroscope[i], 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(s->output6AG.gyroscope[i], 0);
     // 25 degC with 1/16 degC counts above an offset of 400 counts.
     EXPECT_EQ(s->output6AG.temperature, 800);
 
@@ -120,7 +125,7 @@ TEST(MotionTraceRoundTrip, NoiseAndOffsetHaveTheRequestedMeanAndSpread)
     const double gyroNoise = 0.01;
     MotionTrace trace(imperfectScd().build(),
                       {.seed = 7, .gyroOffset = offset, .accNoise = accNoise, .gyroNoise = gyroNoise});
-    trace.turn({1, 1, 0}, 0.3, 160.0);  // 20000 samples, slow enough to keep every axis in range
+    trace.turn({1, 1, 0}, 0.3, 160.0); // 20000 samples, slow enough to keep every axis in range
 
     double sum[6] = {};
     double sumSq[6] = {};
@@ -162,7 +167,8 @@ TEST(MotionTraceRoundTrip, MagnetometerReadsTheWorldFieldInTheBody)
         const auto& agm = s.output9AGM;
         Vector3 mag;
         std::uint8_t flags = 0;
-        interpret.magInterpret(cal, {agm.magnetometer[0], agm.magnetometer[1], agm.magnetometer[2]}, mag, flags);
+        interpret.magInterpret(cal, {agm.magnetometer[0], agm.magnetometer[1], agm.magnetometer[2]}, mag,
+                               flags);
         EXPECT_EQ(flags, 0);
         for (int j = 0; j < 3; ++j)
             EXPECT_NEAR(mag[j].value(), s.truth.magneticField[j], halfCountBound(cal.magMatrix, 1.0, j))
@@ -199,7 +205,7 @@ TEST(MotionTraceRoundTrip, RateBeyondTheGyroscopeRangeClipsAtTheRangeEnds)
 
 TEST(MotionTraceRoundTrip, TemperatureDriftRampsTheReadingAndTheGyroscopeBias)
 {
-    const double perDegC = 0.002;  // rad/s per degC on x
+    const double perDegC = 0.002; // rad/s per degC on x
     MotionTrace trace(presenterScd().build(), {.temperature = 20.0, .gyroOffsetPerDegC = {perDegC, 0, 0}});
     trace.still(0.08).temperatureDrift(30.0, 1.0).still(0.08);
 
@@ -208,7 +214,8 @@ TEST(MotionTraceRoundTrip, TemperatureDriftRampsTheReadingAndTheGyroscopeBias)
     for (const MotionSample& s : trace) {
         ++k;
         double expected = 20.0;
-        if (k > 10) expected = k <= 135 ? 20.0 + 10.0 * (k - 10) / 125.0 : 30.0;
+        if (k > 10)
+            expected = k <= 135 ? 20.0 + 10.0 * (k - 10) / 125.0 : 30.0;
         EXPECT_NEAR(s.truth.temperature, expected, 1e-12) << "sample " << k;
         EXPECT_NEAR(s.truth.gyroOffset[0], perDegC * (expected - 20.0), 1e-12);
 
@@ -219,5 +226,5 @@ TEST(MotionTraceRoundTrip, TemperatureDriftRampsTheReadingAndTheGyroscopeBias)
     EXPECT_EQ(k, 145);
 }
 
-}  // namespace
-}  // namespace vnx::tracetest
+} // namespace
+} // namespace vnx::tracetest

@@ -12,18 +12,16 @@
 namespace matrixtest {
 
 // Error allowed per unit of solution size on the well-conditioned test systems.
-template <typename T>
-constexpr double tolerance()
+template <typename T> constexpr double tolerance()
 {
     return std::is_same_v<T, float> ? 2e-5 : 1e-12;
 }
 
 // x = A \ b with an optional |det| out, the shape shared by the solvers.
-template <typename T>
-using Solve = void (*)(const T* A, const T* b, T* x, T* det);
+template <typename T> using Solve = void (*)(const T* A, const T* b, T* x, T* det);
 
-template <typename T>
-struct SolverCase {
+template <typename T> struct SolverCase
+{
     const char* name;
     int n;
     Solve<T> solve;
@@ -31,8 +29,9 @@ struct SolverCase {
 };
 
 // Deterministic values in [-1, 1) so every run tests the same systems.
-class Lcg {
-public:
+class Lcg
+{
+  public:
     explicit Lcg(uint32_t seed) : state_(seed * 2654435761u + 1u) {}
     double next()
     {
@@ -40,7 +39,7 @@ public:
         return static_cast<double>(state_ >> 8) / 8388608.0 - 1.0;
     }
 
-private:
+  private:
     uint32_t state_;
 };
 
@@ -135,14 +134,12 @@ inline std::vector<double> randomVector(int n, uint32_t seed)
     return v;
 }
 
-template <typename T>
-std::vector<T> convert(const std::vector<double>& v)
+template <typename T> std::vector<T> convert(const std::vector<double>& v)
 {
     return std::vector<T>(v.begin(), v.end());
 }
 
-template <typename TA, typename TB>
-double maxAbsDifference(const TA& a, const TB& b)
+template <typename TA, typename TB> double maxAbsDifference(const TA& a, const TB& b)
 {
     double worst = 0.0;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -152,8 +149,7 @@ double maxAbsDifference(const TA& a, const TB& b)
 }
 
 // Largest |(Q^T Q - I)_ij| of an n x n matrix.
-template <typename T>
-double orthogonalityError(const T* Q, int n)
+template <typename T> double orthogonalityError(const T* Q, int n)
 {
     double worst = 0.0;
     for (int i = 0; i < n; ++i) {
@@ -168,11 +164,11 @@ double orthogonalityError(const T* Q, int n)
     return worst;
 }
 
-template <typename T>
-double determinant3x3(const T* M)
+template <typename T> double determinant3x3(const T* M)
 {
     const double m[9] = {M[0], M[1], M[2], M[3], M[4], M[5], M[6], M[7], M[8]};
-    return m[0] * (m[4] * m[8] - m[7] * m[5]) - m[3] * (m[1] * m[8] - m[7] * m[2]) + m[6] * (m[1] * m[5] - m[4] * m[2]);
+    return m[0] * (m[4] * m[8] - m[7] * m[5]) - m[3] * (m[1] * m[8] - m[7] * m[2]) +
+           m[6] * (m[1] * m[5] - m[4] * m[2]);
 }
 
-}  // namespace matrixtest
+} // namespace matrixtest

@@ -12,8 +12,7 @@ using matrixtest::multiply;
 
 // Small integers keep every float and double product exact, so the results
 // must equal the double reference bit for bit.
-template <typename T>
-std::vector<T> integerMatrix(int count, int seed)
+template <typename T> std::vector<T> integerMatrix(int count, int seed)
 {
     std::vector<T> v(count);
     for (int i = 0; i < count; ++i) {
@@ -22,18 +21,16 @@ std::vector<T> integerMatrix(int count, int seed)
     return v;
 }
 
-template <typename T>
-using Product = void (*)(const T*, const T*, T*);
+template <typename T> using Product = void (*)(const T*, const T*, T*);
 
-template <typename T>
-struct ProductCase {
+template <typename T> struct ProductCase
+{
     const char* name;
     int m, n, p;
     Product<T> multiply;
 };
 
-template <typename T>
-void expectExactProducts(const std::vector<ProductCase<T>>& cases)
+template <typename T> void expectExactProducts(const std::vector<ProductCase<T>>& cases)
 {
     for (const ProductCase<T>& c : cases) {
         SCOPED_TRACE(c.name);
@@ -52,14 +49,14 @@ TEST(MatrixProducts, FixedSizeProductsMatchTheReference)
                                 {"3x3 * 3x3", 3, 3, 3, Matrix_3x3_3x3_multiply},
                                 {"9x9 * 9x1", 9, 9, 1, Matrix_9x9_9x1_multiply},
                                 {"9x9 * 9x9", 9, 9, 9, Matrix_9x9_9x9_multiply}});
-    expectExactProducts<double>({{"9x9 * 9x1", 9, 9, 1, Matrix_9x9_9x1_multiply},
-                                 {"9x9 * 9x9", 9, 9, 9, Matrix_9x9_9x9_multiply}});
+    expectExactProducts<double>(
+        {{"9x9 * 9x1", 9, 9, 1, Matrix_9x9_9x1_multiply}, {"9x9 * 9x9", 9, 9, 9, Matrix_9x9_9x9_multiply}});
 }
 
 TEST(MatrixProducts, RowVectorTimesMatrixTakesTheMatrixColumns)
 {
     float x[9] = {};
-    x[2] = 1.0f;  // picks row 2 of A
+    x[2] = 1.0f; // picks row 2 of A
     std::vector<float> A = integerMatrix<float>(81, 3);
     float y[9];
     Matrix_1x9_9x9_multiply(x, A.data(), y);
@@ -110,7 +107,8 @@ TEST(MatrixProducts, GenericProductTakesItsSizesFromTheArray)
             EXPECT_EQ(v, 0.0f);
         }
 
-        for (const auto& empty : {std::vector<int>{0, 3, 4}, std::vector<int>{2, 3, 0}, std::vector<int>{-1, 3, 4}}) {
+        for (const auto& empty :
+             {std::vector<int>{0, 3, 4}, std::vector<int>{2, 3, 0}, std::vector<int>{-1, 3, 4}}) {
             std::vector<float> untouched(8, -99.0f);
             product(untouched.data(), A.data(), B.data(), empty.data());
             for (float v : untouched) {
@@ -120,7 +118,8 @@ TEST(MatrixProducts, GenericProductTakesItsSizesFromTheArray)
     }
 }
 
-struct ShiftCase {
+struct ShiftCase
+{
     int32_t a, x;
     int8_t shift;
     int32_t expected;
@@ -129,15 +128,15 @@ struct ShiftCase {
 TEST(MatrixProducts, IntegerProductsShiftTheSixtyFourBitSum)
 {
     const ShiftCase cases[] = {
-        {-3, 1, -1, -2},                         // arithmetic shift rounds towards -inf
+        {-3, 1, -1, -2}, // arithmetic shift rounds towards -inf
         {3, 1, -1, 1},
         {3, 5, 2, 60},
-        {1 << 30, 4, 0, 0},                      // 2^32: only the low 32 bits stay
-        {1 << 30, 4, -2, 1 << 30},               // the shift acts on the 64-bit sum
-        {INT32_MIN, INT32_MIN, -62, 1},          // 2^62 >> 62
-        {INT32_MIN, INT32_MIN, -128, 0},         // right shifts stop at 63
+        {1 << 30, 4, 0, 0},              // 2^32: only the low 32 bits stay
+        {1 << 30, 4, -2, 1 << 30},       // the shift acts on the 64-bit sum
+        {INT32_MIN, INT32_MIN, -62, 1},  // 2^62 >> 62
+        {INT32_MIN, INT32_MIN, -128, 0}, // right shifts stop at 63
         {-1, 1, -128, -1},
-        {3, 1, 64, 3},                           // left shifts count modulo 64
+        {3, 1, 64, 3}, // left shifts count modulo 64
         {3, 1, 65, 6},
     };
     for (const ShiftCase& c : cases) {
@@ -153,7 +152,7 @@ TEST(MatrixProducts, IntegerProductsShiftTheSixtyFourBitSum)
 
 TEST(MatrixProducts, IntegerProductsOfEmptySizes)
 {
-    const int32_t A[6] = {1, 2, 3, 4, 5, 6};  // 2 x 3
+    const int32_t A[6] = {1, 2, 3, 4, 5, 6}; // 2 x 3
     const int32_t x[3] = {1, -1, 2};
     int32_t y[2] = {77, 77};
     MatrixVector_Multiply(A, x, y, 2, 3, 0);
@@ -176,4 +175,4 @@ TEST(MatrixProducts, IntegerProductsOfEmptySizes)
     }
 }
 
-}  // namespace
+} // namespace

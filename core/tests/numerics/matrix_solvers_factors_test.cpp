@@ -21,7 +21,8 @@ std::vector<double> lowerTimesTranspose(const std::vector<double>& L, int n)
     return multiply(L.data(), transpose(L, n, n).data(), n, n, n);
 }
 
-struct RotgCase {
+struct RotgCase
+{
     float a, b;
     float r, z, c, s;
 };
@@ -30,12 +31,12 @@ TEST(Givens, RotgBuildsTheRotationThatZeroesB)
 {
     const RotgCase cases[] = {
         {3.0f, 4.0f, 5.0f, 1.0f / 0.6f, 0.6f, 0.8f},
-        {4.0f, 3.0f, 5.0f, 0.6f, 0.8f, 0.6f},    // |a| > |b|: z = s
+        {4.0f, 3.0f, 5.0f, 0.6f, 0.8f, 0.6f}, // |a| > |b|: z = s
         {-3.0f, 4.0f, 5.0f, 1.0f / -0.6f, -0.6f, 0.8f},
-        {3.0f, -4.0f, -5.0f, 1.0f / -0.6f, -0.6f, 0.8f},  // r takes b's sign
-        {-4.0f, 3.0f, -5.0f, -0.6f, 0.8f, -0.6f},         // r takes a's sign
-        {0.0f, 2.0f, 2.0f, 1.0f, 0.0f, 1.0f},             // c = 0: z = 1
-        {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f},             // nothing to rotate
+        {3.0f, -4.0f, -5.0f, 1.0f / -0.6f, -0.6f, 0.8f}, // r takes b's sign
+        {-4.0f, 3.0f, -5.0f, -0.6f, 0.8f, -0.6f},        // r takes a's sign
+        {0.0f, 2.0f, 2.0f, 1.0f, 0.0f, 1.0f},            // c = 0: z = 1
+        {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f},            // nothing to rotate
     };
     for (const RotgCase& t : cases) {
         SCOPED_TRACE(::testing::Message() << "a " << t.a << " b " << t.b);
@@ -74,12 +75,12 @@ TEST(Givens, RotationUsesTheOldValuesOfBothVectors)
 {
     float x[3] = {1.0f, 0.0f, 2.0f};
     float y[3] = {0.0f, 1.0f, 2.0f};
-    rot_real32(2, 0.0f, 1.0f, x, y);  // quarter turn on the first two pairs
+    rot_real32(2, 0.0f, 1.0f, x, y); // quarter turn on the first two pairs
     EXPECT_EQ(x[0], 0.0f);
     EXPECT_EQ(y[0], -1.0f);
     EXPECT_EQ(x[1], 1.0f);
     EXPECT_EQ(y[1], 0.0f);
-    EXPECT_EQ(x[2], 2.0f);  // beyond n: untouched
+    EXPECT_EQ(x[2], 2.0f); // beyond n: untouched
     EXPECT_EQ(y[2], 2.0f);
 }
 
@@ -87,10 +88,11 @@ TEST(Cholesky, FactorsRebuildPositiveDefiniteMatrices)
 {
     for (int n : {2, 3, 5, 9}) {
         SCOPED_TRACE(n);
-        const std::vector<double> A = matrixtest::symmetricPositiveDefinite(n, static_cast<uint32_t>(n), nullptr);
+        const std::vector<double> A =
+            matrixtest::symmetricPositiveDefinite(n, static_cast<uint32_t>(n), nullptr);
         std::vector<float> in = convert<float>(A);
         for (int j = 1; j < n; ++j) {
-            in[0 + n * j] = 1.0e9f;  // upper triangle is never read
+            in[0 + n * j] = 1.0e9f; // upper triangle is never read
         }
         std::vector<float> L(n * n, -1.0f);
         cholesky_f(in.data(), L.data(), n);
@@ -99,14 +101,13 @@ TEST(Cholesky, FactorsRebuildPositiveDefiniteMatrices)
                 EXPECT_EQ(L[i + n * j], 0.0f);
             }
         }
-        EXPECT_LT(maxAbsDifference(lowerTimesTranspose(std::vector<double>(L.begin(), L.end()), n), A),
-                  1e-5);
+        EXPECT_LT(maxAbsDifference(lowerTimesTranspose(std::vector<double>(L.begin(), L.end()), n), A), 1e-5);
 
         std::vector<Fp32> inFixed(in.begin(), in.end());
         std::vector<Fp32> LFixed(n * n);
         cholesky(inFixed.data(), LFixed.data(), n);
         for (int i = 0; i < n * n; ++i) {
-            EXPECT_EQ(LFixed[i].value(), L[i]);  // same float arithmetic
+            EXPECT_EQ(LFixed[i].value(), L[i]); // same float arithmetic
         }
     }
 
@@ -142,16 +143,17 @@ TEST(Qr, OrthogonalFactorTriangularisesTheMatrix)
         matrices.push_back(matrixtest::wellConditionedMatrix(3, seed));
     }
     matrices.push_back({1, 0, 0, 0, 1, 0, 0, 0, 1});
-    matrices.push_back({0, 0, 0, 1, 2, 3, 4, 5, 7});               // zero first column
-    matrices.push_back({1e-35, 2e-35, -1e-35, 3e-35, 1e-35, 0, 1e-35, -2e-35, 4e-35});  // rescaled reflectors
-    matrices.push_back({2, 0, 0, 1, 3, 0, -1, 2, 4});              // already triangular
+    matrices.push_back({0, 0, 0, 1, 2, 3, 4, 5, 7});                                   // zero first column
+    matrices.push_back({1e-35, 2e-35, -1e-35, 3e-35, 1e-35, 0, 1e-35, -2e-35, 4e-35}); // rescaled reflectors
+    matrices.push_back({2, 0, 0, 1, 3, 0, -1, 2, 4});                                  // already triangular
     for (size_t m = 0; m < matrices.size(); ++m) {
         SCOPED_TRACE(m);
         const std::vector<float> A = convert<float>(matrices[m]);
         float Q[9];
         QR_3x3(Q, A.data());
         EXPECT_LT(matrixtest::orthogonalityError(Q, 3), 1e-6);
-        const std::vector<double> R = multiply(transpose(std::vector<double>(Q, Q + 9), 3, 3).data(), A.data(), 3, 3, 3);
+        const std::vector<double> R =
+            multiply(transpose(std::vector<double>(Q, Q + 9), 3, 3).data(), A.data(), 3, 3, 3);
         double scale = 0.0;
         for (float a : A) {
             scale = std::fmax(scale, std::fabs(a));
@@ -161,4 +163,4 @@ TEST(Qr, OrthogonalFactorTriangularisesTheMatrix)
     }
 }
 
-}  // namespace
+} // namespace

@@ -16,9 +16,7 @@ using matrixtest::SolverCase;
 using matrixtest::tolerance;
 using vnx::Fp32;
 
-
-template <typename T>
-std::vector<SolverCase<T>> ldlCases()
+template <typename T> std::vector<SolverCase<T>> ldlCases()
 {
     return {{"2x2", 2, Matrix_2x2_2x1_ldl},
             {"3x3", 3, Matrix_3x3_3x1_ldl},
@@ -28,8 +26,7 @@ std::vector<SolverCase<T>> ldlCases()
 }
 
 // Fills the strictly upper triangle with NaN: the solvers must not read it.
-template <typename T>
-void poisonUpperTriangle(std::vector<T>& A, int n)
+template <typename T> void poisonUpperTriangle(std::vector<T>& A, int n)
 {
     for (int j = 1; j < n; ++j) {
         for (int i = 0; i < j; ++i) {
@@ -38,8 +35,9 @@ void poisonUpperTriangle(std::vector<T>& A, int n)
     }
 }
 
-template <typename T>
-class LdlSolverTest : public ::testing::Test {};
+template <typename T> class LdlSolverTest : public ::testing::Test
+{
+};
 using ElementTypes = ::testing::Types<float, double>;
 TYPED_TEST_SUITE(LdlSolverTest, ElementTypes);
 
@@ -61,11 +59,12 @@ TYPED_TEST(LdlSolverTest, SolvesSymmetricPositiveDefiniteSystemsFromTheLowerTria
 
             EXPECT_LT(maxAbsDifference(x, xTrue), 4.0 * tolerance<T>());
             const std::vector<T> full = convert<T>(A);
-            EXPECT_LT(maxAbsDifference(multiply(full.data(), x.data(), c.n, c.n, 1), b), 4.0 * c.n * tolerance<T>());
+            EXPECT_LT(maxAbsDifference(multiply(full.data(), x.data(), c.n, c.n, 1), b),
+                      4.0 * c.n * tolerance<T>());
             if (c.n > 2) {
                 EXPECT_NEAR(det / detTrue, 1.0, 8.0 * tolerance<T>());
             }
-            c.solve(lower.data(), b.data(), x.data(), nullptr);  // det may be null
+            c.solve(lower.data(), b.data(), x.data(), nullptr); // det may be null
         }
     }
 }
@@ -80,7 +79,7 @@ TYPED_TEST(LdlSolverTest, TwoByTwoClosedFormSquaresTheFirstPivotInTheDeterminant
     Matrix_2x2_2x1_ldl(A, b, x, &det);
     EXPECT_EQ(x[0], T(0.5));
     EXPECT_EQ(x[1], T(0));
-    EXPECT_EQ(det, T(32));  // |d2 * d1 * d1| with d1 = 4, d2 = 2
+    EXPECT_EQ(det, T(32)); // |d2 * d1 * d1| with d1 = 4, d2 = 2
 }
 
 TYPED_TEST(LdlSolverTest, ZeroPivotDropsItsComponent)
@@ -135,7 +134,7 @@ TYPED_TEST(LdlSolverTest, FactorRebuildsThePositiveDefiniteMatrix)
             }
             rebuilt[i + n * j] = sum;
             if (i < j) {
-                EXPECT_EQ(factor[i + n * j], factor[j + n * i]);  // L^T mirrored above
+                EXPECT_EQ(factor[i + n * j], factor[j + n * i]); // L^T mirrored above
             }
         }
     }
@@ -152,7 +151,7 @@ TYPED_TEST(LdlSolverTest, FactorStopsAtTheFirstNonPositivePivot)
     MWDSP_LDL_R(A, work, 3, &notPositiveDefinite);
     EXPECT_TRUE(notPositiveDefinite);
     for (int i = 1; i < 9; ++i) {
-        EXPECT_EQ(A[i], original[i]) << i;  // stopped before touching column 0
+        EXPECT_EQ(A[i], original[i]) << i; // stopped before touching column 0
     }
 
     // Positive first pivot, zero second: [1 1; 1 1].
@@ -173,7 +172,7 @@ TYPED_TEST(LdlSolverTest, SubstitutionsSolveUnitTriangularSystemsInPlace)
     using T = TypeParam;
     // Lower part [1 0 0; 2 1 0; -1 3 1], upper part [1 4 -2; 0 1 5; 0 0 1].
     const T factor[9] = {1, 2, -1, 4, 1, 3, -2, 5, 1};
-    const T x[6] = {1, -2, 3, 0.5, 0, -1};  // two right sides
+    const T x[6] = {1, -2, 3, 0.5, 0, -1}; // two right sides
     const T lower[9] = {1, 2, -1, 0, 1, 3, 0, 0, 1};
     const T upper[9] = {1, 0, 0, 4, 1, 0, -2, 5, 1};
     const std::vector<double> bLower = multiply(lower, x, 3, 3, 2);
@@ -259,8 +258,8 @@ TEST(LdlSolverFloatingPoint, TinyPivotsAndHugeValuesSaturate)
         A[i + 9 * i] = Fp32(1.0f);
         b[i] = Fp32(1.0f);
     }
-    A[2 + 9 * 2] = Fp32(1.0e-6f);   // below the pivot floor
-    A[5 + 9 * 5] = Fp32(-4.0f);     // negative pivots are floored too
+    A[2 + 9 * 2] = Fp32(1.0e-6f); // below the pivot floor
+    A[5 + 9 * 5] = Fp32(-4.0f);   // negative pivots are floored too
     Fp32 x[9];
     Fp32 det;
     Matrix_9x9_9x1_ldl(A, b, x, &det, Fp32(1.0f));
@@ -281,4 +280,4 @@ TEST(LdlSolverFloatingPoint, TinyPivotsAndHugeValuesSaturate)
     }
 }
 
-}  // namespace
+} // namespace

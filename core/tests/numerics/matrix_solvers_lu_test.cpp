@@ -14,15 +14,12 @@ using matrixtest::multiply;
 using matrixtest::SolverCase;
 using matrixtest::tolerance;
 
-
-template <typename T>
-std::vector<SolverCase<T>> luCases()
+template <typename T> std::vector<SolverCase<T>> luCases()
 {
     return {
         {"2x2", 2, Matrix_2x2_2x1_mldivide, true},
         {"3x3", 3, [](const T* A, const T* b, T* x, T*) { Matrix_3x3_3x1_mldivide(A, b, x); }, false},
-        {"4x4 in place",
-         4,
+        {"4x4 in place", 4,
          [](const T* A, const T* b, T* x, T*) {
              T factors[16];
              std::copy(A, A + 16, factors);
@@ -35,8 +32,9 @@ std::vector<SolverCase<T>> luCases()
     };
 }
 
-template <typename T>
-class LuSolverTest : public ::testing::Test {};
+template <typename T> class LuSolverTest : public ::testing::Test
+{
+};
 using ElementTypes = ::testing::Types<float, double>;
 TYPED_TEST_SUITE(LuSolverTest, ElementTypes);
 
@@ -55,7 +53,8 @@ TYPED_TEST(LuSolverTest, SolvesWellConditionedSystemsOfEverySize)
             c.solve(At.data(), b.data(), x.data(), c.reportsDeterminant ? &det : nullptr);
 
             EXPECT_LT(maxAbsDifference(x, xTrue), 4.0 * tolerance<T>());
-            EXPECT_LT(maxAbsDifference(multiply(At.data(), x.data(), c.n, c.n, 1), b), 4.0 * c.n * tolerance<T>());
+            EXPECT_LT(maxAbsDifference(multiply(At.data(), x.data(), c.n, c.n, 1), b),
+                      4.0 * c.n * tolerance<T>());
             if (c.reportsDeterminant) {
                 EXPECT_GT(det, T(0));
             }
@@ -99,7 +98,7 @@ TYPED_TEST(LuSolverTest, DeterminantIsTheAbsoluteProductOfThePivots)
     Matrix_9x9_9x1_mldivide(A9, b9, x9, &det9);
     EXPECT_EQ(det9, T(512));
     EXPECT_EQ(x9[8], T(-4));
-    Matrix_9x9_9x1_mldivide(A9, b9, x9, nullptr);  // det may be null
+    Matrix_9x9_9x1_mldivide(A9, b9, x9, nullptr); // det may be null
     EXPECT_EQ(x9[2], T(-1));
 }
 
@@ -145,8 +144,8 @@ TYPED_TEST(LuSolverTest, InPlaceSolverKeepsTheUpperRowOnAPivotTie)
     const T b[4] = {1, 1, 1, 1};
     T x[4];
     Matrix_4x4_4x1_mldivide(A, b, x);
-    EXPECT_EQ(A[0], T(1));   // u11 from the upper row
-    EXPECT_EQ(A[1], T(-1));  // multiplier -1 / 1 below it
+    EXPECT_EQ(A[0], T(1));  // u11 from the upper row
+    EXPECT_EQ(A[1], T(-1)); // multiplier -1 / 1 below it
     EXPECT_EQ(x[0], T(1));
     EXPECT_EQ(x[1], T(2));
 }
@@ -157,7 +156,7 @@ TYPED_TEST(LuSolverTest, RightDivisionSatisfiesXTimesAEqualsB)
     for (uint32_t seed = 1; seed <= 3; ++seed) {
         SCOPED_TRACE(seed);
         const std::vector<T> A = convert<T>(matrixtest::wellConditionedMatrix(3, seed));
-        const std::vector<T> B = convert<T>(matrixtest::randomVector(12, seed));  // 4 x 3
+        const std::vector<T> B = convert<T>(matrixtest::randomVector(12, seed)); // 4 x 3
         T X[12];
         Matrix_3x3_3x4_mrdivide(B.data(), A.data(), X);
         EXPECT_LT(maxAbsDifference(multiply(X, A.data(), 4, 3, 3), B), 8.0 * tolerance<T>());
@@ -166,7 +165,7 @@ TYPED_TEST(LuSolverTest, RightDivisionSatisfiesXTimesAEqualsB)
 
 TEST(LuSolver, TwoByTwoRightDivisionAndInversesAreExactOnSimpleMatrices)
 {
-    const float A[4] = {0, 2, 4, 0};  // [0 4; 2 0]
+    const float A[4] = {0, 2, 4, 0}; // [0 4; 2 0]
     const float B[4] = {4, 2, 8, 12};
     float X[4];
     Matrix2x2_mrdivide(B, A, X);
@@ -225,4 +224,4 @@ TEST(LuSolver, FloatingPointFormComputesAsFloatAndSaturatesItsSolution)
     }
 }
 
-}  // namespace
+} // namespace

@@ -35,5 +35,5 @@ TEST(NormalUpperTail, NotANumberCarriesNoWeight)
     EXPECT_EQ(normalUpperTail(std::nanf("")), 0.0f);
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -80,7 +80,8 @@ TEST(SvdSimulink, IdentityAndZero)
     for (float s : identity.singularValues) {
         EXPECT_EQ(s, 1.0f);
     }
-    const std::vector<double> UVt = multiply(identity.U, transpose(std::vector<double>(identity.V, identity.V + 9), 3, 3).data(), 3, 3, 3);
+    const std::vector<double> UVt = multiply(
+        identity.U, transpose(std::vector<double>(identity.V, identity.V + 9), 3, 3).data(), 3, 3, 3);
     EXPECT_EQ(maxAbsDifference(UVt, std::vector<double>{1, 0, 0, 0, 1, 0, 0, 0, 1}), 0.0);
 
     const svdOutput_t zero = decompose(std::vector<float>(9, 0.0f));
@@ -103,9 +104,9 @@ TEST(SvdSimulink, GeneralMatricesDecomposeIntoOrthogonalFactors)
         }
         matrices.push_back(random);
     }
-    matrices.push_back({1, 2, 3, 2, 4, 6, -1, 0, 1});          // rank 2
-    matrices.push_back({1, 2, 3, 2, 4, 6, 3, 6, 9});           // rank 1
-    matrices.push_back({1e-20f, 0, 0, 0, 1e20f, 0, 0, 1, 0});  // wide range of scales
+    matrices.push_back({1, 2, 3, 2, 4, 6, -1, 0, 1});         // rank 2
+    matrices.push_back({1, 2, 3, 2, 4, 6, 3, 6, 9});          // rank 1
+    matrices.push_back({1e-20f, 0, 0, 0, 1e20f, 0, 0, 1, 0}); // wide range of scales
     for (size_t m = 0; m < matrices.size(); ++m) {
         SCOPED_TRACE(m);
         const std::vector<float>& A = matrices[m];
@@ -138,7 +139,8 @@ TEST(DspSvd, NonFiniteInputReportsMinusOne)
 
 TEST(DspSvd, RectangularMatricesUseFullSquareFactors)
 {
-    struct Shape {
+    struct Shape
+    {
         int m, n;
     };
     for (const Shape shape : {Shape{4, 3}, Shape{2, 3}, Shape{3, 2}, Shape{1, 3}, Shape{3, 1}}) {
@@ -197,18 +199,19 @@ TEST(SvdJacobi, AgreesWithTheBidiagonalSvd)
             for (int c = 0; c < 3; ++c) {
                 double sum = 0.0;
                 for (int k = 0; k < 3; ++k) {
-                    sum += static_cast<double>(U[3 * r + k].value()) * sigma[k].value() * V[3 * c + k].value();
+                    sum +=
+                        static_cast<double>(U[3 * r + k].value()) * sigma[k].value() * V[3 * c + k].value();
                 }
                 EXPECT_NEAR(sum, A[r + 3 * c], 1e-5 * reference.singularValues[0]);
             }
         }
         float Vt[9], Ut[9];
         for (int i = 0; i < 9; ++i) {
-            Vt[i] = V[i].value();  // orthogonality is the same for V and V^T
+            Vt[i] = V[i].value(); // orthogonality is the same for V and V^T
             Ut[i] = U[i].value();
         }
         EXPECT_LT(orthogonalityError(Vt, 3), 1e-6);
-        EXPECT_LT(orthogonalityError(Ut, 3), 1e-3);  // two sweeps, no convergence test
+        EXPECT_LT(orthogonalityError(Ut, 3), 1e-3); // two sweeps, no convergence test
     }
 }
 
@@ -251,11 +254,10 @@ TEST(Wahba, RotationInputIsReturned)
 TEST(Wahba, ReflectionAndDegenerateInputsGiveProperRotations)
 {
     const std::vector<std::vector<float>> inputs = {
-        {1, 0, 0, 0, 1, 0, 0, 0, -1},  // reflection
-        {-1, 0, 0, 0, -1, 0, 0, 0, -1},
-        {0, 1, 0, 1, 0, 0, 0, 0, 1},   // swap of two axes
-        {1, 2, 3, 2, 4, 6, 3, 6, 9},   // rank 1
-        {1, 0, 0, 0, 1, 0, 0, 0, 0},   // rank 2
+        {1, 0, 0, 0, 1, 0, 0, 0, -1},                                // reflection
+        {-1, 0, 0, 0, -1, 0, 0, 0, -1}, {0, 1, 0, 1, 0, 0, 0, 0, 1}, // swap of two axes
+        {1, 2, 3, 2, 4, 6, 3, 6, 9},                                 // rank 1
+        {1, 0, 0, 0, 1, 0, 0, 0, 0},                                 // rank 2
         std::vector<float>(9, 0.0f),
     };
     for (size_t i = 0; i < inputs.size(); ++i) {
@@ -283,4 +285,4 @@ TEST(Wahba, WeightedProfileOfARotationRecoversIt)
     EXPECT_LT(maxAbsDifference(std::vector<float>(R, R + 9), R0), 1e-5);
 }
 
-}  // namespace
+} // namespace

@@ -55,7 +55,8 @@ inline bool isFiniteUnit(const Quaternion& q, double tolerance = 1e-5)
 {
     double n = 0.0;
     for (int i = 0; i < 4; ++i) {
-        if (!std::isfinite(q[i].value())) return false;
+        if (!std::isfinite(q[i].value()))
+            return false;
         n += double(q[i].value()) * q[i].value();
     }
     return std::fabs(n - 1.0) < tolerance;
@@ -63,7 +64,8 @@ inline bool isFiniteUnit(const Quaternion& q, double tolerance = 1e-5)
 
 inline void expectVectorNear(const Vector3& actual, const Vector3& expected, float tolerance)
 {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i].value(), expected[i].value(), tolerance) << "component " << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(actual[i].value(), expected[i].value(), tolerance) << "component " << i;
 }
 
 /// Unit field direction in the world frame for the inclination term d (the
@@ -75,4 +77,4 @@ inline Vector3 worldField(float d)
 
 inline const Vector3 kDown = vec(0.0f, 0.0f, -1.0f);
 
-}  // namespace vnx::fusionTest
+} // namespace vnx::fusionTest

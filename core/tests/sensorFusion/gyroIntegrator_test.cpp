@@ -29,13 +29,14 @@ TEST(GyroIntegrator, StepAveragesPreviousAndCurrentRate)
     GyroIntegrator integrator;
     integrator.init();
     integrator.process(8000, vec(0, 0, 1));
-    integrator.process(8000, vec(0, 0, 3));  // mean rate 2 rad/s over 8 ms
+    integrator.process(8000, vec(0, 0, 3)); // mean rate 2 rad/s over 8 ms
     EXPECT_NEAR(angleBetween(integrator.quaternion(), Quaternion::identity()), 0.016, 1e-6);
 }
 
 TEST(GyroIntegrator, GapLongerThanOneSecondOnlyPrimes)
 {
-    struct Case {
+    struct Case
+    {
         std::uint32_t intervalUs;
         bool integrates;
     };
@@ -68,5 +69,5 @@ TEST(GyroIntegrator, InitReturnsToIdentityAndPrimesAgain)
     EXPECT_EQ(integrator.quaternion(), Quaternion::identity());
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

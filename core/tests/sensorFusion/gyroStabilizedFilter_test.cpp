@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "common/NodeManager.h"
-#include "log/Logger.h"
 #include "fusionTestSupport.h"
+#include "log/Logger.h"
 
 namespace vnx {
 namespace {
@@ -15,14 +15,15 @@ using namespace fusionTest;
 
 constexpr std::uint32_t kPeriodUs = 8000;
 
-struct Result {
+struct Result
+{
     Vector3 filtered;
     Fp32 noise;
     Fp32 residual;
 };
 
-Result step(GyroStabilizedFilter& f, const Vector3& v, float alpha = -0.9f, std::uint32_t intervalUs = kPeriodUs,
-            const Quaternion& q = Quaternion::identity())
+Result step(GyroStabilizedFilter& f, const Vector3& v, float alpha = -0.9f,
+            std::uint32_t intervalUs = kPeriodUs, const Quaternion& q = Quaternion::identity())
 {
     Result r{};
     f.process(intervalUs, kPeriodUs, Fp32(alpha), v, q, r.filtered, r.noise, r.residual);
@@ -31,7 +32,8 @@ Result step(GyroStabilizedFilter& f, const Vector3& v, float alpha = -0.9f, std:
 
 TEST(GyroStabilizedFilter, GapOfMoreThanThirtyPeriodsRestartsAtTheInput)
 {
-    struct Case {
+    struct Case
+    {
         std::uint32_t intervalUs;
         bool restarts;
     };
@@ -39,12 +41,13 @@ TEST(GyroStabilizedFilter, GapOfMoreThanThirtyPeriodsRestartsAtTheInput)
         SCOPED_TRACE(c.intervalUs);
         GyroStabilizedFilter f;
         f.init();
-        for (int i = 0; i < 10; ++i) step(f, vec(0, 0, -9.8f));
+        for (int i = 0; i < 10; ++i)
+            step(f, vec(0, 0, -9.8f));
         const Result r = step(f, vec(9.8f, 0, 0), -0.9f, c.intervalUs);
         if (c.restarts) {
             EXPECT_EQ(r.filtered, vec(9.8f, 0, 0));
         } else {
-            EXPECT_LT(r.filtered[0].value(), 1.0f);  // the heavy filter has barely moved
+            EXPECT_LT(r.filtered[0].value(), 1.0f); // the heavy filter has barely moved
             EXPECT_LT(r.filtered[2].value(), -8.0f);
         }
     }
@@ -64,7 +67,8 @@ TEST(GyroStabilizedFilter, ZeroAlphaPassesInputThroughInAnyFrame)
 {
     GyroStabilizedFilter f;
     f.init();
-    const Quaternion frames[] = {Quaternion::identity(), axisAngle(1, 0, 0, 0.7f), axisAngle(0.3f, -1, 2, 2.5f)};
+    const Quaternion frames[] = {Quaternion::identity(), axisAngle(1, 0, 0, 0.7f),
+                                 axisAngle(0.3f, -1, 2, 2.5f)};
     const Vector3 inputs[] = {vec(0, 0, -9.8f), vec(3, -1, 0.25f), vec(-20, 40, 5)};
     for (const Quaternion& q : frames) {
         for (const Vector3& v : inputs) {
@@ -104,14 +108,15 @@ TEST(GyroStabilizedFilter, NoiseWindowsRunOffsetBySixtyFourSamples)
     // With alpha 0 a ramp x = n makes each window's spread its count - 1.
     GyroStabilizedFilter f;
     f.init();
-    struct Expect {
+    struct Expect
+    {
         int sample;
         float noise;
         float lastWindow;
     };
     const Expect expected[] = {
-        {31, 10.0f, 0.0f},   {32, 31.0f, 0.0f},   {63, 62.0f, 0.0f},    {64, 63.0f, 63.0f},
-        {65, 64.0f, 63.0f},  {127, 126.0f, 63.0f}, {128, 127.0f, 127.0f}, {129, 64.0f, 127.0f},
+        {31, 10.0f, 0.0f},    {32, 31.0f, 0.0f},    {63, 62.0f, 0.0f},     {64, 63.0f, 63.0f},
+        {65, 64.0f, 63.0f},   {127, 126.0f, 63.0f}, {128, 127.0f, 127.0f}, {129, 64.0f, 127.0f},
         {192, 63.0f, 127.0f}, {193, 64.0f, 127.0f},
     };
     int next = 0;
@@ -130,7 +135,8 @@ TEST(GyroStabilizedFilter, RestartByGapKeepsTheNoiseWindows)
 {
     GyroStabilizedFilter f;
     f.init();
-    for (int n = 1; n <= 40; ++n) step(f, vec(float(n), 0, 0), 0.0f);
+    for (int n = 1; n <= 40; ++n)
+        step(f, vec(float(n), 0, 0), 0.0f);
     // The gap restarts the stages, not the windows: the spread keeps growing.
     EXPECT_EQ(step(f, vec(41, 0, 0), 0.0f, 1000000).noise.value(), 40.0f);
 }
@@ -140,8 +146,9 @@ TEST(GyroStabilizedFilter, ResidualRisesAtOnceAndFallsSlowly)
     GyroStabilizedFilter f;
     f.init();
     Result r = step(f, vec(0, 0, -9.8f));
-    EXPECT_NEAR(r.residual.value(), 0.9615f * 0.06f, 1e-6f);  // restart level, decaying
-    for (int i = 0; i < 20; ++i) r = step(f, vec(0, 0, -9.8f));
+    EXPECT_NEAR(r.residual.value(), 0.9615f * 0.06f, 1e-6f); // restart level, decaying
+    for (int i = 0; i < 20; ++i)
+        r = step(f, vec(0, 0, -9.8f));
     const float settled = r.residual.value();
     EXPECT_LT(settled, 0.03f);
 
@@ -164,7 +171,7 @@ TEST(GyroStabilizedFilter, ReferenceDirectionFromRestartOrReset)
 {
     GyroStabilizedFilter f;
     f.init();
-    step(f, vec(0, 0, 0));  // no direction: the reference falls back to down
+    step(f, vec(0, 0, 0)); // no direction: the reference falls back to down
     EXPECT_NEAR(f.getAccGyroFrameDeviation(vec(0, 0, -2), Quaternion::identity()).value(), 0.0f, 1e-6f);
     EXPECT_NEAR(f.getAccGyroFrameDeviation(vec(3, 0, 0), Quaternion::identity()).value(), M_PI / 2, 1e-6f);
     EXPECT_NEAR(f.getAccGyroFrameDeviation(vec(0, 0, 5), Quaternion::identity()).value(), M_PI, 1e-3f);
@@ -201,5 +208,5 @@ TEST(GyroStabilizedFilter, NamesItsWindowsAndLoggerUnderItsNode)
     nodes.removeNode(static_cast<const void*>(&engine));
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -60,7 +60,8 @@ TEST(InclAngFromStable, FreshObjectReportsTheDefaultInclination)
 
 TEST(InclAngFromStable, WindowLengthFollowsTheSampleRate)
 {
-    struct Case {
+    struct Case
+    {
         float rateHz;
         std::uint32_t minStable;
     };
@@ -103,8 +104,9 @@ TEST(InclAngFromStable, CalmWindowReplacesTheEstimateWithItsCosine)
 
 TEST(InclAngFromStable, InHandWindowsAreGradedAgainstExpectedNoise)
 {
-    struct Case {
-        float accJitter;  // m/s^2, alternating
+    struct Case
+    {
+        float accJitter; // m/s^2, alternating
         bool learns;
     };
     // Noise level 0.01 m/s^2: a table-calm window spans less than 0.1; the
@@ -153,9 +155,9 @@ TEST(InclAngFromStable, DcdCarriesNoiseLevelsInAnEmptyGyroscopeBlock)
 {
     dcdAlg4MinFixedInnards_s stored;
     dcdAlg4MinFixedInnardsSetEmpty(&stored);
-    stored.zro[0] = 0.5f;  // another estimator's word, not ours
+    stored.zro[0] = 0.5f; // another estimator's word, not ours
     stored.algSpecific[1] = 0.004f;
-    stored.algSpecific[2] = 0.0f;  // not learned: the calibration value stays
+    stored.algSpecific[2] = 0.0f; // not learned: the calibration value stays
 
     InclAngFromStable incl;
     incl.init(calibration(125, 0.01f, 0.05f), &stored, false);
@@ -180,15 +182,17 @@ TEST(InclAngFromStable, DcdCarriesNoiseLevelsInAnEmptyGyroscopeBlock)
 
 TEST(InclAngFromStable, UpperTailOfTheNormalDistribution)
 {
-    struct Case {
+    struct Case
+    {
         float z, q;
     };
     const Case cases[] = {
-        {0.0f, 0.500823f},  {1.0f, 0.1583667f}, {2.0f, 0.0226757f},     {3.2f, 0.0f},
-        {10.0f, 0.0f},      {-1.0f, 1.0f - 0.1583667f}, {-3.2f, 1.0f},
+        {0.0f, 0.500823f}, {1.0f, 0.1583667f},         {2.0f, 0.0226757f}, {3.2f, 0.0f},
+        {10.0f, 0.0f},     {-1.0f, 1.0f - 0.1583667f}, {-3.2f, 1.0f},
     };
-    for (const Case& c : cases) EXPECT_NEAR(InclAngFromStable::QFunction(Fp32(c.z)).value(), c.q, 1e-6f) << c.z;
+    for (const Case& c : cases)
+        EXPECT_NEAR(InclAngFromStable::QFunction(Fp32(c.z)).value(), c.q, 1e-6f) << c.z;
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -15,7 +15,8 @@ constexpr float kPeriodS = 0.02f;
 constexpr std::uint32_t kIntervalUs = 20000;
 constexpr float kIncl = -0.76f;
 
-struct Scene {
+struct Scene
+{
     Quaternion truth;
     Vector3 acc;
     Vector3 mag;
@@ -56,8 +57,8 @@ TEST(SensorFusionTwoRotation9AM, HeadingErrorSwitchesSolversWithHysteresis)
 
 TEST(SensorFusionTwoRotation9AM, BothSolversRecoverTheOrientation)
 {
-    const Quaternion orientations[] = {Quaternion::identity(), axisAngle(0, 0, 1, -2.0f), axisAngle(1, 0.5f, 0, 0.9f),
-                                       axisAngle(-1, 2, 3, 1.7f)};
+    const Quaternion orientations[] = {Quaternion::identity(), axisAngle(0, 0, 1, -2.0f),
+                                       axisAngle(1, 0.5f, 0, 0.9f), axisAngle(-1, 2, 3, 1.7f)};
     for (float headingErrorDeg : {35.0f, 5.0f}) {
         for (const Quaternion& truth : orientations) {
             SensorFusionTwoRotation9AM f;
@@ -113,7 +114,8 @@ TEST(SensorFusionTwoRotation9AM, ReferenceFilterReloadsAfterAGapOfThirtyPeriods)
     // changed inclination shows at once only when the filter reloads.
     const float newIncl = -0.3f;
     const Scene s = sceneAt(axisAngle(0, 1, 0, 0.4f), newIncl);
-    struct Case {
+    struct Case
+    {
         std::uint32_t intervalUs;
         bool reloads;
     };
@@ -121,7 +123,8 @@ TEST(SensorFusionTwoRotation9AM, ReferenceFilterReloadsAfterAGapOfThirtyPeriods)
         SCOPED_TRACE(c.intervalUs);
         SensorFusionTwoRotation9AM f;
         f.init();
-        for (int i = 0; i < 20; ++i) run(f, sceneAt(s.truth, kIncl), 5.0f);
+        for (int i = 0; i < 20; ++i)
+            run(f, sceneAt(s.truth, kIncl), 5.0f);
         const Quaternion q = run(f, s, 5.0f, newIncl, c.intervalUs);
         if (c.reloads) {
             EXPECT_LT(angleBetween(q, s.truth), 1e-3);
@@ -133,7 +136,8 @@ TEST(SensorFusionTwoRotation9AM, ReferenceFilterReloadsAfterAGapOfThirtyPeriods)
 
 TEST(SensorFusionTwoRotation9AM, AccuracyFromHeadingErrorAndFieldChange)
 {
-    struct Case {
+    struct Case
+    {
         float headingErrorDeg;
         Vector3 mag, previous;
         float expected;
@@ -158,5 +162,5 @@ TEST(SensorFusionTwoRotation9AM, AccuracyFromHeadingErrorAndFieldChange)
     }
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -12,12 +12,8 @@ namespace {
 using namespace fusionTest;
 
 const Quaternion kOrientations[] = {
-    Quaternion::identity(),
-    axisAngle(0, 0, 1, 1.2f),
-    axisAngle(1, 0, 0, 0.5f),
-    axisAngle(0, 1, 0, -0.8f),
-    axisAngle(1, -2, 0.5f, 2.0f),
-    axisAngle(-0.3f, 0.4f, 1, 2.9f),
+    Quaternion::identity(),    axisAngle(0, 0, 1, 1.2f),     axisAngle(1, 0, 0, 0.5f),
+    axisAngle(0, 1, 0, -0.8f), axisAngle(1, -2, 0.5f, 2.0f), axisAngle(-0.3f, 0.4f, 1, 2.9f),
 };
 
 TEST(TwoRotationsAcc, LevelDeviceHeadsOnTheSignOfU)
@@ -110,7 +106,8 @@ TEST(TwoRotationsMag, InclinationTurnAboutY)
 
 TEST(GaussNewton, ExactSolutionStaysPut)
 {
-    struct Case {
+    struct Case
+    {
         Quaternion q;
         Vector3 a, b;
     };
@@ -134,7 +131,8 @@ TEST(GaussNewton, ConvergesFromANearbyStart)
         const Quaternion start = truth + quat(0.05f, -0.04f, 0.03f, 0.02f);
         Quaternion q;
         WahbaSolvers::GaussNewton(start, a, b, deviceVector(truth, a), deviceVector(truth, b), q);
-        for (int i = 0; i < 4; ++i) EXPECT_NEAR(q[i].value(), truth[i].value(), 1e-4f);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(q[i].value(), truth[i].value(), 1e-4f);
     }
 }
 
@@ -163,5 +161,5 @@ TEST(WahbaSvd, WeightsDecideBetweenInconsistentPairs)
     EXPECT_LT(angleBetween(q, tilt), 0.01);
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -24,8 +24,9 @@ MagnetometerAmplitudeCal::Output magCal(float headingErrorRad)
     return out;
 }
 
-struct Scene {
-    Vector3 acc;  // m/s^2, gravity as measured
+struct Scene
+{
+    Vector3 acc; // m/s^2, gravity as measured
     Vector3 mag;
 };
 
@@ -34,8 +35,9 @@ Scene sceneAt(const Quaternion& truth)
     return {deviceVector(truth, kDown) * Fp32(9.8f), deviceVector(truth, worldField(kIncl)) * Fp32(45.0f)};
 }
 
-class WeightedFusion : public ::testing::Test {
-protected:
+class WeightedFusion : public ::testing::Test
+{
+  protected:
     void SetUp() override { fusion.init(); }
 
     void correct(const Scene& s, std::uint32_t intervalUs = kStepUs, float accNoise = 0.01f,
@@ -109,8 +111,9 @@ TEST_F(WeightedFusion, CorrectionPullsTheGyroscopeOrientationToTheMeasurement)
 
 TEST_F(WeightedFusion, RestartTakesTheMeasurementAndSeedsVariancesFromGravity)
 {
-    struct Case {
-        float gravity;  // measured |a|, m/s^2
+    struct Case
+    {
+        float gravity; // measured |a|, m/s^2
         bool known;
     };
     for (const Case& c : {Case{9.8f, true}, Case{12.0f, true}, Case{14.7f, true}, Case{20.0f, false}}) {
@@ -136,7 +139,8 @@ TEST_F(WeightedFusion, DisturbedAccelerometerSuspendsTheCorrection)
 {
     const Quaternion truth = axisAngle(1, 1, 0, 0.4f);
     correct(sceneAt(truth), kRestart);
-    for (int n = 0; n < 20; ++n) correct(sceneAt(truth));
+    for (int n = 0; n < 20; ++n)
+        correct(sceneAt(truth));
 
     // A large accelerometer noise level, then no accelerometer at all.
     fusion.integrateGyro(kStepUs, vec(0, 0, 0.5f));
@@ -151,7 +155,7 @@ TEST_F(WeightedFusion, DisturbedAccelerometerSuspendsTheCorrection)
     Scene noAcc = sceneAt(truth);
     noAcc.acc = vec(0, 0, 0);
     correct(noAcc);
-    EXPECT_EQ(accNoiseOut.value(), 127.0f);  // the caller learns the vector had no direction
+    EXPECT_EQ(accNoiseOut.value(), 127.0f); // the caller learns the vector had no direction
     EXPECT_EQ(fusion.mode(), SensorFusionWeightedFusion::kAccelerometerRejected);
     EXPECT_LT(angleBetween(fusion.quaternion(), integrated), 1e-6);
 }
@@ -160,7 +164,8 @@ TEST_F(WeightedFusion, FieldAlongGravityLeavesTheHeadingToTheGyroscope)
 {
     const Quaternion start = axisAngle(0, 0, 1, 0.5f);
     correct(sceneAt(start), kRestart);
-    for (int n = 0; n < 20; ++n) correct(sceneAt(start));
+    for (int n = 0; n < 20; ++n)
+        correct(sceneAt(start));
 
     // Field within 3 degrees of gravity; the gyroscope turns the device by
     // 0.2 rad about z, which the corrections must not undo.
@@ -188,9 +193,10 @@ TEST_F(WeightedFusion, ZeroMagnetometerGivesAFiniteUnitQuaternionOnEverySample)
         const Quaternion truth = axisAngle(1, 0, 0, 0.2f) * axisAngle(0, 0, 1, angle);
         Scene s = sceneAt(truth);
         s.mag = vec(0, 0, 0);
-        if (n == 150) s.acc = vec(0, 0, 0);
+        if (n == 150)
+            s.acc = vec(0, 0, 0);
         const float accNoise = n == 200 ? 30.0f : 0.01f;
-        fusion.integrateGyro(kStepUs, vec(0, 0, rate));  // about the body z axis
+        fusion.integrateGyro(kStepUs, vec(0, 0, rate)); // about the body z axis
         correct(s, n == 0 ? kRestart : kStepUs, accNoise, 3.1415927f);
         ASSERT_TRUE(isFiniteUnit(fusion.quaternion())) << "sample " << n;
         ASSERT_TRUE(isFiniteUnit(fusion.measuredQuaternion())) << "sample " << n;
@@ -217,7 +223,8 @@ TEST_F(WeightedFusion, ZeroMagnetometerKeepsThePredictedHeadingWhileTheAccelerom
 
 TEST_F(WeightedFusion, GyroscopeIntegrationSkipsRestartIntervals)
 {
-    struct Case {
+    struct Case
+    {
         std::uint32_t intervalUs;
         bool integrates;
     };
@@ -261,5 +268,5 @@ TEST(SensorFusionWeightedFusionHu, ReferenceUnlessNearlyParallel)
     expectVectorNear(h, worldField(kIncl), 1e-6f);
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

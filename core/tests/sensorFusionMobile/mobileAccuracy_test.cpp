@@ -14,9 +14,9 @@ TEST(MobileAccuracy, HysteresisBetweenLevels)
 {
     // angle (deg) -> accuracy, each from the previous row's accuracy.
     const std::pair<float, int> walk[] = {
-        {5.0f, 3},  {15.9f, 3}, {16.0f, 2}, {10.0f, 2}, {8.0f, 2},  {7.9f, 3},  {50.0f, 1}, {20.0f, 2},
-        {35.0f, 2}, {44.9f, 2}, {45.0f, 1}, {60.0f, 1}, {89.9f, 1}, {90.0f, 0}, {120.0f, 0}, {70.0f, 0},
-        {59.0f, 1}, {31.0f, 1}, {29.0f, 2}, {3.0f, 3},
+        {5.0f, 3},   {15.9f, 3}, {16.0f, 2}, {10.0f, 2}, {8.0f, 2},  {7.9f, 3},  {50.0f, 1},
+        {20.0f, 2},  {35.0f, 2}, {44.9f, 2}, {45.0f, 1}, {60.0f, 1}, {89.9f, 1}, {90.0f, 0},
+        {120.0f, 0}, {70.0f, 0}, {59.0f, 1}, {31.0f, 1}, {29.0f, 2}, {3.0f, 3},
     };
     std::uint8_t accuracy = 3;
     for (const auto& [angle, expected] : walk) {
@@ -65,4 +65,4 @@ TEST(MobileAccuracy, UpdateAccuracySetsAndClearsOnlyItsBit)
     EXPECT_EQ(out.accuracyHigh, ~0x2u);
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,8 @@ TEST(MobileAllocation, SamplesAllocateNothing)
     MobileRig rig(deviceScd().build());
     ASSERT_EQ(rig.initStatus, VNX_STATUS_SUCCESS);
     vnx_Mobile_VirtualSensorPeriods_s all{};
-    for (std::int32_t& p : all.periodUs) p = 8000;
+    for (std::int32_t& p : all.periodUs)
+        p = 8000;
     rig.enable(all);
 
     int outputs = 0;
@@ -32,10 +33,10 @@ TEST(MobileAllocation, SamplesAllocateNothing)
         }
     };
     run(1, 200);
-    ASSERT_GT(vnx::test::allocationCount(), 0);  // the counter is live
+    ASSERT_GT(vnx::test::allocationCount(), 0); // the counter is live
     const long allocations = vnx::test::allocationsDuring([&] { run(200, 2200); });
     EXPECT_EQ(allocations, 0);
     EXPECT_GT(outputs, 2000);
 }
 
-}  // namespace
+} // namespace

@@ -5,8 +5,8 @@
 
 #include "../common/scopedEnv.h"
 #include "common/moduleType.h"
-#include "moduleFactory/ModuleFactory.h"
 #include "mobileRig.h"
+#include "moduleFactory/ModuleFactory.h"
 
 namespace {
 
@@ -16,12 +16,16 @@ using namespace vnx::mobiletest;
 bool coreStarted()
 {
     vnx_StructOutput_s* record = vnx::ModuleFactory::createOutput(VNX_TYPE_TEST_MODULE);
-    if (record == nullptr) return false;
+    if (record == nullptr)
+        return false;
     vnx::ModuleFactory::destroyOutput(record);
     return true;
 }
 
-scdGen4Float_s defaultScd() { return deviceScd().build(); }
+scdGen4Float_s defaultScd()
+{
+    return deviceScd().build();
+}
 
 TEST(MobileApi, DefaultsFillEveryFieldButTheReservedBytes)
 {
@@ -32,7 +36,8 @@ TEST(MobileApi, DefaultsFillEveryFieldButTheReservedBytes)
     EXPECT_EQ(config.scdSize, 0u);
     EXPECT_EQ(config.dcd, nullptr);
     EXPECT_EQ(config.dcdSize, 0u);
-    for (std::uint8_t b : config.reserved) EXPECT_EQ(b, 0x5A);
+    for (std::uint8_t b : config.reserved)
+        EXPECT_EQ(b, 0x5A);
     EXPECT_EQ(config.reorientation.x, 0.0f);
     EXPECT_EQ(config.reorientation.y, 0.0f);
     EXPECT_EQ(config.reorientation.z, 0.0f);
@@ -41,7 +46,8 @@ TEST(MobileApi, DefaultsFillEveryFieldButTheReservedBytes)
     EXPECT_EQ(config.stabilityThreshold, 1.0f);
     EXPECT_EQ(config.clientThreshold, 0.2f);
     EXPECT_EQ(config.clientWord, 0u);
-    for (std::uint8_t b : config.clientBytes) EXPECT_EQ(b, 0);
+    for (std::uint8_t b : config.clientBytes)
+        EXPECT_EQ(b, 0);
     EXPECT_EQ(config.rawTimestamps, 0);
 }
 
@@ -54,7 +60,8 @@ TEST(MobileApi, VersionRecordAndBanner)
     EXPECT_EQ(v.minor, 1);
     EXPECT_EQ(v.patch, 4);
     EXPECT_EQ(v.build, 0u);
-    for (std::uint8_t f : v.flags) EXPECT_EQ(f, 1);
+    for (std::uint8_t f : v.flags)
+        EXPECT_EQ(f, 1);
     EXPECT_NE(std::strstr(vnx_Mobile_getVersionString(), "3.1.4.0"), nullptr);
 }
 
@@ -74,7 +81,7 @@ TEST(MobileApi, InitializeWithoutScdFailsWithNullHandle)
     config.scdSize = 100;
     EXPECT_EQ(vnx_Mobile_initialize(&handle, &config), VNX_STATUS_INVALID_SCD);
     config.scdSize = sizeof scd;
-    scd.innards.period += 1.0f;  // breaks the check word
+    scd.innards.period += 1.0f; // breaks the check word
     EXPECT_EQ(vnx_Mobile_initialize(&handle, &config), VNX_STATUS_INVALID_SCD);
     EXPECT_EQ(handle, nullptr);
     EXPECT_EQ(vnx_Mobile_initialize(nullptr, &config), VNX_STATUS_INVALID_PARAMETER);
@@ -204,9 +211,11 @@ TEST(MobileApi, DynamicCalibrationNeedsRoomForTheWholeBlock)
     MobileRig rig(defaultScd());
     std::vector<std::uint8_t> buffer(260, 0xCD);
     std::size_t written = 99;
-    EXPECT_EQ(vnx_Mobile_getDynamicCalibration(rig.handle, buffer.data(), 259, &written), VNX_STATUS_SIZE_TOO_SMALL);
+    EXPECT_EQ(vnx_Mobile_getDynamicCalibration(rig.handle, buffer.data(), 259, &written),
+              VNX_STATUS_SIZE_TOO_SMALL);
     EXPECT_EQ(written, 99u);
-    for (std::uint8_t b : buffer) ASSERT_EQ(b, 0xCD);
+    for (std::uint8_t b : buffer)
+        ASSERT_EQ(b, 0xCD);
     EXPECT_EQ(vnx_Mobile_getDynamicCalibration(rig.handle, buffer.data(), 260, &written), VNX_STATUS_SUCCESS);
     EXPECT_EQ(written, 260u);
     const auto* dcd = reinterpret_cast<const vnx_dcdData_s*>(buffer.data());
@@ -222,9 +231,11 @@ TEST(MobileApi, DynamicCalibrationRoundTrip)
     {
         MobileRig rig(scd);
         rig.enable(periods({{VNX_MOBILE_ROTATION_VECTOR, 8000}}));
-        for (int i = 1; i <= 500; ++i) rig.sample(8000u * i, {0, 0, -16384}, {0, 0, 0}, {0, 0, 0}, nullptr);
+        for (int i = 1; i <= 500; ++i)
+            rig.sample(8000u * i, {0, 0, -16384}, {0, 0, 0}, {0, 0, 0}, nullptr);
         std::size_t written = 0;
-        ASSERT_EQ(vnx_Mobile_getDynamicCalibration(rig.handle, dcd.data(), dcd.size(), &written), VNX_STATUS_SUCCESS);
+        ASSERT_EQ(vnx_Mobile_getDynamicCalibration(rig.handle, dcd.data(), dcd.size(), &written),
+                  VNX_STATUS_SUCCESS);
     }
     {
         MobileRig same(scd, dcd.data(), dcd.size());
@@ -285,7 +296,7 @@ TEST(MobileApi, ConfiguredReorientationIsReportedBack)
     vnx_Mobile_getDefaults(&config);
     config.scd = &scd.head;
     config.scdSize = sizeof scd;
-    config.reorientation = {0.0f, 2.0f, 0.0f, 2.0f};  // 90 degrees about y, not unit length
+    config.reorientation = {0.0f, 2.0f, 0.0f, 2.0f}; // 90 degrees about y, not unit length
     vnx_Mobile_Handle handle = nullptr;
     ASSERT_EQ(vnx_Mobile_initialize(&handle, &config), VNX_STATUS_SUCCESS);
     vnx_Mobile_Quaternion_s q{};
@@ -295,4 +306,4 @@ TEST(MobileApi, ConfiguredReorientationIsReportedBack)
     vnx_Mobile_finalize(handle);
 }
 
-}  // namespace
+} // namespace

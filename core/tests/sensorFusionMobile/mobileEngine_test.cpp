@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "common/NodeManager.h"
+#include "mobileRig.h"
 #include "sensorFusionMobile/SensorFusionMobile.h"
 #include "sensorFusionMobile/mobilePeriods.h"
-#include "mobileRig.h"
 
 namespace {
 
@@ -17,8 +17,9 @@ using namespace vnx::mobiletest;
 using vnx::SensorFusionMobile;
 using vnx::mobile::GroupDelay;
 
-class MobileEngine : public ::testing::Test {
-protected:
+class MobileEngine : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         engine = pool.create();
@@ -42,9 +43,11 @@ protected:
                 const std::function<void(const vnx_Mobile_Output_s&)>& onOutput = nullptr)
     {
         engine->reportAcc(t, acc[0], acc[1], acc[2]);
-        if (sensors.magnetometerUs > 0) engine->reportMag(t, 0, 0, 0);
+        if (sensors.magnetometerUs > 0)
+            engine->reportMag(t, 0, 0, 0);
         engine->reportGyro(t, gyro[0], gyro[1], gyro[2], 0);
-        if (sensors.fusionUs > 0) engine->reportFusionTick(t);
+        if (sensors.fusionUs > 0)
+            engine->reportFusionTick(t);
         drain(onOutput);
     }
 
@@ -54,9 +57,11 @@ protected:
         for (int calls = 0; calls < 64; ++calls) {
             vnx_Mobile_Output_s out;
             std::uint8_t flag = 1;
-            if (engine->process(&out, &flag) != VNX_STATUS_SUCCESS) return outputs;
+            if (engine->process(&out, &flag) != VNX_STATUS_SUCCESS)
+                return outputs;
             ++outputs;
-            if (onOutput) onOutput(out);
+            if (onOutput)
+                onOutput(out);
         }
         ADD_FAILURE() << "process did not finish";
         return outputs;
@@ -80,16 +85,17 @@ TEST_F(MobileEngine, ChildrenAreNamedSubNodesAndLeaveWithTheEngine)
 {
     vnx::NodeManager& nodes = vnx::NodeManager::getInstance();
     ASSERT_NE(nodes.addNode(nullptr, engine, vnx::NodeInterface::NODE_MODULE, "mobileUnderTest"), nullptr);
-    const char* children[] = {"Interpret", "ZroFromStable", "BiasCorrectMin", "Cal",   "MagCal",
-                              "magFilt",   "accCal",        "accPlanarCal",   "accFilt", "gyroInteg",
-                              "sf",        "sf6AG",         "sf9AM",          "inclAngFromStable", "dftLog"};
+    const char* children[] = {
+        "Interpret", "ZroFromStable",     "BiasCorrectMin", "Cal",       "MagCal", "magFilt",
+        "accCal",    "accPlanarCal",      "accFilt",        "gyroInteg", "sf",     "sf6AG",
+        "sf9AM",     "inclAngFromStable", "dftLog"};
     for (const char* child : children) {
         SCOPED_TRACE(child);
         const std::string name = std::string("mobileUnderTest.") + child;
         const vnx::NodeInterface* node = nodes.getNode(name.c_str());
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->getNodeType(), std::string(child) == "dftLog" ? vnx::NodeInterface::NODE_LOG
-                                                                       : vnx::NodeInterface::NODE_SUBNODE);
+                                                                      : vnx::NodeInterface::NODE_SUBNODE);
     }
     EXPECT_NE(nodes.getNode("mobileUnderTest.sf.dftLog"), nullptr);
     pool.destroy(engine);
@@ -145,7 +151,7 @@ TEST_F(MobileEngine, SaturatedRateHoldsTheSaturationCounterForThreeSeconds)
     const std::pair<std::int32_t, int> cases[] = {{10000, 300}, {8000, 374}};
     for (const auto& [period, expected] : cases) {
         SCOPED_TRACE(period);
-        TearDown();  // a fresh engine per case
+        TearDown(); // a fresh engine per case
         SetUp();
         enable(periods({{VNX_MOBILE_ROTATION_VECTOR, period}}));
         std::uint32_t t = 0;
@@ -165,10 +171,12 @@ TEST_F(MobileEngine, FusionTickBacklogYieldsOneOutput)
     enable(periods({{VNX_MOBILE_ROTATION_VECTOR, 8000}}));
     std::uint32_t t = 0;
     runStill(t, 10, 8000);
-    for (int i = 0; i < 5; ++i) engine->reportFusionTick(t);
+    for (int i = 0; i < 5; ++i)
+        engine->reportFusionTick(t);
     int fused = 0;
     drain([&](const vnx_Mobile_Output_s& out) {
-        if ((out.validBits & VNX_MOBILE_BIT_ROTATION_VECTOR) != 0) ++fused;
+        if ((out.validBits & VNX_MOBILE_BIT_ROTATION_VECTOR) != 0)
+            ++fused;
     });
     EXPECT_EQ(fused, 1);
 }
@@ -179,7 +187,8 @@ TEST_F(MobileEngine, OutputsFollowTheReorientation)
     std::uint32_t t = 0;
     vnx_Mobile_Output_s last{};
     auto keepAccelerometer = [&](const vnx_Mobile_Output_s& out) {
-        if ((out.validBits & VNX_MOBILE_BIT_ACCELEROMETER) != 0) last = out;
+        if ((out.validBits & VNX_MOBILE_BIT_ACCELEROMETER) != 0)
+            last = out;
     };
     // Gravity along the sensor's x axis comes out along y.
     t += 8000;
@@ -205,7 +214,8 @@ TEST_F(MobileEngine, TareAllAxesMakesTheRotationVectorReadIdentity)
     std::uint32_t t = 0;
     vnx_Mobile_Output_s last{};
     auto keep = [&](const vnx_Mobile_Output_s& out) {
-        if ((out.validBits & VNX_MOBILE_BIT_ROTATION_VECTOR) != 0) last = out;
+        if ((out.validBits & VNX_MOBILE_BIT_ROTATION_VECTOR) != 0)
+            last = out;
     };
     // Tilted by 30 degrees about x.
     const std::int16_t y = counts(-kCountsPerG * std::sin(0.5236f));
@@ -240,4 +250,4 @@ TEST_F(MobileEngine, DynamicCalibrationBitsDefaultToAllOn)
     EXPECT_EQ(bits, 0x02);
 }
 
-}  // namespace
+} // namespace

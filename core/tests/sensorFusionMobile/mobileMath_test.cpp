@@ -20,8 +20,14 @@ using vnx::qdVectorFixed::Quaternion;
 using vnx::qdVectorFixed::Vector3;
 namespace mobile = vnx::mobile;
 
-Quaternion quat(float w, float x, float y, float z) { return {Fp32(w), Fp32(x), Fp32(y), Fp32(z)}; }
-Vector3 v3(float x, float y, float z) { return {Fp32(x), Fp32(y), Fp32(z)}; }
+Quaternion quat(float w, float x, float y, float z)
+{
+    return {Fp32(w), Fp32(x), Fp32(y), Fp32(z)};
+}
+Vector3 v3(float x, float y, float z)
+{
+    return {Fp32(x), Fp32(y), Fp32(z)};
+}
 
 Quaternion axisAngle(float x, float y, float z, float angle)
 {
@@ -84,7 +90,8 @@ TEST(MobileReorientation, TareHeadingKeepsTiltAndZeroesHeading)
     const Vector3 down = v3(0, 0, -1);
     const Vector3 before = vnx::sensorFusion::rotateByConjugate(q, down);
     const Vector3 after = vnx::sensorFusion::rotateByConjugate(out, down);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(after[i].value(), before[i].value(), 1e-4f);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(after[i].value(), before[i].value(), 1e-4f);
 }
 
 mobile::GroupDelayStep quietStep(float stepS)
@@ -175,7 +182,8 @@ TEST(MobileGeomagneticPrefilter, ReloadsAfterResetAndLongGapsAndLowPassesOtherwi
     // A step is followed slowly: two stages of 0.125 s.
     filter.process(20000, 20000, alpha, v3(0, 0, 0), out);
     EXPECT_GT(out[0].value(), 0.9f);
-    for (int i = 0; i < 50; ++i) filter.process(20000, 20000, alpha, v3(0, 0, 0), out);
+    for (int i = 0; i < 50; ++i)
+        filter.process(20000, 20000, alpha, v3(0, 0, 0), out);
     EXPECT_LT(out[0].value(), 0.01f);
     // A gap of more than 30 periods reloads.
     filter.process(20000 * 31, 20000, alpha, v3(5, 5, 5), out);
@@ -189,7 +197,8 @@ TEST(MobileGeomagneticPrefilter, ReloadsAfterResetAndLongGapsAndLowPassesOtherwi
 
 TEST(MobileStability, ClassTransitions)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::uint8_t previous;
         mobile::StabilityInputs in;
@@ -227,8 +236,9 @@ TEST(MobileIntegrationScale, LearnsFromLargeDriftAndRelaxesOtherwise)
     // Small deviation or short rotation: relax toward 30.
     const Fp32 relaxed = mobile::updateIntegrationErrorScale(Fp32(1000.0f), Fp32(0.05f), Fp32(62.8f));
     EXPECT_FLOAT_EQ(relaxed.value(), 30.0f + 0.5f * 970.0f);
-    EXPECT_EQ(mobile::updateIntegrationErrorScale(Fp32(1000.0f), Fp32(0.5f), Fp32(3.9f)) < Fp32(1000.0f), true);
+    EXPECT_EQ(mobile::updateIntegrationErrorScale(Fp32(1000.0f), Fp32(0.5f), Fp32(3.9f)) < Fp32(1000.0f),
+              true);
     EXPECT_EQ(mobile::updateIntegrationErrorScale(base, Fp32(0.0f), Fp32(0.0f)), base);
 }
 
-}  // namespace
+} // namespace

@@ -8,13 +8,19 @@
 namespace {
 
 using vnx::Fp32;
-using vnx::qdVectorFixed::Quaternion;
-using vnx::qdVectorFixed::Vector3;
 using vnx::mobile::writeQuaternion;
 using vnx::mobile::writeVector;
+using vnx::qdVectorFixed::Quaternion;
+using vnx::qdVectorFixed::Vector3;
 
-Vector3 v3(float x, float y, float z) { return {Fp32(x), Fp32(y), Fp32(z)}; }
-Quaternion quat(float w, float x, float y, float z) { return {Fp32(w), Fp32(x), Fp32(y), Fp32(z)}; }
+Vector3 v3(float x, float y, float z)
+{
+    return {Fp32(x), Fp32(y), Fp32(z)};
+}
+Quaternion quat(float w, float x, float y, float z)
+{
+    return {Fp32(w), Fp32(x), Fp32(y), Fp32(z)};
+}
 
 TEST(MobileOutputFrame, VectorSwapsXAndYAndNegatesZ)
 {
@@ -54,8 +60,8 @@ TEST(MobileOutputFrame, QuaternionWithNegativeWComesOutWithPositiveW)
 TEST(MobileOutputFrame, QuaternionIsMultipliedByReorientationAndKeptNonNegative)
 {
     const float h = std::sqrt(0.5f);
-    const Quaternion r = quat(h, 0, 0, h);   // 90 degrees about z
-    const Quaternion q = quat(0, 0, 0, 1);   // 180 degrees about z
+    const Quaternion r = quat(h, 0, 0, h); // 90 degrees about z
+    const Quaternion q = quat(0, 0, 0, 1); // 180 degrees about z
     float out[4];
     writeQuaternion(r, q, out);
     // q (x) r = 270 degrees about z = (-h, 0, 0, h), negated to w >= 0.
@@ -65,4 +71,4 @@ TEST(MobileOutputFrame, QuaternionIsMultipliedByReorientationAndKeptNonNegative)
     EXPECT_NEAR(out[2], h, 1e-6f);
 }
 
-}  // namespace
+} // namespace

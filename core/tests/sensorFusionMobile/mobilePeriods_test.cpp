@@ -8,17 +8,19 @@ using vnx::mobile::decimationFactor;
 using vnx::mobile::deriveInputPeriods;
 using vnx::mobile::effectiveOutputPeriods;
 
-struct DeriveCase {
+struct DeriveCase
+{
     const char* name;
-    std::initializer_list<std::pair<int, std::int32_t>> requested;  // slot, period
-    vnx_Mobile_PhysicalSensorPeriods_s expected;                    // acc, gyro, mag, fusion
+    std::initializer_list<std::pair<int, std::int32_t>> requested; // slot, period
+    vnx_Mobile_PhysicalSensorPeriods_s expected;                   // acc, gyro, mag, fusion
     std::uint32_t enabled;
 };
 
 vnx_Mobile_VirtualSensorPeriods_s periodsOf(std::initializer_list<std::pair<int, std::int32_t>> slots)
 {
     vnx_Mobile_VirtualSensorPeriods_s v{};
-    for (const auto& [slot, period] : slots) v.periodUs[slot] = period;
+    for (const auto& [slot, period] : slots)
+        v.periodUs[slot] = period;
     return v;
 }
 
@@ -44,8 +46,10 @@ TEST(MobilePeriods, DeriveSensorPeriodsFromRequestedOutputs)
          {{VNX_MOBILE_GRAVITY, 10000}, {VNX_MOBILE_GAME_ROTATION_VECTOR, 5000}},
          {5000, 5000, 20000, 5000},
          0x408},
-        {"negative periods are off", {{VNX_MOBILE_ROTATION_VECTOR, -5}, {VNX_MOBILE_GRAVITY, 8000}},
-         {8000, 8000, 20000, 8000}, 0x8},
+        {"negative periods are off",
+         {{VNX_MOBILE_ROTATION_VECTOR, -5}, {VNX_MOBILE_GRAVITY, 8000}},
+         {8000, 8000, 20000, 8000},
+         0x8},
     };
     for (const DeriveCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -60,8 +64,8 @@ TEST(MobilePeriods, DeriveSensorPeriodsFromRequestedOutputs)
 
 TEST(MobilePeriods, DecimationKeepsDecimatedStagesNearTwoAndAHalfMilliseconds)
 {
-    const std::pair<std::int32_t, int> cases[] = {{0, 1},    {-100, 1}, {833, 3},  {1000, 3}, {1250, 2},
-                                                 {2000, 1}, {2499, 1}, {2500, 1}, {10000, 1}, {1, 255}};
+    const std::pair<std::int32_t, int> cases[] = {{0, 1},    {-100, 1}, {833, 3},  {1000, 3},  {1250, 2},
+                                                  {2000, 1}, {2499, 1}, {2500, 1}, {10000, 1}, {1, 255}};
     for (const auto& [period, factor] : cases) {
         SCOPED_TRACE(period);
         EXPECT_EQ(decimationFactor(period), factor);
@@ -71,15 +75,16 @@ TEST(MobilePeriods, DecimationKeepsDecimatedStagesNearTwoAndAHalfMilliseconds)
 TEST(MobilePeriods, EffectiveOutputPeriodsFollowSensorsForEnabledOutputsOnly)
 {
     const vnx_Mobile_PhysicalSensorPeriods_s physical{4000, 1250, 20000, 5000};
-    const std::uint32_t all = 0xFBF;  // every output bit
+    const std::uint32_t all = 0xFBF; // every output bit
     const auto e = effectiveOutputPeriods(physical, all, 2);
-    const std::int32_t expected[VNX_MOBILE_VIRTUAL_SENSOR_COUNT] = {4000,  1250, 1250, 20000, 20000, 2500,
-                                                                    2500,  5000, 5000, 20000, 2500};
+    const std::int32_t expected[VNX_MOBILE_VIRTUAL_SENSOR_COUNT] = {4000, 1250, 1250, 20000, 20000, 2500,
+                                                                    2500, 5000, 5000, 20000, 2500};
     for (int slot = 0; slot < VNX_MOBILE_VIRTUAL_SENSOR_COUNT; ++slot) {
         SCOPED_TRACE(slot);
         EXPECT_EQ(e.periodUs[slot], expected[slot]);
     }
-    const auto some = effectiveOutputPeriods(physical, VNX_MOBILE_BIT_GRAVITY | VNX_MOBILE_BIT_ACCELEROMETER, 2);
+    const auto some =
+        effectiveOutputPeriods(physical, VNX_MOBILE_BIT_GRAVITY | VNX_MOBILE_BIT_ACCELEROMETER, 2);
     for (int slot = 0; slot < VNX_MOBILE_VIRTUAL_SENSOR_COUNT; ++slot) {
         SCOPED_TRACE(slot);
         const std::int32_t want =
@@ -88,4 +93,4 @@ TEST(MobilePeriods, EffectiveOutputPeriodsFollowSensorsForEnabledOutputsOnly)
     }
 }
 
-}  // namespace
+} // namespace

@@ -46,7 +46,8 @@ inline ScdBuilder deviceScd()
 inline vnx_Mobile_VirtualSensorPeriods_s periods(std::initializer_list<std::pair<int, std::int32_t>> slots)
 {
     vnx_Mobile_VirtualSensorPeriods_s v{};
-    for (const auto& [slot, period] : slots) v.periodUs[slot] = period;
+    for (const auto& [slot, period] : slots)
+        v.periodUs[slot] = period;
     return v;
 }
 
@@ -68,8 +69,9 @@ inline float tiltError(const Quaternion& a, const Quaternion& b)
     return std::acos(std::fmin(1.0f, std::fmax(-1.0f, c)));
 }
 
-class MobileRig {
-public:
+class MobileRig
+{
+  public:
     using RawTriple = std::array<std::int16_t, 3>;
     using OnOutput = std::function<void(const vnx_Mobile_Output_s&)>;
 
@@ -91,7 +93,8 @@ public:
     vnx_Mobile_PhysicalSensorPeriods_s enable(const vnx_Mobile_VirtualSensorPeriods_s& wanted)
     {
         vnx_Mobile_PhysicalSensorPeriods_s sensors{};
-        EXPECT_EQ(vnx_Mobile_enableOutputPeriodsAndDeriveInputPeriods(handle, &wanted, &sensors), VNX_STATUS_SUCCESS);
+        EXPECT_EQ(vnx_Mobile_enableOutputPeriodsAndDeriveInputPeriods(handle, &wanted, &sensors),
+                  VNX_STATUS_SUCCESS);
         EXPECT_EQ(vnx_Mobile_setInputPeriods(handle, &sensors), VNX_STATUS_SUCCESS);
         sensors_ = sensors;
         return sensors;
@@ -101,10 +104,14 @@ public:
     void sample(std::uint32_t timeUs, const RawTriple& acc, const RawTriple& gyro, const RawTriple& mag,
                 const OnOutput& onOutput, std::int16_t temperature = 0)
     {
-        if (sensors_.accelerometerUs > 0) vnx_Mobile_reportAcc(handle, timeUs, acc[0], acc[1], acc[2]);
-        if (sensors_.magnetometerUs > 0) vnx_Mobile_reportMag(handle, timeUs, mag[0], mag[1], mag[2]);
-        if (sensors_.gyroscopeUs > 0) vnx_Mobile_reportGyro(handle, timeUs, gyro[0], gyro[1], gyro[2], temperature);
-        if (sensors_.fusionUs > 0) vnx_Mobile_reportFusionTick(handle, timeUs);
+        if (sensors_.accelerometerUs > 0)
+            vnx_Mobile_reportAcc(handle, timeUs, acc[0], acc[1], acc[2]);
+        if (sensors_.magnetometerUs > 0)
+            vnx_Mobile_reportMag(handle, timeUs, mag[0], mag[1], mag[2]);
+        if (sensors_.gyroscopeUs > 0)
+            vnx_Mobile_reportGyro(handle, timeUs, gyro[0], gyro[1], gyro[2], temperature);
+        if (sensors_.fusionUs > 0)
+            vnx_Mobile_reportFusionTick(handle, timeUs);
         drain(onOutput);
     }
 
@@ -120,7 +127,8 @@ public:
                 EXPECT_EQ(status, VNX_STATUS_WARNING_WAITING_FOR_FUSION);
                 return;
             }
-            if (onOutput) onOutput(out);
+            if (onOutput)
+                onOutput(out);
         }
         ADD_FAILURE() << "process did not finish";
     }
@@ -129,7 +137,7 @@ public:
     vnx_Mobile_Handle handle = nullptr;
     int initStatus = VNX_STATUS_INTERNAL_ERROR;
 
-private:
+  private:
     scdGen4Float_s scd_;
     vnx_Mobile_PhysicalSensorPeriods_s sensors_{};
 };
@@ -141,4 +149,4 @@ inline std::int16_t counts(float value)
     return static_cast<std::int16_t>(std::fmax(-32768.0f, std::fmin(32767.0f, r)));
 }
 
-}  // namespace vnx::mobiletest
+} // namespace vnx::mobiletest

@@ -19,9 +19,9 @@ TEST(MobileScenario, StillDeviceKeepsIdentityAndBecomesStable)
     MobileRig rig(deviceScd().build());
     ASSERT_EQ(rig.initStatus, VNX_STATUS_SUCCESS);
     const auto sensors = rig.enable(periods({{VNX_MOBILE_ROTATION_VECTOR, 8000},
-                                            {VNX_MOBILE_STABILITY, 8000},
-                                            {VNX_MOBILE_GRAVITY, 8000},
-                                            {VNX_MOBILE_ACCELEROMETER, 8000}}));
+                                             {VNX_MOBILE_STABILITY, 8000},
+                                             {VNX_MOBILE_GRAVITY, 8000},
+                                             {VNX_MOBILE_ACCELEROMETER, 8000}}));
     ASSERT_EQ(sensors.gyroscopeUs, 8000);
     ASSERT_EQ(sensors.magnetometerUs, 20000);
 
@@ -35,7 +35,8 @@ TEST(MobileScenario, StillDeviceKeepsIdentityAndBecomesStable)
             if ((out.validBits & VNX_MOBILE_BIT_ROTATION_VECTOR) != 0) {
                 ++rotationVectors;
                 const float* q = out.rotationVector;
-                for (int k = 0; k < 4; ++k) ASSERT_TRUE(std::isfinite(q[k]));
+                for (int k = 0; k < 4; ++k)
+                    ASSERT_TRUE(std::isfinite(q[k]));
                 const float norm = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
                 EXPECT_NEAR(norm, 1.0f, 1e-6f);
                 const float angle = 2.0f * std::acos(std::fmin(1.0f, std::fabs(q[3])));
@@ -63,13 +64,16 @@ TEST(MobileScenario, StillDeviceKeepsIdentityAndBecomesStable)
 // turns about all three axes.
 vnx::qdVectorFixed::Vector3 trueRate(double t)
 {
-    if (t < 4.0) return {};
+    if (t < 4.0)
+        return {};
     const double s = t - 4.0;
-    return {Fp32(static_cast<float>(1.2 * std::sin(0.9 * s))), Fp32(static_cast<float>(0.8 * std::sin(0.6 * s + 1.0))),
+    return {Fp32(static_cast<float>(1.2 * std::sin(0.9 * s))),
+            Fp32(static_cast<float>(0.8 * std::sin(0.6 * s + 1.0))),
             Fp32(static_cast<float>(1.5 * std::cos(0.35 * s)))};
 }
 
-struct MotionResult {
+struct MotionResult
+{
     float rmsDeg;
     float maxDeg;
 };
@@ -77,13 +81,15 @@ struct MotionResult {
 // Linear acceleration of the hand in the world frame (m/s^2), scaled.
 Vector3 handAcceleration(double t, float scale)
 {
-    if (t < 4.0) return {};
+    if (t < 4.0)
+        return {};
     return {Fp32(scale * static_cast<float>(1.5 * std::sin(1.3 * t))),
             Fp32(scale * static_cast<float>(1.0 * std::sin(0.7 * t + 0.5))),
             Fp32(scale * static_cast<float>(0.8 * std::sin(1.1 * t)))};
 }
 
-MotionResult runMovingDevice(const scdGen4Float_s& scd, const float offsetCounts[3], float handScale, double seconds)
+MotionResult runMovingDevice(const scdGen4Float_s& scd, const float offsetCounts[3], float handScale,
+                             double seconds)
 {
     MobileRig rig(scd);
     EXPECT_EQ(rig.initStatus, VNX_STATUS_SUCCESS);
@@ -111,7 +117,8 @@ MotionResult runMovingDevice(const scdGen4Float_s& scd, const float offsetCounts
                                  q[0] * p[1] + q[1] * p[0] + q[2] * p[3] - q[3] * p[2],
                                  q[0] * p[2] - q[1] * p[3] + q[2] * p[0] + q[3] * p[1],
                                  q[0] * p[3] + q[1] * p[2] - q[2] * p[1] + q[3] * p[0]};
-            for (int k = 0; k < 4; ++k) q[k] = r[k];
+            for (int k = 0; k < 4; ++k)
+                q[k] = r[k];
         }
         const Quaternion truth{Fp32(static_cast<float>(q[0])), Fp32(static_cast<float>(q[1])),
                                Fp32(static_cast<float>(q[2])), Fp32(static_cast<float>(q[3]))};
@@ -123,22 +130,25 @@ MotionResult runMovingDevice(const scdGen4Float_s& scd, const float offsetCounts
             acc[k] = counts(g[k].value() / kGravity * kCountsPerG + 4.0f * gauss(random));
             gyro[k] = counts(rate[k].value() / kRadPerCount + offsetCounts[k] + 2.0f * gauss(random));
         }
-        rig.sample(static_cast<std::uint32_t>(8000 * i), acc, gyro, {0, 0, 0}, [&](const vnx_Mobile_Output_s& out) {
-            if ((out.validBits & VNX_MOBILE_BIT_ROTATION_VECTOR) == 0) return;
-            const float err = tiltError(internalOf(out.rotationVector), truth) * 57.29578f;
-            if (t > 1.0) {
-                sumSq += static_cast<double>(err) * err;
-                ++count;
-                maxErr = std::fmax(maxErr, err);
-            }
-        });
+        rig.sample(static_cast<std::uint32_t>(8000 * i), acc, gyro, {0, 0, 0},
+                   [&](const vnx_Mobile_Output_s& out) {
+                       if ((out.validBits & VNX_MOBILE_BIT_ROTATION_VECTOR) == 0)
+                           return;
+                       const float err = tiltError(internalOf(out.rotationVector), truth) * 57.29578f;
+                       if (t > 1.0) {
+                           sumSq += static_cast<double>(err) * err;
+                           ++count;
+                           maxErr = std::fmax(maxErr, err);
+                       }
+                   });
     }
     return {static_cast<float>(std::sqrt(sumSq / std::max(count, 1))), maxErr};
 }
 
 TEST(MobileScenario, MovingDeviceKeepsInclinationOfTheRotationVector)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         scdGen4Float_s scd;
         float offset[3];
@@ -149,15 +159,27 @@ TEST(MobileScenario, MovingDeviceKeepsInclinationOfTheRotationVector)
     const Case cases[] = {
         // Pure rotation: gravity tells the tilt at every sample.
         {"two-axis device, offset on y and z", deviceScd().build(), {0.0f, 20.0f, -15.0f}, 0.0f, 0.5f, 1.0f},
-        {"three-axis device, offset on all axes", deviceScd().deviceKind(1).build(), {12.0f, 20.0f, -15.0f}, 0.0f,
-         0.5f, 1.0f},
+        {"three-axis device, offset on all axes",
+         deviceScd().deviceKind(1).build(),
+         {12.0f, 20.0f, -15.0f},
+         0.0f,
+         0.5f,
+         1.0f},
         // Hand acceleration of up to 2 m/s^2 (11 degrees of apparent tilt)
         // leans on the gyroscope.
         {"two-axis device moved by hand", deviceScd().build(), {0.0f, 20.0f, -15.0f}, 1.0f, 2.0f, 3.5f},
-        {"three-axis device moved by hand", deviceScd().deviceKind(1).build(), {12.0f, 20.0f, -15.0f}, 1.0f, 2.0f,
+        {"three-axis device moved by hand",
+         deviceScd().deviceKind(1).build(),
+         {12.0f, 20.0f, -15.0f},
+         1.0f,
+         2.0f,
          3.5f},
         // A two-axis device learns no x offset: that one stays in the rate.
-        {"two-axis device with an x offset moved by hand", deviceScd().build(), {12.0f, 20.0f, -15.0f}, 1.0f, 3.0f,
+        {"two-axis device with an x offset moved by hand",
+         deviceScd().build(),
+         {12.0f, 20.0f, -15.0f},
+         1.0f,
+         3.0f,
          5.0f},
     };
     for (const Case& c : cases) {
@@ -169,4 +191,4 @@ TEST(MobileScenario, MovingDeviceKeepsInclinationOfTheRotationVector)
     }
 }
 
-}  // namespace
+} // namespace

@@ -55,7 +55,8 @@ void handMotion(MotionTrace& trace, double seconds)
     }
 }
 
-struct Accuracy {
+struct Accuracy
+{
     double rmsInclinationDeg = 0.0;
     double maxInclinationDeg = 0.0;
     double finalHeadingDriftDeg = 0.0;
@@ -78,7 +79,8 @@ Accuracy measure(const scdGen4Float_s& scd, MotionTrace& trace)
         failures += rig.process6AG(sample.output6AG) != VNX_STATUS_SUCCESS;
         const vnx_Number32_u* q = rig.motion().quaternion;
         const Quatd estimate{q[0].real, -q[1].real, -q[2].real, -q[3].real};
-        const double error = vnx::testsupport::inclinationError(sample.truth.orientation, estimate) * kDegPerRad;
+        const double error =
+            vnx::testsupport::inclinationError(sample.truth.orientation, estimate) * kDegPerRad;
         sumSq += error * error;
         ++count;
         result.maxInclinationDeg = std::max(result.maxInclinationDeg, error);
@@ -115,7 +117,8 @@ TEST(SensorFusionAccuracy, StillDeviceWithGyroscopeOffsetKeepsTiltAndHeading)
 TEST(SensorFusionAccuracy, SteadyTurnsAboutEachAxisKeepTheTilt)
 {
     CoreLibrary core;
-    struct Case {
+    struct Case
+    {
         const char* name;
         scdGen4Float_s scd;
     };
@@ -127,7 +130,11 @@ TEST(SensorFusionAccuracy, SteadyTurnsAboutEachAxisKeepTheTilt)
     };
     for (const Case& c : cases) {
         MotionTrace trace(c.scd, noisyOptions(2));
-        trace.still(5.0).turn({1, 0, 0}, 0.5, 1.0).turn({0, 1, 0}, 0.5, 1.0).turn({0, 0, 1}, 1.0, 2.0).still(2.0);
+        trace.still(5.0)
+            .turn({1, 0, 0}, 0.5, 1.0)
+            .turn({0, 1, 0}, 0.5, 1.0)
+            .turn({0, 0, 1}, 1.0, 2.0)
+            .still(2.0);
         trace.turn({1, 1, 0}, -0.8, 1.5).still(2.0).turn({0, 1, 1}, 1.2, 1.0).still(5.0);
         const Accuracy a = measure(c.scd, trace);
         print(c.name, a);
@@ -141,7 +148,8 @@ TEST(SensorFusionAccuracy, SteadyTurnsAboutEachAxisKeepTheTilt)
 TEST(SensorFusionAccuracy, HandMotionKeepsTheTiltOnBothDevices)
 {
     CoreLibrary core;
-    struct Case {
+    struct Case
+    {
         const char* name;
         scdGen4Float_s scd;
     };

@@ -63,8 +63,9 @@ inline ScdBuilder testDevice()
 }
 
 /// Keeps every status the module reports, as bytes.
-class StatusLog : public vnx::ModuleListenerInterface {
-public:
+class StatusLog : public vnx::ModuleListenerInterface
+{
+  public:
     void statusCallback(vnx::ModuleConfigInterface*, const vnx_StructStatus_s* status) override
     {
         const auto* activity = vnx_ActivityClassification_dynamicDownCastConstStatus(status);
@@ -77,14 +78,15 @@ public:
     }
 
     std::vector<vnx_ActivityClassification_Status_s> activityStatuses;
-    std::vector<long> sampleIndices;  ///< the rig's sample count at each status
+    std::vector<long> sampleIndices; ///< the rig's sample count at each status
     long currentSample = 0;
     int otherStatuses = 0;
 };
 
 /// Starts the core library for one test and stops it again.
-class CoreLibrary {
-public:
+class CoreLibrary
+{
+  public:
     CoreLibrary() { vnx_core_initialize(); }
     ~CoreLibrary() { vnx_core_finalize(); }
     CoreLibrary(const CoreLibrary&) = delete;
@@ -99,20 +101,20 @@ inline vnx_ButtonActivity_Output_s buttonRecord(std::uint32_t buttons, std::int3
     record.activity = VNX_BUTTON_ACTIVITY_PRESS;
     record.buttons = buttons;
     record.wheel = wheel;
-    record.padding[0] = 0x5A;  // a marker: the record is passed on whole
+    record.padding[0] = 0x5A; // a marker: the record is passed on whole
     return record;
 }
 
 /// A record zero-filled and then initialised, as a record factory makes it.
-template <class Record>
-void fresh(Record& record, int (*init)(Record*))
+template <class Record> void fresh(Record& record, int (*init)(Record*))
 {
     std::memset(&record, 0, sizeof record);
     init(&record);
 }
 
-class FusionRig {
-public:
+class FusionRig
+{
+  public:
     FusionRig()
     {
         module_ = vnx::ModuleFactory::createModule(nullptr, VNX_TYPE_SENSOR_FUSION);
@@ -156,7 +158,8 @@ public:
     /// A prepared sample on interface 5 with a fresh button record.
     int process6AG(const vnx_DeviceSupport6AG_Output_s& sample)
     {
-        button = buttonRecord(static_cast<std::uint32_t>(sample.sampleNumber) & 0x7u, sample.sampleNumber % 3 - 1);
+        button =
+            buttonRecord(static_cast<std::uint32_t>(sample.sampleNumber) & 0x7u, sample.sampleNumber % 3 - 1);
         vnx_DeviceSupport6AG_Format_s format;
         vnx_DeviceSupport6AG_initFormat(&format);
         vnx_ButtonActivity_Format_s buttonFormat;
@@ -216,9 +219,9 @@ public:
     std::int32_t sampleNumber() const { return sampleNumber_; }
 
     StatusLog statuses;
-    vnx_ButtonActivity_Output_s button{};  ///< the button record of the last sample
+    vnx_ButtonActivity_Output_s button{}; ///< the button record of the last sample
 
-private:
+  private:
     vnx::ModuleInterface* module_ = nullptr;
     scdGen4Float_s scd_{};
     std::int32_t sampleNumber_ = 0;

@@ -26,14 +26,14 @@ namespace {
 
 using vnx::ModuleFactory;
 
-template <class Record>
-bool sameBytes(const Record& a, const Record& b)
+template <class Record> bool sameBytes(const Record& a, const Record& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-class SensorFusionModule : public ::testing::Test {
-protected:
+class SensorFusionModule : public ::testing::Test
+{
+  protected:
     CoreLibrary core_;
     FusionRig rig_;
 };
@@ -43,8 +43,8 @@ TEST_F(SensorFusionModule, DescribesItsInterfaces)
     vnx::ModuleInterface& module = *rig_.module();
     EXPECT_EQ(module.getType(), VNX_TYPE_SENSOR_FUSION);
     ASSERT_EQ(module.getInputInterfaceCount(), 7);
-    const std::vector<std::vector<uint8_t>> expected = {
-        {1, 1, 5}, {1, 1, 1, 5}, {16, 5}, {3, 5}, {1}, {22, 5}, {23, 5}};
+    const std::vector<std::vector<uint8_t>> expected = {{1, 1, 5}, {1, 1, 1, 5}, {16, 5}, {3, 5},
+                                                        {1},       {22, 5},      {23, 5}};
     for (int id = 0; id < 7; ++id) {
         uint8_t types[8] = {};
         size_t count = 0;
@@ -85,9 +85,11 @@ TEST_F(SensorFusionModule, ProcessRefusesWrongArgumentsAndWritesNothing)
     const vnx_StructOutput_s* swapped[] = {&button.output, &sample.output};
     const vnx_StructOutput_s* missingButton[] = {&sample.output, nullptr};
     const vnx_StructOutput_s* badButton[] = {&sample.output, &wrongButton.output};
-    const vnx_StructFormat_s* formats[] = {&format, &buttonFormat, &buttonFormat, &buttonFormat, &buttonFormat};
+    const vnx_StructFormat_s* formats[] = {&format, &buttonFormat, &buttonFormat, &buttonFormat,
+                                           &buttonFormat};
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         int inputId;
         size_t inputCount;
@@ -122,8 +124,8 @@ TEST_F(SensorFusionModule, ProcessRefusesWrongArgumentsAndWritesNothing)
         if (c.nullMotionSlot) {
             outputs[0] = nullptr;
         }
-        EXPECT_EQ(rig_.module()->process(c.inputId, c.inputCount, c.inputs, formats, c.outputId, c.outputCount,
-                                         outputs, rig_.outputFormats()),
+        EXPECT_EQ(rig_.module()->process(c.inputId, c.inputCount, c.inputs, formats, c.outputId,
+                                         c.outputCount, outputs, rig_.outputFormats()),
                   c.expected);
         EXPECT_TRUE(sameBytes(rig_.motion(), motionBefore));
         EXPECT_TRUE(sameBytes(rig_.activity(), activityBefore));
@@ -207,7 +209,8 @@ TEST_F(SensorFusionModule, LearnedCalibrationGoesOutAsDcdAndIsTakenBackByTheSame
     EXPECT_EQ(dcd.crc, crc32_process(&dcd, offsetof(dcdAlg49AxisFixed_s, crc)));
     EXPECT_NE(dcdAlg49AxisFixedValidateAndCast(&dcd.head), nullptr);
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         scdGen4Float_s scd;
         int expected;
@@ -303,11 +306,14 @@ TEST_F(SensorFusionModule, DeviceSupportSetsFeedTheFusionAndCarryTheSampleFlagsT
             format.sampleNumber += 1;
             format.flags = 0x40;
             const vnx_StructOutput_s* withButtons0[] = {&acc.output, &gyro.output, &button.output};
-            const vnx_StructOutput_s* withButtons1[] = {&acc.output, &gyro.output, &mag.output, &button.output};
-            const vnx_StructFormat_s* formats[] = {&format.format, &format.format, &format.format, &buttonFormat};
-            const int result =
-                id == 0 ? rig_.module()->process(0, 3, withButtons0, formats, 0, 3, rig_.outputs(), rig_.outputFormats())
-                        : rig_.module()->process(1, 4, withButtons1, formats, 0, 3, rig_.outputs(), rig_.outputFormats());
+            const vnx_StructOutput_s* withButtons1[] = {&acc.output, &gyro.output, &mag.output,
+                                                        &button.output};
+            const vnx_StructFormat_s* formats[] = {&format.format, &format.format, &format.format,
+                                                   &buttonFormat};
+            const int result = id == 0 ? rig_.module()->process(0, 3, withButtons0, formats, 0, 3,
+                                                                rig_.outputs(), rig_.outputFormats())
+                                       : rig_.module()->process(1, 4, withButtons1, formats, 0, 3,
+                                                                rig_.outputs(), rig_.outputFormats());
             ASSERT_EQ(result, VNX_STATUS_SUCCESS);
         }
         EXPECT_EQ(rig_.motion().sampleNumber, format.sampleNumber);
@@ -376,7 +382,7 @@ TEST_F(SensorFusionModule, NineAxisDeviceSampleFeedsTheFusion)
 TEST_F(SensorFusionModule, SamplesAllocateNothing)
 {
     ASSERT_EQ(rig_.init(testDevice().build()), VNX_STATUS_SUCCESS);
-    ASSERT_EQ(rig_.hold(kFlat, kNoRotation, 10), 0);  // first samples of every stage
+    ASSERT_EQ(rig_.hold(kFlat, kNoRotation, 10), 0); // first samples of every stage
     int failures = 0;
     const long allocations = vnx::test::allocationsDuring([&] {
         failures += rig_.hold(kFlat, {0, 150, -80}, 3 * kSamplesPerSecond);

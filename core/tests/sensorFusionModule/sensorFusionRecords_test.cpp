@@ -14,8 +14,7 @@ using vnx::testsupport::byteAt;
 using vnx::testsupport::filled;
 constexpr uint8_t kFill = vnx::testsupport::kFillByte;
 
-template <class Record>
-void expectHeader(const Record& record, uint16_t size, uint8_t kind)
+template <class Record> void expectHeader(const Record& record, uint16_t size, uint8_t kind)
 {
     vnx_Struct_s header;
     std::memcpy(&header, &record, sizeof(header));
@@ -93,7 +92,8 @@ TEST(SensorFusionRecords, CommandAndStatusClearTheirWord)
 
 TEST(SensorFusionRecords, ValidityNeedsTypeKindVersionAndTheKindsSize)
 {
-    struct Case {
+    struct Case
+    {
         std::string name;
         vnx_Struct_s header;
         int valid;
@@ -128,8 +128,9 @@ TEST(SensorFusionRecords, DynamicCastsRefuseAnotherKindOrSize)
     EXPECT_EQ(vnx_SensorFusion_dynamicDownCastConstOutput(&output.output), &output);
     EXPECT_EQ(vnx_SensorFusion_dynamicDownCastConstFormat(&format.format), &format);
     // A Format handed where an Output is expected.
-    EXPECT_EQ(vnx_SensorFusion_dynamicDownCastConstOutput(reinterpret_cast<const vnx_StructOutput_s*>(&format)),
-              nullptr);
+    EXPECT_EQ(
+        vnx_SensorFusion_dynamicDownCastConstOutput(reinterpret_cast<const vnx_StructOutput_s*>(&format)),
+        nullptr);
     output.output.header.size = 95;
     EXPECT_EQ(vnx_SensorFusion_dynamicDownCastOutput(&output.output), nullptr);
     EXPECT_EQ(vnx_SensorFusion_upCastOutput(&output), &output.output);

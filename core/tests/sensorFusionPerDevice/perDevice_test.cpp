@@ -48,8 +48,9 @@ vnx_SensorInterpretation_Config_s periodConfig(std::uint32_t mode, std::uint32_t
 }
 
 /// One module with the records of output interface 1.
-class PerDeviceRig {
-public:
+class PerDeviceRig
+{
+  public:
     PerDeviceRig()
     {
         vnx_SensorFusion_initOutput(&motion);
@@ -79,7 +80,8 @@ public:
         return module.process(3, 1, inputs, formats, 1, 2, outputs(), outputFormats());
     }
 
-    int stepSingle(std::uint8_t sensor, std::int16_t x, std::int16_t y, std::int16_t z, std::uint32_t sampleNumber)
+    int stepSingle(std::uint8_t sensor, std::int16_t x, std::int16_t y, std::int16_t z,
+                   std::uint32_t sampleNumber)
     {
         vnx_DeviceSupport_Output_s sample;
         vnx_DeviceSupport_initOutput(&sample);
@@ -114,7 +116,7 @@ public:
     vnx_SensorInterpretation_Output_s interpreted;
     vnx_SensorInterpretation_Format_s interpretedFormat;
 
-private:
+  private:
     scdGen4Float_s scd_{};
     vnx_StructOutput_s* outputs_[2] = {};
     vnx_StructFormat_s* formats_[2] = {};
@@ -140,7 +142,8 @@ TEST(SensorFusionPerDeviceRecords, DefaultsSizesAndValidity)
     EXPECT_EQ(command.value, 0);
     EXPECT_EQ(vnx::testsupport::byteAt(command, 37), vnx::testsupport::kFillByte);
 
-    const struct {
+    const struct
+    {
         uint8_t kind;
         uint16_t size;
     } kinds[] = {{1, 88}, {2, 40}, {3, 32}, {4, 16}, {5, 16}};
@@ -167,7 +170,7 @@ TEST(SensorFusionPerDevice, WithoutEngineStoresConfigurationAndRefusesEngineWork
     vnx_SensorFusion_Config_s fusion;
     vnx_SensorFusion_initConfig(&fusion);
     fusion.reorientation[0] = 11585;
-    fusion.reorientation[1] = 11585;  // 90 degrees about x
+    fusion.reorientation[1] = 11585; // 90 degrees about x
     EXPECT_EQ(module.setConfig(&fusion.config), VNX_STATUS_SUCCESS);
     const vnx_SensorInterpretation_Config_s tenMs = periodConfig(1, 10000);
     EXPECT_EQ(module.setConfig(&tenMs.config), VNX_STATUS_SUCCESS);
@@ -214,7 +217,7 @@ TEST(SensorFusionPerDevice, RefusedScdLeavesNoEngine)
 {
     PerDeviceRig rig;
     scdGen4Float_s broken = testDevice();
-    broken.innards.accNoise[0] += 1.0f;  // check word no longer matches
+    broken.innards.accNoise[0] += 1.0f; // check word no longer matches
     EXPECT_EQ(rig.init(broken), VNX_STATUS_INVALID_SCD);
     EXPECT_EQ(rig.module.engine(), nullptr);
     int a = 0;
@@ -227,7 +230,8 @@ TEST(SensorFusionPerDevice, PeriodModesSetTheSensorPeriods)
 {
     PerDeviceRig rig;
     ASSERT_EQ(rig.init(testDevice()), VNX_STATUS_SUCCESS);
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::uint32_t mode;
         std::uint32_t periodUs;
@@ -272,16 +276,17 @@ TEST(SensorFusionPerDevice, StillSampleFillsMotionAndInterpretedMotion)
     EXPECT_NEAR(rig.motion.acceleration[2].real, -kGravity, 1e-3f);
     EXPECT_NEAR(rig.motion.quaternion[0].real, 1.0f, 1e-6f);
     EXPECT_EQ(rig.motionFormat.periodUs, 8000u);
-    for (int8_t code : {rig.motionFormat.accelerationQ, rig.motionFormat.linearAccelerationQ,
-                        rig.motionFormat.angularVelocityQ, rig.motionFormat.magneticFieldQ, rig.motionFormat.quaternionQ}) {
+    for (int8_t code :
+         {rig.motionFormat.accelerationQ, rig.motionFormat.linearAccelerationQ,
+          rig.motionFormat.angularVelocityQ, rig.motionFormat.magneticFieldQ, rig.motionFormat.quaternionQ}) {
         EXPECT_EQ(code, VNX_QPOINT_FLOAT);
     }
     EXPECT_EQ(rig.motionFormat.reservedGroupQ, VNX_QPOINT_INVALID);
 
     EXPECT_EQ(rig.interpreted.sampleNumber, 20u);
     EXPECT_EQ(rig.interpreted.sampleDelta, 1u);
-    EXPECT_EQ(rig.interpreted.flags & 0x3, 0x2);  // offset removed; the 6AG path carries no stationary flag
-    EXPECT_NEAR(rig.interpreted.acceleration[2], 0.0f, 0.05f);  // linear acceleration
+    EXPECT_EQ(rig.interpreted.flags & 0x3, 0x2); // offset removed; the 6AG path carries no stationary flag
+    EXPECT_NEAR(rig.interpreted.acceleration[2], 0.0f, 0.05f); // linear acceleration
     EXPECT_EQ(rig.interpretedFormat.periodUs, 8000u);
     EXPECT_EQ(rig.interpretedFormat.accAxes, 7);
     EXPECT_EQ(rig.interpretedFormat.rateAxes, 7);
@@ -292,10 +297,12 @@ TEST(SensorFusionPerDevice, SingleSamplesProduceOutputOnlyWithTheGyroscope)
     PerDeviceRig rig;
     ASSERT_EQ(rig.init(testDevice()), VNX_STATUS_SUCCESS);
     rig.motion.acceleration[0].real = 123.0f;
-    EXPECT_EQ(rig.stepSingle(VNX_DEVICE_SUPPORT_MAGNETOMETER, 10, 20, 30, 1), VNX_STATUS_WARNING_WAITING_FOR_FUSION);
+    EXPECT_EQ(rig.stepSingle(VNX_DEVICE_SUPPORT_MAGNETOMETER, 10, 20, 30, 1),
+              VNX_STATUS_WARNING_WAITING_FOR_FUSION);
     EXPECT_EQ(rig.motion.sampleNumber, 1u);
     EXPECT_EQ(rig.motion.acceleration[0].real, 123.0f);
-    EXPECT_EQ(rig.stepSingle(VNX_DEVICE_SUPPORT_ACCELEROMETER, 0, 0, -kOneG, 2), VNX_STATUS_WARNING_WAITING_FOR_FUSION);
+    EXPECT_EQ(rig.stepSingle(VNX_DEVICE_SUPPORT_ACCELEROMETER, 0, 0, -kOneG, 2),
+              VNX_STATUS_WARNING_WAITING_FOR_FUSION);
     EXPECT_EQ(rig.stepSingle(VNX_DEVICE_SUPPORT_GYROSCOPE, 0, 0, 0, 2), VNX_STATUS_SUCCESS);
     EXPECT_EQ(rig.motion.sampleNumber, 2u);
     EXPECT_NEAR(rig.motion.acceleration[2].real, -kGravity, 1e-3f);
@@ -347,7 +354,7 @@ TEST(SensorFusionPerDevice, InterfacesAndNodes)
     EXPECT_NE(nodes.getNode("fusion.StateManagementTemp"), nullptr);
     EXPECT_EQ(nodes.getNode("fusion.mobile"), nullptr);
     ASSERT_EQ(rig.init(testDevice()), VNX_STATUS_SUCCESS);
-    ASSERT_EQ(rig.init(testDevice()), VNX_STATUS_SUCCESS);  // again, without term
+    ASSERT_EQ(rig.init(testDevice()), VNX_STATUS_SUCCESS); // again, without term
     EXPECT_NE(nodes.getNode("fusion.mobile"), nullptr);
     rig.module.term();
     EXPECT_EQ(nodes.getNode("fusion.mobile"), nullptr);

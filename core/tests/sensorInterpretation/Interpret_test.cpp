@@ -27,8 +27,9 @@ void expectVectorEq(const Vector3& actual, float x, float y, float z)
     EXPECT_EQ(actual[2].value(), z);
 }
 
-class InterpretTest : public ::testing::Test {
-protected:
+class InterpretTest : public ::testing::Test
+{
+  protected:
     Interpret interpret;
     Vector3 out{Fp32(7.0f), Fp32(7.0f), Fp32(7.0f)};
 };
@@ -45,7 +46,8 @@ TEST_F(InterpretTest, AccelerometerAtFullScaleIsConvertedAndFlagged)
 TEST_F(InterpretTest, EachConversionTouchesOnlyItsOwnFlag)
 {
     const auto cal = ScdBuilder().accelMatrix(I).gyroMatrix(I).variant(24601).magMatrix(I).calibration();
-    struct Case {
+    struct Case
+    {
         const char* what;
         RawTriple raw;
         uint8_t bit;
@@ -63,9 +65,12 @@ TEST_F(InterpretTest, EachConversionTouchesOnlyItsOwnFlag)
         for (uint8_t before : {uint8_t{0x00}, uint8_t{0xFF}}) {
             SCOPED_TRACE(testing::Message() << c.what << ", flags before " << int(before));
             uint8_t flags = before;
-            if (c.bit == Interpret::kFlagAccSaturated) interpret.accInterpret(cal, c.raw, out, flags);
-            if (c.bit == Interpret::kFlagRsSaturated) interpret.rsInterpret(cal, c.raw, Vector3::zeros(), out, flags);
-            if (c.bit == Interpret::kFlagMagUnusable) interpret.magInterpret(cal, c.raw, out, flags);
+            if (c.bit == Interpret::kFlagAccSaturated)
+                interpret.accInterpret(cal, c.raw, out, flags);
+            if (c.bit == Interpret::kFlagRsSaturated)
+                interpret.rsInterpret(cal, c.raw, Vector3::zeros(), out, flags);
+            if (c.bit == Interpret::kFlagMagUnusable)
+                interpret.magInterpret(cal, c.raw, out, flags);
             const uint8_t expected = c.set ? (before | c.bit) : (before & ~c.bit);
             EXPECT_EQ(flags, expected);
         }
@@ -142,7 +147,8 @@ TEST_F(InterpretTest, RotationIsLimitedToTheUnknownRange)
 
 TEST_F(InterpretTest, TemperatureIsLimitedToPlusMinus256)
 {
-    struct Case {
+    struct Case
+    {
         int16_t raw;
         float expected;
     };
@@ -171,8 +177,8 @@ TEST_F(InterpretTest, MagnetometerAtRangeEndIsUnknownOnEveryAxis)
 TEST_F(InterpretTest, MagnetometerAppliesOffsetThenMatrix)
 {
     Matrix3 m = Matrix3::zeros();
-    m[1] = 0.5f;  // input x to output y
-    m[3] = 2.0f;  // input y to output x
+    m[1] = 0.5f; // input x to output y
+    m[3] = 2.0f; // input y to output x
     m[8] = -1.0f;
     const auto cal = ScdBuilder().variant(24601).magMatrix(m).magOffset(10, -20, 30).calibration();
     uint8_t flags = Interpret::kFlagMagUnusable;
@@ -190,4 +196,4 @@ TEST_F(InterpretTest, GlitchSampleLosesItsRotation)
     expectVectorEq(rate, 0, 0, 0);
 }
 
-}  // namespace
+} // namespace

@@ -24,7 +24,8 @@ std::vector<uint32_t> deltasOf(StateManagement& counter, const std::vector<uint3
 
 TEST(StateManagement, DeltaIsTheWrappingStepBetweenSampleNumbers)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::vector<uint32_t> sampleNumbers;
         std::vector<uint32_t> deltas;
@@ -59,4 +60,4 @@ TEST(StateManagement, FirstSampleBeforeAnyInitIsAnUnknownGap)
     EXPECT_EQ(deltasOf(counter, {42, 43}), (std::vector<uint32_t>{kUnknown, 1}));
 }
 
-}  // namespace
+} // namespace

@@ -19,8 +19,9 @@ constexpr float kTurnRadPerS = 0.2f;
 
 // Reproducible sensor noise: a sum of twelve uniform values (about normal,
 // standard deviation 1).
-class Noise {
-public:
+class Noise
+{
+  public:
     double next()
     {
         double sum = 0.0;
@@ -31,7 +32,7 @@ public:
         return sum - 6.0;
     }
 
-private:
+  private:
     std::uint32_t state_ = 20240611u;
 };
 
@@ -111,7 +112,8 @@ void learnsStillDeviceOffset(const scdGen4Float_s& scd)
 // nominal one, which gives the offset filters a nominal drift level.
 TEST_F(SensorInterpretationConvergence, StillDeviceLearnsGyroOffsetWithinAMinuteAndKeepsItInItsDcd)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         scdGen4Float_s scd;
     };
@@ -138,12 +140,12 @@ TEST_F(SensorInterpretationConvergence, StillDeviceLearnsGyroOffsetWithinAMinute
 // goes into the DCD.
 TEST_F(SensorInterpretationConvergence, DeviceRestingInSixOrientationsLearnsItsAccelerometerOffset)
 {
-    constexpr double kG = 9.80665;                       // m/s^2
-    const double offset[3] = {0.3, -0.2, 0.15};          // m/s^2
+    constexpr double kG = 9.80665;              // m/s^2
+    const double offset[3] = {0.3, -0.2, 0.15}; // m/s^2
     const double directions[][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, -1}, {-1, 0, 0}, {0, -1, 0}};
     const scdGen4Float_s scd = deviceScd().build();
     Noise noise;
-    auto restingSample = [&](std::uint32_t k, const double (&down)[3]) {
+    auto restingSample = [&](std::uint32_t k, const double(&down)[3]) {
         RawSample s = stillDevice(k, noise);
         for (int i = 0; i < 3; ++i) {
             s.acc[i] = counts((kG * down[i] + offset[i]) / kAccScale * 32768.0 + 2 * noise.next());

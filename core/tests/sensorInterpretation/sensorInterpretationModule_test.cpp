@@ -18,9 +18,9 @@
 namespace vnx::sitest {
 namespace {
 
-constexpr float kZro = 0.01f;              // rad/s, learned gyroscope offset of the stored state
-constexpr std::int16_t kZroCounts = 20;    // the same offset in raw counts
-constexpr std::int16_t kRoomTemp = 400;    // 25 degC
+constexpr float kZro = 0.01f;           // rad/s, learned gyroscope offset of the stored state
+constexpr std::int16_t kZroCounts = 20; // the same offset in raw counts
+constexpr std::int16_t kRoomTemp = 400; // 25 degC
 
 RawSample stillSample(std::uint32_t sampleNumber)
 {
@@ -71,7 +71,8 @@ TEST_F(SensorInterpretationModule, MembersAreNamedUnderTheModuleNodeAndLeaveWith
     ModuleInterface* module = ModuleFactory::createModule(nullptr, VNX_TYPE_SENSOR_INTERPRETATION);
     ASSERT_NE(module, nullptr);
     NodeManager& nodes = NodeManager::getInstance();
-    const char* members[] = {"StateManagement", "Interpret", "BiasCorrectMin", "Cal", "accCal", "ZroFromStable"};
+    const char* members[] = {"StateManagement", "Interpret",    "BiasCorrectMin", "Cal",
+                             "accCal",          "ZroFromStable"};
     for (const char* member : members) {
         const std::string name = std::string("SensorInterpretation.") + member;
         EXPECT_NE(nodes.getNode(name.c_str()), nullptr) << name;
@@ -81,12 +82,13 @@ TEST_F(SensorInterpretationModule, MembersAreNamedUnderTheModuleNodeAndLeaveWith
     EXPECT_EQ(nodes.getNode("SensorInterpretation.Cal"), nullptr);
 }
 
-struct InterfaceCase {
+struct InterfaceCase
+{
     bool input;
     int index;
     size_t capacity;
     int result;
-    size_t count;  // expected count; 99 = left alone
+    size_t count; // expected count; 99 = left alone
     std::vector<uint8_t> types;
 };
 
@@ -108,7 +110,8 @@ TEST_F(SensorInterpretationModule, InterfacesDescribeTheDeviceRecordsAndTheOutpu
         {false, 1, 4, VNX_STATUS_INVALID_INTERFACE, 99, {}},
     };
     for (const InterfaceCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.input ? "input " : "output ") << c.index << " capacity " << c.capacity);
+        SCOPED_TRACE(testing::Message()
+                     << (c.input ? "input " : "output ") << c.index << " capacity " << c.capacity);
         uint8_t types[4] = {0, 0, 0, 0};
         size_t count = 99;
         const int result = c.input ? rig.module().getInputInterface(c.index, c.capacity, types, count)
@@ -122,9 +125,17 @@ TEST_F(SensorInterpretationModule, InterfacesDescribeTheDeviceRecordsAndTheOutpu
 }
 
 // Which DCD a module accepts at init, and what it restores from it.
-struct DcdCase {
+struct DcdCase
+{
     const char* name;
-    enum Form { NONE, SHORT, FULL, FULL_CORRUPTED, FOREIGN_FORM } form;
+    enum Form
+    {
+        NONE,
+        SHORT,
+        FULL,
+        FULL_CORRUPTED,
+        FOREIGN_FORM
+    } form;
     bool sameScd;
     int result;
     bool restoresZro;
@@ -137,7 +148,8 @@ constexpr DcdCase kDcdCases[] = {
     {"260 bytes of another SCD", DcdCase::FULL, false, VNX_STATUS_WARNING_DCD_SCD_MISMATCH, false, false},
     {"184 bytes of this SCD", DcdCase::SHORT, true, VNX_STATUS_SUCCESS, true, false},
     {"184 bytes of another SCD", DcdCase::SHORT, false, VNX_STATUS_WARNING_DCD_SCD_MISMATCH, false, false},
-    {"260 bytes with a wrong CRC", DcdCase::FULL_CORRUPTED, true, VNX_STATUS_WARNING_INVALID_DCD, false, false},
+    {"260 bytes with a wrong CRC", DcdCase::FULL_CORRUPTED, true, VNX_STATUS_WARNING_INVALID_DCD, false,
+     false},
     {"44-byte form", DcdCase::FOREIGN_FORM, true, VNX_STATUS_WARNING_INVALID_DCD, false, false},
 };
 
@@ -157,11 +169,21 @@ TEST_F(SensorInterpretationModule, InitTakesOnlyADcdOfItsOwnScd)
         foreign.head = {VNX_DCD_GEN4FIXED_SIZE, VNX_DCD_GEN4FIXED_VERSION};
         const void* dcd = nullptr;
         switch (c.form) {
-        case DcdCase::NONE: break;
-        case DcdCase::SHORT: dcd = &shortDcd; break;
-        case DcdCase::FULL: dcd = &full; break;
-        case DcdCase::FULL_CORRUPTED: full.innards.zro[0] = 0.5f; dcd = &full; break;
-        case DcdCase::FOREIGN_FORM: dcd = &foreign; break;
+        case DcdCase::NONE:
+            break;
+        case DcdCase::SHORT:
+            dcd = &shortDcd;
+            break;
+        case DcdCase::FULL:
+            dcd = &full;
+            break;
+        case DcdCase::FULL_CORRUPTED:
+            full.innards.zro[0] = 0.5f;
+            dcd = &full;
+            break;
+        case DcdCase::FOREIGN_FORM:
+            dcd = &foreign;
+            break;
         }
 
         SensorInterpretationRig rig;
@@ -244,16 +266,15 @@ TEST_F(SensorInterpretationModule, GetDcdRefusesAShortBufferAnOffsetAndNoBuffer)
     unsigned char buffer[300];
     std::memset(buffer, 0xEE, sizeof buffer);
     auto* dcd = reinterpret_cast<vnx_dcdData_s*>(buffer);
-    struct Case {
+    struct Case
+    {
         int capacity;
         int offset;
         int result;
     };
     const Case cases[] = {
-        {259, 0, VNX_STATUS_SIZE_TOO_SMALL},
-        {300, 4, VNX_STATUS_INVALID_PARAMETER},
-        {300, 41, VNX_STATUS_SIZE_TOO_SMALL},
-        {300, 0x7FFFFFFF, VNX_STATUS_SIZE_TOO_SMALL},
+        {259, 0, VNX_STATUS_SIZE_TOO_SMALL},     {300, 4, VNX_STATUS_INVALID_PARAMETER},
+        {300, 41, VNX_STATUS_SIZE_TOO_SMALL},    {300, 0x7FFFFFFF, VNX_STATUS_SIZE_TOO_SMALL},
         {300, -4, VNX_STATUS_INVALID_PARAMETER},
     };
     for (const Case& c : cases) {
@@ -310,7 +331,7 @@ TEST_F(SensorInterpretationModule, AccelerationBeyondTwoGIsLimited)
     SensorInterpretationRig rig;
     ASSERT_EQ(rig.init(scd), VNX_STATUS_WARNING_INVALID_DCD);
     RawSample sample = stillSample(1);
-    sample.acc = {20885, -20885, 8192};  // 25, -25 and 9.8 m/s^2
+    sample.acc = {20885, -20885, 8192}; // 25, -25 and 9.8 m/s^2
     ASSERT_EQ(rig.feed(sample), VNX_STATUS_SUCCESS);
     EXPECT_FLOAT_EQ(rig.output.acceleration[0], 19.6f);
     EXPECT_FLOAT_EQ(rig.output.acceleration[1], -19.6f);
@@ -373,14 +394,16 @@ TEST_F(SensorInterpretationModule, FlagBitsOtherThanTheModulesPassThrough)
 }
 
 // process refuses records it cannot read or write and leaves the Output alone.
-struct ProcessCase {
+struct ProcessCase
+{
     const char* name;
     int inputInterface;
     int outputInterface;
     int result;
-    void (*spoil)(std::vector<const vnx_StructOutput_s*>& inputs, std::vector<const vnx_StructFormat_s*>& formats,
-                  size_t& inputCount, std::vector<vnx_StructOutput_s*>& outputs,
-                  std::vector<vnx_StructFormat_s*>& outputFormats, size_t& outputCount);
+    void (*spoil)(std::vector<const vnx_StructOutput_s*>& inputs,
+                  std::vector<const vnx_StructFormat_s*>& formats, size_t& inputCount,
+                  std::vector<vnx_StructOutput_s*>& outputs, std::vector<vnx_StructFormat_s*>& outputFormats,
+                  size_t& outputCount);
 };
 
 using Inputs = std::vector<const vnx_StructOutput_s*>;
@@ -477,10 +500,10 @@ TEST_F(SensorInterpretationModule, ProcessRefusesMissingOrForeignRecords)
         OutputFormats outputFormats = {vnx_SensorInterpretation_upCastFormat(&format)};
         size_t outputCount = 1;
         c.spoil(inputs, formats, inputCount, outputs, outputFormats, outputCount);
-        const int result = rig.module().process(
-            c.inputInterface, inputCount, inputs.empty() ? nullptr : inputs.data(),
-            formats.empty() ? nullptr : formats.data(), c.outputInterface, outputCount, outputs.data(),
-            outputFormats.data());
+        const int result =
+            rig.module().process(c.inputInterface, inputCount, inputs.empty() ? nullptr : inputs.data(),
+                                 formats.empty() ? nullptr : formats.data(), c.outputInterface, outputCount,
+                                 outputs.data(), outputFormats.data());
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(std::memcmp(&output, &before, sizeof output), 0);
     }

@@ -11,7 +11,8 @@
 
 namespace {
 
-struct HeaderCase {
+struct HeaderCase
+{
     const char* name;
     uint8_t type;
     uint8_t kind;
@@ -74,7 +75,7 @@ TEST(SensorInterpretationRecords, OutputInitClearsTheModuleFlagsAndKeepsTheOther
         EXPECT_EQ(output.acceleration[i], 0.0f);
         EXPECT_EQ(output.angularVelocity[i], 0.0f);
     }
-    EXPECT_EQ(output.padding[0], 0xA5);  // not a field: left as it was
+    EXPECT_EQ(output.padding[0], 0xA5); // not a field: left as it was
 }
 
 TEST(SensorInterpretationRecords, FormatInitMarksFloatValuesAndZeroesTheRest)

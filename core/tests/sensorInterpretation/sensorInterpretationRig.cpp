@@ -50,8 +50,7 @@ std::uint32_t scdCrcOf(const scdGen4Float_s& scd)
 namespace {
 
 // The records that carry a whole sample share their field names.
-template <class Record>
-void fillCombined(Record& record, const RawSample& s)
+template <class Record> void fillCombined(Record& record, const RawSample& s)
 {
     record.sampleNumber = static_cast<std::int32_t>(s.sampleNumber);
     record.temperature = s.temperature;

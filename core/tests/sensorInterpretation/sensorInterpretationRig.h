@@ -31,7 +31,8 @@ using testsupport::ScdBuilder;
 using Raw3 = std::array<std::int16_t, 3>;
 
 /// One raw sample as the device reports it.
-struct RawSample {
+struct RawSample
+{
     std::uint32_t sampleNumber = 0;
     Raw3 acc{};
     Raw3 gyro{};
@@ -42,10 +43,10 @@ struct RawSample {
 // The device of these tests: 125 samples per second, accelerometer of +-2 g
 // (16384 counts per g along each axis), gyroscope of 0.0005 rad/s per count,
 // temperature in 1/16 degC counts.
-inline constexpr float kGyroScale = 0.0005f;      // rad/s per count
-inline constexpr float kAccScale = 19.6133f;      // m/s^2 at full scale (32768 counts)
-inline constexpr std::int16_t kOneG = 16384;      // counts, about 9.80665 m/s^2
-inline constexpr float kTempScale = 0.0625f;      // degC per count
+inline constexpr float kGyroScale = 0.0005f; // rad/s per count
+inline constexpr float kAccScale = 19.6133f; // m/s^2 at full scale (32768 counts)
+inline constexpr std::int16_t kOneG = 16384; // counts, about 9.80665 m/s^2
+inline constexpr float kTempScale = 0.0625f; // degC per count
 
 inline ScdBuilder deviceScd()
 {
@@ -71,14 +72,16 @@ std::uint32_t scdCrcOf(const scdGen4Float_s& scd);
 
 /// Starts the core library for each test and finalises it afterwards; every
 /// module of a test is destroyed before the library stops.
-class CoreLibraryTest : public ::testing::Test {
-protected:
+class CoreLibraryTest : public ::testing::Test
+{
+  protected:
     void SetUp() override { ASSERT_EQ(vnx_core_initialize(), 1); }
     void TearDown() override { vnx_core_finalize(); }
 };
 
-class SensorInterpretationRig {
-public:
+class SensorInterpretationRig
+{
+  public:
     SensorInterpretationRig();
     ~SensorInterpretationRig();
     SensorInterpretationRig(const SensorInterpretationRig&) = delete;
@@ -95,8 +98,9 @@ public:
     vnx_SensorInterpretation_Output_s output{};
     vnx_SensorInterpretation_Format_s format{};
 
-private:
-    int run(int index, std::size_t count, const vnx_StructOutput_s** inputs, const vnx_StructFormat_s** formats);
+  private:
+    int run(int index, std::size_t count, const vnx_StructOutput_s** inputs,
+            const vnx_StructFormat_s** formats);
 
     vnx::ModuleInterface* module_ = nullptr;
 };

@@ -13,14 +13,15 @@
 namespace nineAxisTest {
 namespace {
 
-struct InterfaceQuery {
+struct InterfaceQuery
+{
     const char* name;
     bool input;
     int index;
     size_t capacity;
     int result;
-    size_t count;                 ///< written also when the capacity is short
-    std::vector<uint8_t> types;   ///< written only on success
+    size_t count;               ///< written also when the capacity is short
+    std::vector<uint8_t> types; ///< written only on success
 };
 
 TEST(SensorInterpretation9AxisInterfaces, DescribeEachInterfaceAndRefuseOthers)
@@ -101,8 +102,8 @@ TEST(SensorInterpretation9AxisCommands, AnswersOwnAndFusionCommandsOnly)
     EXPECT_EQ(module.sendCommand(&other), VNX_STATUS_NOT_FOR_ME);
     EXPECT_EQ(module.sendCommand(nullptr), VNX_STATUS_INVALID_PARAMETER);
 
-    const std::pair<uint32_t, int> codes[] = {{4, 0}, {5, 0}, {9, 0}, {6, VNX_STATUS_NOT_FOR_ME},
-                                              {0, VNX_STATUS_NOT_FOR_ME}};
+    const std::pair<uint32_t, int> codes[] = {
+        {4, 0}, {5, 0}, {9, 0}, {6, VNX_STATUS_NOT_FOR_ME}, {0, VNX_STATUS_NOT_FOR_ME}};
     for (const auto& [code, result] : codes) {
         EXPECT_EQ(module.executeSensorFusionCommand(code), result) << "code " << code;
     }
@@ -137,7 +138,8 @@ TEST(SensorInterpretation9AxisInit, UsesOnlyLearnedStateOfTheSameScd)
     dcdAlg4MinFixed_s wrongVersion = gyroOnlyDcd(crc, gyro);
     wrongVersion.head.version = 12;
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         const vnx_dcdData_s* dcd;
         int status;
@@ -174,7 +176,8 @@ TEST(SensorInterpretation9AxisDcd, RefusesMisplacedOrShortBlocks)
     NineAxisRig rig;
     ASSERT_EQ(rig.init(testDevice().build()), VNX_STATUS_WARNING_INVALID_DCD);
     uint8_t buffer[300];
-    struct Case {
+    struct Case
+    {
         const char* name;
         vnx_dcdData_s* dcd;
         int capacity;
@@ -211,7 +214,8 @@ TEST(SensorInterpretation9AxisDcd, RoundTripKeepsTheOffsetAndTheMagnetometerCali
     alignas(8) uint8_t buffer[264];
     std::memset(buffer, 0xAB, sizeof buffer);
     int offset = 0;
-    ASSERT_EQ(rig.module().getDcd(reinterpret_cast<vnx_dcdData_s*>(buffer + 2), 262, offset), VNX_STATUS_SUCCESS);
+    ASSERT_EQ(rig.module().getDcd(reinterpret_cast<vnx_dcdData_s*>(buffer + 2), 262, offset),
+              VNX_STATUS_SUCCESS);
     EXPECT_EQ(offset, 260);
     EXPECT_EQ(buffer[262], 0xAB);
     dcdAlg49AxisFixed_s written;

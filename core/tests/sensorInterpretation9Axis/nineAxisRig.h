@@ -131,8 +131,9 @@ inline dcdAlg4MinFixed_s gyroOnlyDcd(std::uint32_t scdCrc, const dcdAlg4MinFixed
     return dcd;
 }
 
-class NineAxisRig {
-public:
+class NineAxisRig
+{
+  public:
     NineAxisRig()
     {
         std::memset(&format_, 0, sizeof format_);
@@ -152,20 +153,22 @@ public:
 
     /// One sample `advance` sample numbers after the previous one: through
     /// interface 0 without a field, interface 1 with one.
-    int step(const RawTriple& acc, const RawTriple& gyro, const std::optional<RawTriple>& field = std::nullopt,
-             std::uint32_t advance = 1)
+    int step(const RawTriple& acc, const RawTriple& gyro,
+             const std::optional<RawTriple>& field = std::nullopt, std::uint32_t advance = 1)
     {
         sampleNumber_ += advance;
         format_.sampleNumber = sampleNumber_;
-        vnx_DeviceSupport_Output_s records[3] = {sensorRecord(VNX_DEVICE_SUPPORT_ACCELEROMETER, acc),
-                                                 sensorRecord(VNX_DEVICE_SUPPORT_GYROSCOPE, gyro),
-                                                 sensorRecord(VNX_DEVICE_SUPPORT_MAGNETOMETER, field.value_or(RawTriple{}))};
+        vnx_DeviceSupport_Output_s records[3] = {
+            sensorRecord(VNX_DEVICE_SUPPORT_ACCELEROMETER, acc),
+            sensorRecord(VNX_DEVICE_SUPPORT_GYROSCOPE, gyro),
+            sensorRecord(VNX_DEVICE_SUPPORT_MAGNETOMETER, field.value_or(RawTriple{}))};
         const vnx_StructOutput_s* inputs[] = {&records[0].output, &records[1].output, &records[2].output};
         const vnx_StructFormat_s* formats[] = {&format_.format, &format_.format, &format_.format};
         vnx_StructOutput_s* outputs[] = {&output_.output};
         vnx_StructFormat_s* outputFormats[] = {&outputFormat_.format};
         const int interface = field.has_value() ? 1 : 0;
-        return module_.process(interface, field.has_value() ? 3 : 2, inputs, formats, 0, 1, outputs, outputFormats);
+        return module_.process(interface, field.has_value() ? 3 : 2, inputs, formats, 0, 1, outputs,
+                               outputFormats);
     }
 
     /// `count` samples of the same reading; the result of the last.
@@ -173,7 +176,8 @@ public:
              const std::optional<RawTriple>& field = std::nullopt)
     {
         int result = 0;
-        for (int k = 0; k < count; ++k) result = step(acc, gyro, field);
+        for (int k = 0; k < count; ++k)
+            result = step(acc, gyro, field);
         return result;
     }
 
@@ -195,7 +199,7 @@ public:
     vnx_SensorInterpretation9Axis_Format_s& outputFormatRecord() { return outputFormat_; }
     vnx_DeviceSupport_Format_s& inputFormat() { return format_; }
 
-private:
+  private:
     SensorInterpretation9Axis module_;
     vnx_DeviceSupport_Format_s format_;
     vnx_SensorInterpretation9Axis_Output_s output_;

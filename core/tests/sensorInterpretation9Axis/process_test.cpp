@@ -28,8 +28,8 @@ TEST(SensorInterpretation9AxisProcess, StillDeviceOnATableLearnsTheGyroOffsetThr
     rig.outputRecord().interpretation.flags = 0xFF;
 
     ASSERT_EQ(rig.step(kGravityUp, kGyroBias), VNX_STATUS_SUCCESS);
-    EXPECT_EQ(rig.motion().sampleDelta, 0xFFFFFFFFu);  // first sample: unknown gap
-    EXPECT_NEAR(rig.motion().angularVelocity[1], -0.02f, 1e-6);  // nothing learned yet
+    EXPECT_EQ(rig.motion().sampleDelta, 0xFFFFFFFFu);           // first sample: unknown gap
+    EXPECT_NEAR(rig.motion().angularVelocity[1], -0.02f, 1e-6); // nothing learned yet
 
     ASSERT_EQ(rig.hold(kGravityUp, kGyroBias, 3 * kSamplesPerSecond), VNX_STATUS_SUCCESS);
     const vnx_SensorInterpretation_Output_s& motion = rig.motion();
@@ -92,7 +92,8 @@ TEST(SensorInterpretation9AxisProcess, MagnetometerThroughInterfaceOneGivesTheCa
 TEST(SensorInterpretation9AxisProcess, RestartCommandDropsTheMagnetometerCalibration)
 {
     const scdGen4Float_s scd = testDevice().build();
-    const dcdAlg49AxisFixed_s dcd = nineAxisDcd(scdCrcOf(scd), storedGyroState(0, 0, 0), storedMagCalibration());
+    const dcdAlg49AxisFixed_s dcd =
+        nineAxisDcd(scdCrcOf(scd), storedGyroState(0, 0, 0), storedMagCalibration());
     NineAxisRig rig;
     NineAxisRig twin;
     ASSERT_EQ(rig.init(scd, &dcd.head), VNX_STATUS_SUCCESS);
@@ -119,7 +120,8 @@ TEST(SensorInterpretation9AxisProcess, RestartCommandDropsTheMagnetometerCalibra
 }
 
 // The records of one valid call, each of which a case may spoil.
-struct Call {
+struct Call
+{
     int inputInterface = 0;
     size_t inputCount = 2;
     int outputInterface = 0;
@@ -152,14 +154,17 @@ struct Call {
     int run(NineAxisRig& rig)
     {
         vnx_SensorInterpretation9Axis_Output_s& output = rig.outputRecord();
-        if (outputs[0] == nullptr) outputs[0] = &output.output;
-        if (outputFormats[0] == nullptr && !nullOutputFormat) outputFormats[0] = &rig.outputFormatRecord().format;
+        if (outputs[0] == nullptr)
+            outputs[0] = &output.output;
+        if (outputFormats[0] == nullptr && !nullOutputFormat)
+            outputFormats[0] = &rig.outputFormatRecord().format;
         return rig.module().process(inputInterface, inputCount, inputArray, formatArray, outputInterface,
                                     outputCount, outputArray, outputFormatArray);
     }
 };
 
-struct BadCall {
+struct BadCall
+{
     const char* name;
     std::function<void(Call&)> spoil;
     int result;
@@ -183,10 +188,11 @@ TEST(SensorInterpretation9AxisProcess, RefusesMissingOrForeignRecordsWithoutTouc
          VNX_STATUS_INVALID_PARAMETER},
         {"no output slot", [](Call& c) { c.outputCount = 0; }, VNX_STATUS_INVALID_PARAMETER},
         {"no output array", [](Call& c) { c.outputArray = nullptr; }, VNX_STATUS_INVALID_PARAMETER},
-        {"a 6-axis Output", [](Call& c) { c.outputs[0] = &c.sixAxisOutput.output; }, VNX_STATUS_INVALID_PARAMETER},
-        {"no output format array", [](Call& c) { c.outputFormatArray = nullptr; }, VNX_STATUS_INVALID_PARAMETER},
-        {"a null output format", [](Call& c) { c.nullOutputFormat = true; },
+        {"a 6-axis Output", [](Call& c) { c.outputs[0] = &c.sixAxisOutput.output; },
          VNX_STATUS_INVALID_PARAMETER},
+        {"no output format array", [](Call& c) { c.outputFormatArray = nullptr; },
+         VNX_STATUS_INVALID_PARAMETER},
+        {"a null output format", [](Call& c) { c.nullOutputFormat = true; }, VNX_STATUS_INVALID_PARAMETER},
         {"input interface 2", [](Call& c) { c.inputInterface = 2; }, VNX_STATUS_INVALID_INTERFACE},
         {"input interface -1", [](Call& c) { c.inputInterface = -1; }, VNX_STATUS_INVALID_INTERFACE},
         {"output interface 1", [](Call& c) { c.outputInterface = 1; }, VNX_STATUS_INVALID_INTERFACE},
@@ -230,7 +236,7 @@ TEST(SensorInterpretation9AxisProcess, SampleWithoutGyroscopeIsClearedAndCounted
     Call call;
     call.inputInterface = 1;
     call.inputCount = 3;
-    call.inputs[1] = &call.mag.output;  // accelerometer, magnetometer, magnetometer
+    call.inputs[1] = &call.mag.output; // accelerometer, magnetometer, magnetometer
     call.format.sampleNumber = rig.inputFormat().sampleNumber + 2;
     EXPECT_EQ(call.run(rig), VNX_STATUS_INVALID_CONFIG);
 
@@ -272,11 +278,13 @@ TEST(SensorInterpretation9AxisProcess, LongStillnessInHandGivesTheMeanRateAsOffs
     for (int k = 0; k < seconds * kSamplesPerSecond; ++k) {
         const int16_t sign = (k % 2 == 0) ? 1 : -1;
         const RawTriple acc{static_cast<int16_t>(800 * sign), 0, 16384};
-        const RawTriple gyro{static_cast<int16_t>(kGyroBias[0] + 50 * sign), static_cast<int16_t>(kGyroBias[1] - 50 * sign),
+        const RawTriple gyro{static_cast<int16_t>(kGyroBias[0] + 50 * sign),
+                             static_cast<int16_t>(kGyroBias[1] - 50 * sign),
                              static_cast<int16_t>(kGyroBias[2] + 50 * sign)};
         ASSERT_EQ(rig.step(acc, gyro), VNX_STATUS_SUCCESS);
         if (k >= seconds * kSamplesPerSecond - tail) {
-            for (int axis = 0; axis < 3; ++axis) mean[axis] += rig.motion().angularVelocity[axis] / tail;
+            for (int axis = 0; axis < 3; ++axis)
+                mean[axis] += rig.motion().angularVelocity[axis] / tail;
         }
     }
     for (int axis = 0; axis < 3; ++axis) {
@@ -290,8 +298,9 @@ TEST(SensorInterpretation9AxisProcess, SecondDeviceLeavesARunningDeviceAlone)
     const scdGen4Float_s scdB = testDevice().period(0.01).gyroNoise(5, 5, 5).build();
     auto sampleA = [](int k) {
         const int16_t wobble = static_cast<int16_t>((k * 37) % 21 - 10);
-        return std::pair{RawTriple{wobble, static_cast<int16_t>(-wobble), 16384},
-                         RawTriple{static_cast<int16_t>(10 + wobble), -20, static_cast<int16_t>(30 + k % 50)}};
+        return std::pair{
+            RawTriple{wobble, static_cast<int16_t>(-wobble), 16384},
+            RawTriple{static_cast<int16_t>(10 + wobble), -20, static_cast<int16_t>(30 + k % 50)}};
     };
     const int samples = 400;
 

@@ -80,7 +80,8 @@ TEST(SensorInterpretation9AxisRecords, MagRepresentationInitialiserZeroesItsFiel
     EXPECT_EQ(vnx_SensorInterpretation9Axis_initMagRepresentation(nullptr), VNX_STATUS_INVALID_PARAMETER);
 }
 
-struct Shape {
+struct Shape
+{
     const char* name;
     uint8_t type;
     uint8_t kind;
@@ -112,7 +113,8 @@ TEST(SensorInterpretation9AxisRecords, ValidityNeedsTypeKindVersionAndSizeTogeth
         record.output.header.size = c.size;
         EXPECT_EQ(vnx_SensorInterpretation9Axis_isStructValid(&record.output.header), c.valid);
         if (c.kind == VNX_KIND_OUTPUT) {
-            EXPECT_EQ(vnx_SensorInterpretation9Axis_dynamicDownCastOutput(&record.output) != nullptr, c.valid == 1);
+            EXPECT_EQ(vnx_SensorInterpretation9Axis_dynamicDownCastOutput(&record.output) != nullptr,
+                      c.valid == 1);
         }
     }
     EXPECT_EQ(vnx_SensorInterpretation9Axis_isStructValid(nullptr), 0);

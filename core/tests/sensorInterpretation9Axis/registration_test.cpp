@@ -16,7 +16,7 @@ using vnx::ModuleFactory;
 using vnx::NodeManager;
 
 constexpr const char* kParts[] = {"StateManagement", "Interpret", "ZroFromStable", "Cal",
-                                  "MagCal", "accFilt", "magFilt"};
+                                  "MagCal",          "accFilt",   "magFilt"};
 
 std::string partName(const char* part)
 {
@@ -26,7 +26,8 @@ std::string partName(const char* part)
 TEST(SensorInterpretation9AxisRegistration, StartedCoreMakesTheModuleWithItsNamedParts)
 {
     ASSERT_EQ(vnx_core_initialize(), 1);
-    EXPECT_STREQ(ModuleFactory::typeIdToString(VNX_TYPE_SENSOR_INTERPRETATION_9AXIS), "SensorInterpretation9Axis");
+    EXPECT_STREQ(ModuleFactory::typeIdToString(VNX_TYPE_SENSOR_INTERPRETATION_9AXIS),
+                 "SensorInterpretation9Axis");
 
     vnx::ModuleInterface* module = ModuleFactory::createModule(nullptr, VNX_TYPE_SENSOR_INTERPRETATION_9AXIS);
     ASSERT_NE(module, nullptr);

@@ -32,7 +32,8 @@ TEST(IsStable, EitherMovingFlagRestartsTheCount)
         IsStable s;
         s.init(Fp(125.0f), 1);
         bool stable = false;
-        for (int k = 0; k < 200; ++k) s.process(1, 1, 0, 0, &stable);
+        for (int k = 0; k < 200; ++k)
+            s.process(1, 1, 0, 0, &stable);
         ASSERT_TRUE(stable);
         s.process(1, 1, flags.first, flags.second, &stable);
         EXPECT_FALSE(stable);
@@ -45,13 +46,14 @@ TEST(IsStable, SampleStepsAddOneForNeighboursAndNothingForLongerGaps)
     struct Case
     {
         std::uint32_t step;
-        std::uint32_t counterAfter;  // from 10
+        std::uint32_t counterAfter; // from 10
     };
     for (const Case& c : {Case{1, 11}, Case{2, 11}, Case{3, 10}, Case{375, 10}, Case{0, 0}}) {
         IsStable s;
         s.init(Fp(125.0f), 60);
         bool stable = false;
-        for (int k = 0; k < 10; ++k) s.process(1, 1, 0, 0, &stable);
+        for (int k = 0; k < 10; ++k)
+            s.process(1, 1, 0, 0, &stable);
         s.process(c.step, 1, 0, 0, &stable);
         EXPECT_EQ(s.counter(), c.counterAfter) << c.step;
     }
@@ -74,7 +76,8 @@ TEST(IsStable, InitAgainRestartsTheCount)
     IsStable s;
     s.init(Fp(125.0f), 60);
     bool stable = false;
-    for (int k = 0; k < 100; ++k) s.process(1, 1, 0, 0, &stable);
+    for (int k = 0; k < 100; ++k)
+        s.process(1, 1, 0, 0, &stable);
     s.init(Fp(50.0f), 2);
     EXPECT_EQ(s.counter(), 0u);
     EXPECT_EQ(s.requiredCount(), 100u);
@@ -101,7 +104,8 @@ TEST(IsStableMultiRate, FifteenSecondsOf8msStepsRaiseTheEventAtStep1875)
     s.process(8000, quiet, &event);
     EXPECT_TRUE(event);
     // The accumulated time stops at the required time.
-    for (int k = 0; k < 100; ++k) s.process(8000, quiet, &event);
+    for (int k = 0; k < 100; ++k)
+        s.process(8000, quiet, &event);
     EXPECT_EQ(s.accumulatedS(), 15.0f);
     EXPECT_TRUE(event);
 }
@@ -144,5 +148,5 @@ TEST(IsStableMultiRate, ZeroRequiredTimeIsStableEvenWhileMoving)
     EXPECT_TRUE(s.getIsStable());
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

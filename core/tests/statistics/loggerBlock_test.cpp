@@ -51,5 +51,5 @@ TEST(StatisticsLoggers, StabilityDetectorsLogInTheWeightedFusionBlock)
     EXPECT_EQ(blockOfLoggerUnder(&multiRate), "vnx_core_SensorFusionWeightedFusion");
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -13,7 +13,10 @@ namespace {
 using Fp = FloatingPoint<float>;
 using Vec3 = qdVectorFixed::vector<Fp, 3>;
 
-Vec3 v3(float x, float y, float z) { return {Fp(x), Fp(y), Fp(z)}; }
+Vec3 v3(float x, float y, float z)
+{
+    return {Fp(x), Fp(y), Fp(z)};
+}
 
 TEST(RunningStats, FirstSampleIsMeanMinAndMaxWithZeroVariance)
 {
@@ -25,7 +28,7 @@ TEST(RunningStats, FirstSampleIsMeanMinAndMaxWithZeroVariance)
     EXPECT_EQ(s.max, v3(1.5f, -2.0f, 3.0f));
     for (std::uint32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(s.M2[i], 0.0);
-        EXPECT_EQ(s.variance(i).value(), 0.0f);  // count 1: no division by zero
+        EXPECT_EQ(s.variance(i).value(), 0.0f); // count 1: no division by zero
         EXPECT_EQ(s.range(i).value(), 0.0f);
     }
 }
@@ -33,7 +36,8 @@ TEST(RunningStats, FirstSampleIsMeanMinAndMaxWithZeroVariance)
 TEST(RunningStats, MeanVarianceAndExtremesOfAKnownSeries)
 {
     RunningStats<Fp, 3, 9> s("vnx_core_test");
-    for (float x : {2.0f, 4.0f, 4.0f, 4.0f, 5.0f, 5.0f, 7.0f, 9.0f}) s.addSample(v3(x, -x, 10.0f * x));
+    for (float x : {2.0f, 4.0f, 4.0f, 4.0f, 5.0f, 5.0f, 7.0f, 9.0f})
+        s.addSample(v3(x, -x, 10.0f * x));
     EXPECT_EQ(s.count, 8u);
     EXPECT_FLOAT_EQ(s.mean[0].value(), 5.0f);
     EXPECT_FLOAT_EQ(s.mean[1].value(), -5.0f);
@@ -74,7 +78,8 @@ TEST(RunningStats, PlainFloatInstanceTakesAPointerAndKeepsSinglePrecisionSums)
 {
     RunningStats<float, 1, 9> s("vnx_core_test", 1);
     const float xs[] = {1.0f, 2.0f, 3.0f, 4.0f};
-    for (const float& x : xs) s.addSample(&x);
+    for (const float& x : xs)
+        s.addSample(&x);
     EXPECT_FLOAT_EQ(s.mean[0], 2.5f);
     EXPECT_FLOAT_EQ(s.variance(0), 5.0f / 3.0f);
     static_assert(std::is_same_v<decltype(s.M2[0]), float&>);
@@ -104,7 +109,7 @@ TEST(RunningStats, LongWindowOfSmallDeviationsKeepsItsVariance)
         const float x = 1.0f + ((k & 1) ? 1e-3f : -1e-3f);
         s.addSample(v3(x, x, x));
     }
-    EXPECT_NEAR(s.variance(0).value(), 1e-6, 1e-9);  // a float sum ends 2 % low
+    EXPECT_NEAR(s.variance(0).value(), 1e-6, 1e-9); // a float sum ends 2 % low
 }
 
 // The three templates share one update: on the same data they agree exactly.
@@ -146,5 +151,5 @@ TEST(RunningStats, RestartMakesOneSampleWindows)
     EXPECT_EQ(mean.mean, v3(1.0f, 2.0f, 3.0f));
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -12,7 +12,10 @@ using Fp = FloatingPoint<float>;
 using Vec3 = qdVectorFixed::vector<Fp, 3>;
 using Detector = StabilityDetect<Fp, 3, 10>;
 
-Vec3 v3(float x) { return {Fp(x), Fp(x), Fp(x)}; }
+Vec3 v3(float x)
+{
+    return {Fp(x), Fp(x), Fp(x)};
+}
 
 // A detector as its owners set it up: window of 8, full window after 32.
 class StabilityDetectTest : public ::testing::Test
@@ -21,7 +24,8 @@ class StabilityDetectTest : public ::testing::Test
     void configure(float threshold, std::uint32_t interval = 8, std::uint32_t maxCount = 32)
     {
         d.testedChannels = 3;
-        for (Fp& t : d.threshold) t = Fp(threshold);
+        for (Fp& t : d.threshold)
+            t = Fp(threshold);
         d.reportInterval = interval;
         d.minCount = interval;
         d.maxCount = maxCount;
@@ -62,7 +66,8 @@ TEST_F(StabilityDetectTest, StillDetectorReportsEveryIntervalAndRestartsStillAtT
     std::vector<int> reports;
     for (int k = 1; k <= 48; ++k) {
         const Detector::Output out = feed(0.25f);
-        if (out.report) reports.push_back(k);
+        if (out.report)
+            reports.push_back(k);
         if (k >= 8) {
             EXPECT_EQ(out.still, 1) << k;
         }
@@ -82,22 +87,25 @@ TEST_F(StabilityDetectTest, StillDetectorReportsEveryIntervalAndRestartsStillAtT
 TEST_F(StabilityDetectTest, StillDetectorGivesWindowVariancesFromTheMinimumCountOn)
 {
     configure(1.0f);
-    for (int k = 0; k < 8; ++k) feed(0.0f);
-    const Detector::Output out = feed(0.5f);  // count 9, one deviation
+    for (int k = 0; k < 8; ++k)
+        feed(0.0f);
+    const Detector::Output out = feed(0.5f); // count 9, one deviation
     ASSERT_EQ(out.still, 1);
     const float expected = static_cast<float>(d.stats.M2[0] / 8.0);
     EXPECT_GT(expected, 0.0f);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(out.variance[i].value(), expected);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(out.variance[i].value(), expected);
 }
 
 TEST_F(StabilityDetectTest, MovingSpreadEqualToTwiceTheRootKeepsTheWindow)
 {
-    configure(1.0f);  // spread 2: 2^2 == 4 * 1
+    configure(1.0f); // spread 2: 2^2 == 4 * 1
     int reportedAt = 0;
     for (int k = 1; k <= 8; ++k) {
         const Detector::Output out = feed((k & 1) ? 0.0f : 2.0f);
         EXPECT_EQ(out.motion, 0) << k;
-        if (out.report) reportedAt = k;
+        if (out.report)
+            reportedAt = k;
     }
     EXPECT_EQ(reportedAt, 8);
 }
@@ -110,7 +118,8 @@ TEST_F(StabilityDetectTest, MovingSpreadBeyondTwiceTheRootRestartsTheWindow)
     EXPECT_EQ(out.motion, 1);
     EXPECT_EQ(d.resetPending, 1);
     // The window restarts with sample 3, so the report comes at sample 10.
-    for (int k = 3; k <= 9; ++k) EXPECT_EQ(feed(2.0f).report, 0) << k;
+    for (int k = 3; k <= 9; ++k)
+        EXPECT_EQ(feed(2.0f).report, 0) << k;
     EXPECT_EQ(feed(2.0f).report, 1);
 }
 
@@ -124,7 +133,8 @@ TEST_F(StabilityDetectTest, StillSpreadWhoseSquareReachesEightThresholdsEndsStil
     // threshold 0.5: 8 * 0.5 = 4 = 2^2.
     for (const Case& c : {Case{2.0f, true}, Case{std::nextafter(2.0f, 0.0f), false}}) {
         configure(0.5f, 8, 1000);
-        for (int k = 0; k < 8; ++k) feed(0.0f);
+        for (int k = 0; k < 8; ++k)
+            feed(0.0f);
         // Keep the variance test out of the way: only the spread matters here.
         d.minCount = 1000;
         const Detector::Output out = feed(c.jump);
@@ -140,7 +150,8 @@ TEST_F(StabilityDetectTest, StillVarianceEqualToItsThresholdKeepsStillness)
     // threshold near 0.28, so only the variance test decides.
     const float xs[] = {0, 1, 0, 1, 0, 1, 0, 1, 0};
     RunningStats<Fp, 3, 10> reference("vnx_core_test");
-    for (float x : xs) reference.addSample(v3(x));
+    for (float x : xs)
+        reference.addSample(v3(x));
     const float atNine = reference.variance(0).value();
 
     struct Case
@@ -151,7 +162,8 @@ TEST_F(StabilityDetectTest, StillVarianceEqualToItsThresholdKeepsStillness)
     for (const Case& c : {Case{atNine, true}, Case{std::nextafter(atNine, 0.0f), false}}) {
         configure(c.threshold);
         Detector::Output out{};
-        for (float x : xs) out = feed(x);
+        for (float x : xs)
+            out = feed(x);
         EXPECT_EQ(out.variance[0].value(), atNine);
         EXPECT_EQ(out.still, c.staysStill ? 1 : 0) << c.threshold;
         EXPECT_EQ(out.motion, c.staysStill ? 0 : 1) << c.threshold;
@@ -163,7 +175,8 @@ TEST_F(StabilityDetectTest, OnlyTheTestedChannelsAreCompared)
     configure(1.0f);
     d.testedChannels = 2;
     Detector::Output out{};
-    for (int k = 1; k <= 8; ++k) out = feed(Vec3{Fp(0.0f), Fp(0.0f), Fp(k * 10.0f)});
+    for (int k = 1; k <= 8; ++k)
+        out = feed(Vec3{Fp(0.0f), Fp(0.0f), Fp(k * 10.0f)});
     EXPECT_EQ(out.report, 1);
     EXPECT_EQ(out.still, 1);
 }
@@ -185,10 +198,11 @@ TEST_F(StabilityDetectTest, ZeroReportIntervalNeverDividesByZero)
     configure(1.0f, 0, 5);
     d.state = Detector::kStill;
     int reports = 0;
-    for (int k = 1; k <= 5; ++k) reports += feed(0.0f).report;
+    for (int k = 1; k <= 5; ++k)
+        reports += feed(0.0f).report;
     EXPECT_EQ(reports, 1);
     EXPECT_EQ(d.resetPending, 1);
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

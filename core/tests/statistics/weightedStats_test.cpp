@@ -12,7 +12,10 @@ using Fp = FloatingPoint<float>;
 using Vec1 = qdVectorFixed::vector<Fp, 1>;
 using Stats = WeightedStats<Fp, 1, 15>;
 
-Vec1 v1(float x) { return {Fp(x)}; }
+Vec1 v1(float x)
+{
+    return {Fp(x)};
+}
 
 TEST(WeightedStats, FirstSampleSetsMeanExtremesAndWeight)
 {
@@ -29,7 +32,8 @@ TEST(WeightedStats, FirstSampleSetsMeanExtremesAndWeight)
 TEST(WeightedStats, EqualWeightsGiveTheMeanAndPopulationVariance)
 {
     Stats s(1, Fp(1e9f));
-    for (float x : {2.0f, 4.0f, 4.0f, 4.0f, 5.0f, 5.0f, 7.0f, 9.0f}) s.addSample(v1(x), Fp(1.0f));
+    for (float x : {2.0f, 4.0f, 4.0f, 4.0f, 5.0f, 5.0f, 7.0f, 9.0f})
+        s.addSample(v1(x), Fp(1.0f));
     EXPECT_FLOAT_EQ(s.mean[0].value(), 5.0f);
     EXPECT_FLOAT_EQ(s.variance(0).value(), 4.0f);
     EXPECT_EQ(s.sumWeights.value(), 8.0f);
@@ -50,7 +54,8 @@ TEST(WeightedStats, WeightsPullTheMeanInProportion)
 TEST(WeightedStats, ReachedCapHoldsTheTotalAndNewSamplesWeighAgainstIt)
 {
     Stats s(1, Fp(4.0f));
-    for (int k = 0; k < 4; ++k) s.addSample(v1(0.0f), Fp(1.0f));
+    for (int k = 0; k < 4; ++k)
+        s.addSample(v1(0.0f), Fp(1.0f));
     EXPECT_EQ(s.sumWeights.value(), 4.0f);
     s.addSample(v1(10.0f), Fp(1.0f));
     EXPECT_EQ(s.sumWeights.value(), 4.0f);
@@ -82,5 +87,5 @@ TEST(WeightedStats, ZeroWeightsLeaveTheStatisticsFinite)
     EXPECT_EQ(s.max[0].value(), 7.0f);
 }
 
-}  // namespace
-}  // namespace vnx
+} // namespace
+} // namespace vnx

@@ -12,8 +12,9 @@
 
 namespace vnx::testsupport {
 
-class GaussianNoise {
-public:
+class GaussianNoise
+{
+  public:
     explicit GaussianNoise(std::uint64_t seed) : engine_(seed) {}
 
     void reseed(std::uint64_t seed)
@@ -39,10 +40,10 @@ public:
         return radius * std::cos(angle);
     }
 
-private:
+  private:
     std::mt19937_64 engine_;
     double spare_ = 0.0;
     bool hasSpare_ = false;
 };
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

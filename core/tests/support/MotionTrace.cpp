@@ -11,15 +11,18 @@ namespace {
 FixedPointCal::Output verifiedCalibration(const scdGen4Float_s& scd)
 {
     FixedPointCal cal;
-    if (cal.verifyAndInit(&scd.head) != 0) throw std::invalid_argument("MotionTrace: the SCD is refused");
+    if (cal.verifyAndInit(&scd.head) != 0)
+        throw std::invalid_argument("MotionTrace: the SCD is refused");
     return cal.output();
 }
 
-bool isZero(const Vec3d& v) { return v[0] == 0.0 && v[1] == 0.0 && v[2] == 0.0; }
+bool isZero(const Vec3d& v)
+{
+    return v[0] == 0.0 && v[1] == 0.0 && v[2] == 0.0;
+}
 
 /// Factory-fresh record: zero bytes, then the type's initialiser.
-template <typename Record>
-void initRecord(Record& record, int (*init)(Record*))
+template <typename Record> void initRecord(Record& record, int (*init)(Record*))
 {
     std::memset(&record, 0, sizeof record);
     init(&record);
@@ -32,15 +35,11 @@ void setCounts(vnx_DeviceSupport_Output_s& output, const RawTriple& raw)
     output.z = raw[2];
 }
 
-}  // namespace
+} // namespace
 
 MotionTrace::MotionTrace(const scdGen4Float_s& scd, const MotionTraceOptions& options)
-    : cal_(verifiedCalibration(scd)),
-      encoder_(cal_),
-      options_(options),
-      periodS_(cal_.period),
-      periodUs_(static_cast<std::uint32_t>(vnx_scdGetPeriod(&scd.head))),
-      noise_(options.seed)
+    : cal_(verifiedCalibration(scd)), encoder_(cal_), options_(options), periodS_(cal_.period),
+      periodUs_(static_cast<std::uint32_t>(vnx_scdGetPeriod(&scd.head))), noise_(options.seed)
 {
     if ((!isZero(options.magneticField) || options.magNoise != 0.0) && !encoder_.hasMagnetometer())
         throw std::invalid_argument("MotionTrace: the SCD's magnetometer matrix is singular");
@@ -67,15 +66,18 @@ std::int64_t MotionTrace::periodsOf(double seconds) const
     return std::llround(seconds / periodS_);
 }
 
-MotionTrace& MotionTrace::append(const Vec3d& axis, double rateRadPerS, std::int64_t periods, bool emitsSamples,
-                                 double endDegC)
+MotionTrace& MotionTrace::append(const Vec3d& axis, double rateRadPerS, std::int64_t periods,
+                                 bool emitsSamples, double endDegC)
 {
     const double startDegC = segments_.empty() ? options_.temperature : segments_.back().endDegC;
     segments_.push_back({axis, rateRadPerS, periods, emitsSamples, startDegC, endDegC});
     return *this;
 }
 
-MotionTrace& MotionTrace::still(double seconds) { return turn({0.0, 0.0, 1.0}, 0.0, seconds); }
+MotionTrace& MotionTrace::still(double seconds)
+{
+    return turn({0.0, 0.0, 1.0}, 0.0, seconds);
+}
 
 MotionTrace& MotionTrace::turn(const Vec3d& axis, double rateRadPerS, double seconds)
 {
@@ -88,15 +90,18 @@ MotionTrace& MotionTrace::turn(const Vec3d& axis, double rateRadPerS, double sec
 
 MotionTrace& MotionTrace::gap(int samples)
 {
-    if (samples < 0) throw std::invalid_argument("MotionTrace: a gap cannot be negative");
-    if (segments_.empty()) return append({0.0, 0.0, 1.0}, 0.0, samples, false, options_.temperature);
+    if (samples < 0)
+        throw std::invalid_argument("MotionTrace: a gap cannot be negative");
+    if (segments_.empty())
+        return append({0.0, 0.0, 1.0}, 0.0, samples, false, options_.temperature);
     const Segment& before = segments_.back();
     return append(before.axis, before.rateRadPerS, samples, false, before.endDegC);
 }
 
 MotionTrace& MotionTrace::temperatureDrift(double toDegC, double seconds)
 {
-    if (!std::isfinite(toDegC)) throw std::invalid_argument("MotionTrace: the temperature must be finite");
+    if (!std::isfinite(toDegC))
+        throw std::invalid_argument("MotionTrace: the temperature must be finite");
     return append({0.0, 0.0, 1.0}, 0.0, periodsOf(seconds), true, toDegC);
 }
 
@@ -104,7 +109,8 @@ std::int64_t MotionTrace::sampleCount() const
 {
     std::int64_t count = 0;
     for (const Segment& segment : segments_)
-        if (segment.emitsSamples) count += segment.periods;
+        if (segment.emitsSamples)
+            count += segment.periods;
     return count;
 }
 
@@ -137,7 +143,8 @@ const MotionSample* MotionTrace::next()
         // free of the rounding a per-sample product would pile up.
         const double angle = segment.rateRadPerS * periodS_ * static_cast<double>(periodsInSegment_);
         orientation_ = normalized(multiply(segmentStart_, axisAngle(segment.axis, angle)));
-        if (!segment.emitsSamples) continue;
+        if (!segment.emitsSamples)
+            continue;
 
         const double progress = static_cast<double>(periodsInSegment_) / static_cast<double>(segment.periods);
         fillSample(segment, segment.startDegC + (segment.endDegC - segment.startDegC) * progress);
@@ -153,7 +160,8 @@ void MotionTrace::fillSample(const Segment& segment, double degC)
     truth.angularRate = scaled(segment.axis, segment.rateRadPerS);
     truth.specificForce = worldToBody(orientation_, {0.0, 0.0, -kGravity});
     truth.magneticField = worldToBody(orientation_, options_.magneticField);
-    truth.gyroOffset = added(options_.gyroOffset, scaled(options_.gyroOffsetPerDegC, degC - options_.temperature));
+    truth.gyroOffset =
+        added(options_.gyroOffset, scaled(options_.gyroOffsetPerDegC, degC - options_.temperature));
     truth.temperature = degC;
 
     // Always nine draws in a fixed order, so the noise of one sensor does not
@@ -161,9 +169,12 @@ void MotionTrace::fillSample(const Segment& segment, double degC)
     Vec3d acc = truth.specificForce;
     Vec3d rate = added(truth.angularRate, truth.gyroOffset);
     Vec3d field = truth.magneticField;
-    for (double& v : acc) v += options_.accNoise * noise_.next();
-    for (double& v : rate) v += options_.gyroNoise * noise_.next();
-    for (double& v : field) v += options_.magNoise * noise_.next();
+    for (double& v : acc)
+        v += options_.accNoise * noise_.next();
+    for (double& v : rate)
+        v += options_.gyroNoise * noise_.next();
+    for (double& v : field)
+        v += options_.magNoise * noise_.next();
 
     const RawTriple accRaw = encoder_.accelerometer(acc);
     const RawTriple gyroRaw = encoder_.gyroscope(rate, accRaw);
@@ -191,4 +202,4 @@ void MotionTrace::fillSample(const Segment& segment, double degC)
     setCounts(sample_.magnetometer, magRaw);
 }
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

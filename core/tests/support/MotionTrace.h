@@ -35,22 +35,24 @@
 namespace vnx::testsupport {
 
 /// Sensor imperfections and surroundings of a trace.
-struct MotionTraceOptions {
-    std::uint64_t seed = 0;          ///< noise seed; the same seed gives the same trace
-    Vec3d gyroOffset{};              ///< rad/s, body axes: bias added to every gyroscope reading
-    double accNoise = 0.0;           ///< m/s^2, standard deviation per accelerometer axis
-    double gyroNoise = 0.0;          ///< rad/s, standard deviation per gyroscope axis
-    double temperature = 25.0;       ///< degC at the start of the trace
-    Vec3d gyroOffsetPerDegC{};       ///< rad/s per degC: bias change away from the start temperature
-    Vec3d magneticField{};           ///< world axes, calibrated magnetometer units; zero: no field
-    double magNoise = 0.0;           ///< calibrated units, standard deviation per magnetometer axis
-    Quatd initialOrientation = kIdentityQuat;  ///< body to world at time 0
+struct MotionTraceOptions
+{
+    std::uint64_t seed = 0;                   ///< noise seed; the same seed gives the same trace
+    Vec3d gyroOffset{};                       ///< rad/s, body axes: bias added to every gyroscope reading
+    double accNoise = 0.0;                    ///< m/s^2, standard deviation per accelerometer axis
+    double gyroNoise = 0.0;                   ///< rad/s, standard deviation per gyroscope axis
+    double temperature = 25.0;                ///< degC at the start of the trace
+    Vec3d gyroOffsetPerDegC{};                ///< rad/s per degC: bias change away from the start temperature
+    Vec3d magneticField{};                    ///< world axes, calibrated magnetometer units; zero: no field
+    double magNoise = 0.0;                    ///< calibrated units, standard deviation per magnetometer axis
+    Quatd initialOrientation = kIdentityQuat; ///< body to world at time 0
 };
 
 /// What the device really did at one sample.
-struct MotionTruth {
-    Quatd orientation{};    ///< body to world (w, x, y, z)
-    Vec3d angularRate{};    ///< rad/s, body axes
+struct MotionTruth
+{
+    Quatd orientation{}; ///< body to world (w, x, y, z)
+    Vec3d angularRate{}; ///< rad/s, body axes
     /// m/s^2, body axes, as the accelerometer reads it: gravity pointing down,
     /// so a device lying flat reads (0, 0, -9.80665).
     Vec3d specificForce{};
@@ -61,9 +63,10 @@ struct MotionTruth {
 
 /// One generated sample: the device records in every form the engine takes,
 /// all carrying the same counts, and the truth behind them.
-struct MotionSample {
+struct MotionSample
+{
     std::int32_t sampleNumber = 0;
-    std::uint32_t timeUs = 0;  ///< SCD period (whole us) x sample number, wrapping like the engine's
+    std::uint32_t timeUs = 0; ///< SCD period (whole us) x sample number, wrapping like the engine's
     vnx_DeviceSupport6AG_Output_s output6AG{};
     vnx_DeviceSupport6AG_Format_s format6AG{};
     vnx_DeviceSupport9AGM_Output_s output9AGM{};
@@ -76,9 +79,10 @@ struct MotionSample {
     MotionTruth truth;
 };
 
-class MotionTrace {
-public:
-    static constexpr double kGravity = 9.80665;  ///< m/s^2
+class MotionTrace
+{
+  public:
+    static constexpr double kGravity = 9.80665; ///< m/s^2
 
     /// Throws std::invalid_argument when the SCD is refused, its accelerometer
     /// or gyroscope matrix cannot be inverted, or a magnetic field is asked for
@@ -114,8 +118,9 @@ public:
     /// by the following call.
     const MotionSample* next();
 
-    class Iterator {
-    public:
+    class Iterator
+    {
+      public:
         using value_type = MotionSample;
         using difference_type = std::ptrdiff_t;
 
@@ -130,7 +135,7 @@ public:
         void operator++(int) { ++*this; }
         friend bool operator==(const Iterator& it, std::default_sentinel_t) { return it.current_ == nullptr; }
 
-    private:
+      private:
         friend class MotionTrace;
         explicit Iterator(MotionTrace* trace) : trace_(trace), current_(trace->next()) {}
         MotionTrace* trace_ = nullptr;
@@ -145,9 +150,10 @@ public:
     }
     std::default_sentinel_t end() const { return {}; }
 
-private:
-    struct Segment {
-        Vec3d axis{};              ///< unit body axis of the rotation
+  private:
+    struct Segment
+    {
+        Vec3d axis{}; ///< unit body axis of the rotation
         double rateRadPerS = 0.0;
         std::int64_t periods = 0;
         bool emitsSamples = true;
@@ -170,11 +176,11 @@ private:
     // Generation state.
     GaussianNoise noise_;
     std::size_t segmentIndex_ = 0;
-    std::int64_t periodsInSegment_ = 0;  ///< periods of the current segment already passed
-    std::int64_t periodIndex_ = 0;       ///< periods since the start of the trace
+    std::int64_t periodsInSegment_ = 0; ///< periods of the current segment already passed
+    std::int64_t periodIndex_ = 0;      ///< periods since the start of the trace
     Quatd segmentStart_ = kIdentityQuat;
     Quatd orientation_ = kIdentityQuat;
     MotionSample sample_;
 };
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

@@ -16,8 +16,9 @@ namespace vnx::testsupport {
 /// Row-major 3x3 matrix in double.
 using Mat3d = std::array<double, 9>;
 
-class RawEncoder {
-public:
+class RawEncoder
+{
+  public:
     /// Throws std::invalid_argument when the accelerometer or rotation-sensor
     /// matrix of `cal` cannot be inverted (no counts would give a reading).
     explicit RawEncoder(const FixedPointCal::Output& cal);
@@ -41,7 +42,7 @@ public:
     /// Nearest count, clipped to [-32768, 32767]; NaN gives 0.
     static std::int16_t toCount(double value);
 
-private:
+  private:
     FixedPointCal::Output cal_;
     Mat3d accInverse_{};
     Mat3d rsInverse_{};
@@ -49,4 +50,4 @@ private:
     bool hasMag_ = false;
 };
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

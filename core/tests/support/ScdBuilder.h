@@ -23,8 +23,9 @@ using qdVectorFixed::Matrix3;
 /// Identity matrix, for scaled matrices such as 19.6133f * I.
 inline constexpr Matrix3 I = Matrix3::identity();
 
-class ScdBuilder {
- public:
+class ScdBuilder
+{
+  public:
     ScdBuilder();
 
     /// Sample period in seconds; also sets the format word that makes it count.
@@ -82,7 +83,7 @@ class ScdBuilder {
     /// The calibration fields as they stand.
     const scdGen4FloatInnards_s& innards() const { return innards_; }
 
- private:
+  private:
     ScdBuilder& set(float& field, float value);
     ScdBuilder& set(float (&field)[3], float x, float y, float z);
     ScdBuilder& set(float (&field)[9], const Matrix3& m);
@@ -90,4 +91,4 @@ class ScdBuilder {
     scdGen4FloatInnards_s innards_;
 };
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

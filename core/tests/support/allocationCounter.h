@@ -10,8 +10,7 @@ namespace vnx::test {
 long allocationCount() noexcept;
 
 /// Allocations made while running `work`.
-template <typename Work>
-long allocationsDuring(Work&& work)
+template <typename Work> long allocationsDuring(Work&& work)
 {
     const long before = allocationCount();
     work();

@@ -19,18 +19,30 @@ using Quatd = std::array<double, 4>;
 
 inline constexpr Quatd kIdentityQuat{1.0, 0.0, 0.0, 0.0};
 
-inline double dot(const Vec3d& a, const Vec3d& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+inline double dot(const Vec3d& a, const Vec3d& b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
-inline double norm(const Vec3d& v) { return std::sqrt(dot(v, v)); }
+inline double norm(const Vec3d& v)
+{
+    return std::sqrt(dot(v, v));
+}
 
 inline Vec3d cross(const Vec3d& a, const Vec3d& b)
 {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-inline Vec3d scaled(const Vec3d& v, double s) { return {v[0] * s, v[1] * s, v[2] * s}; }
+inline Vec3d scaled(const Vec3d& v, double s)
+{
+    return {v[0] * s, v[1] * s, v[2] * s};
+}
 
-inline Vec3d added(const Vec3d& a, const Vec3d& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+inline Vec3d added(const Vec3d& a, const Vec3d& b)
+{
+    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+}
 
 inline Quatd multiply(const Quatd& a, const Quatd& b)
 {
@@ -40,7 +52,10 @@ inline Quatd multiply(const Quatd& a, const Quatd& b)
             a[0] * b[3] + a[1] * b[2] - a[2] * b[1] + a[3] * b[0]};
 }
 
-inline Quatd conjugate(const Quatd& q) { return {q[0], -q[1], -q[2], -q[3]}; }
+inline Quatd conjugate(const Quatd& q)
+{
+    return {q[0], -q[1], -q[2], -q[3]};
+}
 
 inline Quatd normalized(const Quatd& q)
 {
@@ -63,6 +78,9 @@ inline Vec3d bodyToWorld(const Quatd& q, const Vec3d& v)
 }
 
 /// World vector in body axes: q* (x) v (x) q.
-inline Vec3d worldToBody(const Quatd& q, const Vec3d& v) { return bodyToWorld(conjugate(q), v); }
+inline Vec3d worldToBody(const Quatd& q, const Vec3d& v)
+{
+    return bodyToWorld(conjugate(q), v);
+}
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

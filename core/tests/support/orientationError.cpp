@@ -8,9 +8,12 @@ namespace vnx::testsupport {
 namespace {
 
 /// The world's vertical seen in the body.
-Vec3d verticalInBody(const Quatd& q) { return worldToBody(normalized(q), {0.0, 0.0, 1.0}); }
+Vec3d verticalInBody(const Quatd& q)
+{
+    return worldToBody(normalized(q), {0.0, 0.0, 1.0});
+}
 
-}  // namespace
+} // namespace
 
 Quatd toQuatd(const qdVectorFixed::Quaternion& q)
 {
@@ -35,9 +38,11 @@ double headingDrift(const Quatd& truth, const Quatd& estimate)
     // World-frame error e with estimate = e (x) truth; its twist about the
     // vertical is the heading part whichever way the tilt part is split off.
     const Quatd e = multiply(normalized(estimate), conjugate(normalized(truth)));
-    double angle = 2.0 * std::atan2(e[3], e[0]);  // (-2 pi, 2 pi]
-    if (angle > std::numbers::pi) angle -= 2.0 * std::numbers::pi;
-    if (angle <= -std::numbers::pi) angle += 2.0 * std::numbers::pi;
+    double angle = 2.0 * std::atan2(e[3], e[0]); // (-2 pi, 2 pi]
+    if (angle > std::numbers::pi)
+        angle -= 2.0 * std::numbers::pi;
+    if (angle <= -std::numbers::pi)
+        angle += 2.0 * std::numbers::pi;
     return angle;
 }
 
@@ -46,4 +51,4 @@ double headingDrift(const Quatd& truth, const qdVectorFixed::Quaternion& estimat
     return headingDrift(truth, toQuatd(estimate));
 }
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

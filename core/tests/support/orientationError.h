@@ -23,4 +23,4 @@ double headingDrift(const Quatd& truth, const qdVectorFixed::Quaternion& estimat
 /// The engine's single-precision quaternion in double.
 Quatd toQuatd(const qdVectorFixed::Quaternion& q);
 
-}  // namespace vnx::testsupport
+} // namespace vnx::testsupport

@@ -14,8 +14,7 @@ namespace vnx::testsupport {
 inline constexpr std::uint8_t kFillByte = 0xEE;
 
 /// A record whose every byte is kFillByte.
-template <class Record>
-Record filled()
+template <class Record> Record filled()
 {
     Record record;
     std::memset(&record, kFillByte, sizeof(record));
@@ -23,8 +22,7 @@ Record filled()
 }
 
 /// The byte at `offset` of a record.
-template <class Record>
-std::uint8_t byteAt(const Record& record, std::size_t offset)
+template <class Record> std::uint8_t byteAt(const Record& record, std::size_t offset)
 {
     std::uint8_t byte;
     std::memcpy(&byte, reinterpret_cast<const unsigned char*>(&record) + offset, 1);

@@ -15,14 +15,16 @@
 
 namespace {
 
-struct Report {
+struct Report
+{
     vnx_ModuleHandle_s* handle;
     uint32_t code;
     void* userData;
     bool isTestModuleStatus;
 };
 
-struct Listener {
+struct Listener
+{
     std::vector<Report> reports;
     uint32_t answer = 0; // written into `result` of every status
 };
@@ -35,8 +37,9 @@ void listen(vnx_ModuleHandle_s* handle, const vnx_StructStatus_s* status, void* 
     const_cast<vnx_StructStatus_s*>(status)->result = listener->answer;
 }
 
-class TestModuleThroughTheFlatApi : public ::testing::Test {
-protected:
+class TestModuleThroughTheFlatApi : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_EQ(vnx_TestModule_moduleFactoryRegister(), VNX_STATUS_SUCCESS);
@@ -54,7 +57,8 @@ protected:
     Listener listener;
 };
 
-struct Operation {
+struct Operation
+{
     std::string name;
     uint32_t code;
     std::function<int(vnx_ModuleHandle_s*)> call;
@@ -77,7 +81,8 @@ std::vector<Operation> operations()
         {"term", 7, [](auto h) { return vnx_Module_term(h); }, true},
         {"getDcd", 8, [](auto h) { return vnx_Module_getDcd(h, nullptr, 0, &offset); }, true},
         {"getInputInterfaceCount", 9, [](auto h) { return vnx_Module_getInputInterfaceCount(h); }, false},
-        {"getInputInterface", 10, [](auto h) { return vnx_Module_getInputInterface(h, 0, 1, ids, &count); }, true},
+        {"getInputInterface", 10, [](auto h) { return vnx_Module_getInputInterface(h, 0, 1, ids, &count); },
+         true},
         {"getOutputInterfaceCount", 11, [](auto h) { return vnx_Module_getOutputInterfaceCount(h); }, false},
         {"getOutputInterface", 12, [](auto h) { return vnx_Module_getOutputInterface(h, 0, 1, ids, &count); },
          true},
@@ -190,7 +195,8 @@ TEST(TestModuleRecords, StatusStartsWithResultZeroExtraMinusOneAndNoCode)
 // The reporting step itself, with a listener that checks the record as sent.
 TEST(TestModuleClass, ReportSendsAFreshStatusWithExtraZeroAndNoSource)
 {
-    struct Checker : vnx::ModuleListenerInterface {
+    struct Checker : vnx::ModuleListenerInterface
+    {
         void statusCallback(vnx::ModuleConfigInterface* source, const vnx_StructStatus_s* status) override
         {
             sourceWasNull = source == nullptr;
