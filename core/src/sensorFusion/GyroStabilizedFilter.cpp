@@ -26,7 +26,7 @@ Fp32 largestRange(const GyroStabilizedFilter::Stats& s)
 
 } // namespace
 
-GyroStabilizedFilter::GyroStabilizedFilter() : statsA_(kStatsBlock, 3), statsB_(kStatsBlock, 3)
+GyroStabilizedFilter::GyroStabilizedFilter() : statsA_(kStatsBlock), statsB_(kStatsBlock)
 {
     NodeManager& nodes = NodeManager::getInstance();
     nodes.addNode(this, &statsA_, NodeInterface::NODE_SUBNODE, "stats1");

@@ -11,7 +11,7 @@
 
 #include "log/DefaultLogger.h"
 #include "numerics/qdVectorFixed.h"
-#include "statistics/RunningStats.h"
+#include "statistics/RunningRange.h"
 
 namespace vnx {
 
@@ -20,7 +20,8 @@ class GyroStabilizedFilter
     VNX_LOG_DEFAULT(GyroStabilizedFilter);
 
   public:
-    using Stats = RunningStats<Fp32, 3, 9>;
+    /// Only the spread of a window is read, so no mean or variance is kept.
+    using Stats = RunningRange<Fp32, 3, 9>;
 
     /// A gap longer than this many sampling periods restarts the filter.
     static constexpr std::uint32_t kRestartPeriods = 30;
