@@ -45,7 +45,10 @@ class CalcPeak2Peak
     int channelCount() const { return rsChannels_ + 3; }
 
   private:
-    Fp32 ring_[kMaxEntries][kMaxChannels] = {};
+    /// Floats per ring entry: the channels padded to two vectors of four.
+    static constexpr int kRingLanes = 8;
+
+    float ring_[kMaxEntries][kRingLanes] = {};
     std::uint32_t entries_ = 1; ///< N
     std::uint16_t fill_ = 0;
     std::uint8_t position_ = 0;
