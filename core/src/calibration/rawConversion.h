@@ -43,7 +43,15 @@ qdVectorFixed::Vector3 magFromRaw(const FixedPointCal::Output& cal, const RawTri
 inline qdVectorFixed::Vector3 applyScdMatrix(const qdVectorFixed::Matrix3& m,
                                              const qdVectorFixed::Vector3& in)
 {
-    return m.transpose() * in;
+    // The products of m.transpose() * in, read in place: no transposed copy.
+    qdVectorFixed::Vector3 out;
+    for (int j = 0; j < 3; ++j) {
+        Fp32 acc = m(0, j) * in[0];
+        acc += m(1, j) * in[1];
+        acc += m(2, j) * in[2];
+        out[j] = acc;
+    }
+    return out;
 }
 
 } // namespace vnx
