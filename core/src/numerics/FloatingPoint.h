@@ -100,6 +100,13 @@ template <typename T> class FloatingPoint
 
     friend constexpr bool operator==(FloatingPoint a, FloatingPoint b) { return a.v_ == b.v_; }
     friend constexpr auto operator<=>(FloatingPoint a, FloatingPoint b) { return a.v_ <=> b.v_; }
+    // The relations spelled out: the same answers as through <=> (false for
+    // NaN), but plain float comparisons the compiler can turn into min, max
+    // and branch-free selects.
+    friend constexpr bool operator<(FloatingPoint a, FloatingPoint b) { return a.v_ < b.v_; }
+    friend constexpr bool operator<=(FloatingPoint a, FloatingPoint b) { return a.v_ <= b.v_; }
+    friend constexpr bool operator>(FloatingPoint a, FloatingPoint b) { return a.v_ > b.v_; }
+    friend constexpr bool operator>=(FloatingPoint a, FloatingPoint b) { return a.v_ >= b.v_; }
 
     template <typename U> static constexpr U clampWide(U value)
     {
