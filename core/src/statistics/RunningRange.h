@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "numerics/qdVectorFixed.h"
+#include "statistics/RunningUpdate.h"
 #include "statistics/StatisticsLogger.h"
 
 namespace vnx {
@@ -30,13 +31,10 @@ template <typename T, int N, int K> class RunningRange
 
     void addSample(const qdVectorFixed::vector<T, N>& x)
     {
-        const bool first = count++ == 0;
-        for (int i = 0; i < N; ++i) {
-            if (first || x[i] < min[i])
-                min[i] = x[i];
-            if (first || max[i] < x[i])
-                max[i] = x[i];
-        }
+        if (count++ == 0)
+            statistics::startMinMax(min.data(), max.data(), x.data(), N);
+        else
+            statistics::updateMinMax(min.data(), max.data(), x.data(), N);
     }
 
     T range(int i) const { return max[i] - min[i]; }

@@ -41,12 +41,10 @@ template <typename T, int N, int K> class RunningStats
     {
         const bool first = count == 0;
         statistics::addToMeanAndM2(count, mean.data(), M2, x, channels);
-        for (std::uint32_t i = 0; i < channels; ++i) {
-            if (first || x[i] < min[i])
-                min[i] = x[i];
-            if (first || max[i] < x[i])
-                max[i] = x[i];
-        }
+        if (first)
+            statistics::startMinMax(min.data(), max.data(), x, channels);
+        else
+            statistics::updateMinMax(min.data(), max.data(), x, channels);
     }
 
     /// Makes x the only sample of a new window (count 1).

@@ -57,6 +57,24 @@ inline void addToMeanAndM2(std::uint32_t& count, T* mean, A* m2, const T* x, std
         runningMeanM2Step(mean[i], m2[i], x[i], r);
 }
 
+/// The first sample is both the smallest and the largest value so far.
+template <typename T> inline void startMinMax(T* min, T* max, const T* x, std::uint32_t channels)
+{
+    for (std::uint32_t i = 0; i < channels; ++i)
+        min[i] = max[i] = x[i];
+}
+
+/// Takes in x where it is below min or above max; written as selects so the
+/// compiler can use min and max instructions instead of branches. A NaN
+/// sample changes nothing, as no comparison admits it.
+template <typename T> inline void updateMinMax(T* min, T* max, const T* x, std::uint32_t channels)
+{
+    for (std::uint32_t i = 0; i < channels; ++i) {
+        min[i] = x[i] < min[i] ? x[i] : min[i];
+        max[i] = max[i] < x[i] ? x[i] : max[i];
+    }
+}
+
 /// Sample variance m2 / (count - 1); 0 below two samples.
 template <typename T, typename A> inline T sampleVariance(A m2, std::uint32_t count)
 {
