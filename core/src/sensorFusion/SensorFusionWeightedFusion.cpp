@@ -130,10 +130,13 @@ void SensorFusionWeightedFusion::processDirect(std::uint32_t intervalUs, const V
     magNoise = min(saturated(magNoise), unknown);
     Vector3 h = kWorldX;
     Vector3 n;
+    // n already holds the world x axis seen from q0 (computed once).
+    bool nPredicted = false;
     if (sensorFusion::isNegligible(m)) {
         // No field (a device without magnetometer reports zeros): keep the
         // predicted heading, as for a rejected magnetometer.
         n = sensorFusion::rotateByConjugate(q0, kWorldX);
+        nPredicted = true;
         magNoise = unknown;
     } else {
         n = sensorFusion::normalizedSaturated(m);
@@ -151,7 +154,8 @@ void SensorFusionWeightedFusion::processDirect(std::uint32_t intervalUs, const V
             h = kWorldX;
             // The world x axis seen from the predicted orientation: the
             // measurement then carries the predicted heading.
-            n = sensorFusion::rotateByConjugate(q0, kWorldX);
+            if (!nPredicted)
+                n = sensorFusion::rotateByConjugate(q0, kWorldX);
             weight = tiltNoise * Fp32(60.0f);
         } else {
             tiltNoise = tiltNoise + magNoise;
