@@ -154,14 +154,16 @@ template <typename T> inline FloatingPoint<T> sqrt(FloatingPoint<T> x)
     return FloatingPoint<T>::raw(std::sqrt(x.value()));
 }
 
+// b < a ? b : a and a < b ? b : a, selected as plain values so the compiler
+// can use its min and max instructions.
 template <typename T> inline FloatingPoint<T> min(FloatingPoint<T> a, FloatingPoint<T> b)
 {
-    return b < a ? b : a;
+    return FloatingPoint<T>::raw(b.value() < a.value() ? b.value() : a.value());
 }
 
 template <typename T> inline FloatingPoint<T> max(FloatingPoint<T> a, FloatingPoint<T> b)
 {
-    return a < b ? b : a;
+    return FloatingPoint<T>::raw(a.value() < b.value() ? b.value() : a.value());
 }
 
 using Fp32 = FloatingPoint<float>;

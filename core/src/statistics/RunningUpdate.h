@@ -64,14 +64,27 @@ template <typename T> inline void startMinMax(T* min, T* max, const T* x, std::u
         min[i] = max[i] = x[i];
 }
 
-/// Takes in x where it is below min or above max; written as selects so the
-/// compiler can use min and max instructions instead of branches. A NaN
-/// sample changes nothing, as no comparison admits it.
-template <typename T> inline void updateMinMax(T* min, T* max, const T* x, std::uint32_t channels)
+/// The plain-float forms of the FloatingPoint min and max: b < a ? b : a and
+/// a < b ? b : a.
+inline float min(float a, float b)
+{
+    return b < a ? b : a;
+}
+inline float max(float a, float b)
+{
+    return a < b ? b : a;
+}
+
+/// Takes in x where it is below lo or above hi (v < lo ? v : lo and
+/// hi < v ? v : hi), as selects the compiler turns into min and max
+/// instructions instead of branches. A NaN sample changes nothing, as no
+/// comparison admits it.
+template <typename T> inline void updateMinMax(T* lo, T* hi, const T* x, std::uint32_t channels)
 {
     for (std::uint32_t i = 0; i < channels; ++i) {
-        min[i] = x[i] < min[i] ? x[i] : min[i];
-        max[i] = max[i] < x[i] ? x[i] : max[i];
+        const T v = x[i];
+        lo[i] = min(lo[i], v);
+        hi[i] = max(hi[i], v);
     }
 }
 
