@@ -47,9 +47,10 @@ template <typename T> class FloatingPoint
     /// Clamps into [-2^31, 2^31]; NaN becomes 2^31.
     static constexpr T saturate(T value)
     {
-        if (value >= kMin)
-            return value <= kMax ? value : kMax;
-        return value < kMin ? kMin : kMax; // the second branch is NaN
+        // Two selects the compiler can turn into min and max instructions:
+        // NaN fails the first comparison and becomes kMax.
+        const T upper = value < kMax ? value : kMax;
+        return upper > kMin ? upper : kMin;
     }
 
     constexpr T value() const { return v_; }
