@@ -1,6 +1,8 @@
 #include "sensorFusionMobile/mobilePeriods.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vnx::mobile {
 
@@ -96,7 +98,12 @@ vnx_Mobile_VirtualSensorPeriods_s effectiveOutputPeriods(const vnx_Mobile_Physic
                                                          std::uint32_t enabledOutputs,
                                                          std::uint8_t decimation)
 {
-    const std::int32_t decimated = static_cast<std::int32_t>(decimation) * physical.gyroscopeUs;
+    // Formed in 64 bits and clamped: the caller's gyroscope period may be any
+    // int32, and the engine's decimation factor belongs to another period.
+    const std::int64_t wide = std::int64_t{decimation} * physical.gyroscopeUs;
+    const std::int32_t decimated = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(wide, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()));
     const std::int32_t bySlot[VNX_MOBILE_VIRTUAL_SENSOR_COUNT] = {
         physical.accelerometerUs,
         physical.gyroscopeUs,

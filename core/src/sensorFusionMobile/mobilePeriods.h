@@ -28,7 +28,8 @@ std::uint32_t outputBitOfSlot(int slot);
 std::uint8_t decimationFactor(std::int32_t gyroscopePeriodUs);
 
 /// The period each enabled output gets from the sensor periods P with the
-/// decimation factor D; 0 for an output that is not enabled.
+/// decimation factor D; 0 for an output that is not enabled. A decimated
+/// period beyond the int32 range is clamped to it.
 vnx_Mobile_VirtualSensorPeriods_s effectiveOutputPeriods(const vnx_Mobile_PhysicalSensorPeriods_s& physical,
                                                          std::uint32_t enabledOutputs,
                                                          std::uint8_t decimation);

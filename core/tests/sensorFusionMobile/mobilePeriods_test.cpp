@@ -94,3 +94,26 @@ TEST(MobilePeriods, EffectiveOutputPeriodsFollowSensorsForEnabledOutputsOnly)
 }
 
 } // namespace
+
+TEST(MobilePeriods, DecimatedPeriodsSaturateInsteadOfOverflowing)
+{
+    struct Case
+    {
+        std::int32_t gyroscopeUs;
+        std::uint8_t decimation;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {INT32_MAX, 2, INT32_MAX},
+        {INT32_MIN, 255, INT32_MIN},
+        {20000000, 255, INT32_MAX},
+        {-20000000, 255, INT32_MIN},
+        {8421504, 255, 2147483520}, // the largest product that fits
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gyroscopeUs);
+        const vnx_Mobile_PhysicalSensorPeriods_s physical{4000, c.gyroscopeUs, 20000, 5000};
+        const auto e = effectiveOutputPeriods(physical, VNX_MOBILE_BIT_GRAVITY, c.decimation);
+        EXPECT_EQ(e.periodUs[VNX_MOBILE_GRAVITY], c.expected);
+    }
+}
