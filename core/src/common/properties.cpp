@@ -90,16 +90,25 @@ extern "C" {
 
 void vnx_properties_initialize(void)
 {
-    static vnx::MyLogger_Properties logger;
-    logger.place();
-    vnx::PropertiesManager::getInstance().markStarted();
+    // The logger and its node allocate: running out of memory leaves the
+    // logger out (a later call tries again) instead of leaving the library.
+    try {
+        static vnx::MyLogger_Properties logger;
+        logger.place();
+        vnx::PropertiesManager::getInstance().markStarted();
+    } catch (...) {
+    }
 }
 
 const char* vnx_properties_getAsString(const char* name, const char* defaultValue)
 {
     if (name == nullptr) {
         if (defaultValue == nullptr) {
-            vnx::PropertiesManager::getInstance().markStarted();
+            try {
+                vnx::PropertiesManager::getInstance().markStarted();
+            } catch (...) {
+                // The first use creates the manager; out of memory it stays unmarked.
+            }
         }
         return defaultValue;
     }
@@ -142,7 +151,12 @@ bool vnx_properties_set(const char* name, const char* value)
     if (name == nullptr) {
         return false;
     }
-    char* buffer = vnx::PropertiesManager::getInstance().newBuffer();
+    char* buffer = nullptr;
+    try {
+        buffer = vnx::PropertiesManager::getInstance().newBuffer();
+    } catch (...) {
+        return false; // out of memory: nothing was set
+    }
     std::snprintf(buffer, vnx::kBufferSize, "VNX_%s=%s", name, value != nullptr ? value : "");
     // A name that fills the buffer leaves no "=": putenv would then remove a
     // variable instead of setting one.

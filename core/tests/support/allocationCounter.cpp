@@ -10,10 +10,14 @@
 
 namespace {
 std::atomic<long> allocations{0};
+std::atomic<bool> failing{false};
 
 void* allocate(std::size_t size)
 {
     allocations.fetch_add(1, std::memory_order_relaxed);
+    if (failing.load(std::memory_order_relaxed)) {
+        throw std::bad_alloc();
+    }
     if (void* p = std::malloc(size == 0 ? 1 : size)) {
         return p;
     }
@@ -24,6 +28,16 @@ void* allocate(std::size_t size)
 long vnx::test::allocationCount() noexcept
 {
     return allocations.load(std::memory_order_relaxed);
+}
+
+vnx::test::FailingAllocations::FailingAllocations() noexcept
+{
+    failing.store(true, std::memory_order_relaxed);
+}
+
+vnx::test::FailingAllocations::~FailingAllocations()
+{
+    failing.store(false, std::memory_order_relaxed);
 }
 
 void* operator new(std::size_t size)

@@ -1,8 +1,10 @@
 #pragma once
 
 // Counts heap allocations of the whole test or benchmark program, so a check
-// can show that per-sample work allocates nothing. Linking this library
-// replaces the global allocation functions; the count only grows.
+// can show that per-sample work allocates nothing, and makes them fail on
+// request, so a check can show that running out of memory is answered inside
+// the library. Linking this library replaces the global allocation
+// functions; the count only grows.
 
 namespace vnx::test {
 
@@ -16,5 +18,16 @@ template <typename Work> long allocationsDuring(Work&& work)
     work();
     return allocationCount() - before;
 }
+
+/// Every global operator new throws std::bad_alloc (the nothrow forms give
+/// null) while the object lives.
+class FailingAllocations
+{
+  public:
+    FailingAllocations() noexcept;
+    ~FailingAllocations();
+    FailingAllocations(const FailingAllocations&) = delete;
+    FailingAllocations& operator=(const FailingAllocations&) = delete;
+};
 
 } // namespace vnx::test
