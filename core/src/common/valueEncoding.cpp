@@ -117,7 +117,7 @@ vnx_Number32_u floatQuotient(std::int32_t value, std::int32_t divisor)
 int32_t setInteger(std::int32_t value, std::int32_t divisor, std::int8_t q, int fractionBits, std::int64_t lo,
                    vnx_Number32_u* out)
 {
-    if (isAbsentCode(q) || divisor == 0)
+    if (out == nullptr || isAbsentCode(q) || divisor == 0)
         return VNX_STATUS_INVALID_PARAMETER;
     if (isFloatCode(q)) {
         *out = floatQuotient(value, divisor);
@@ -142,7 +142,7 @@ extern "C" {
 
 int32_t vnx_getFloat32(vnx_Number32_u word, int8_t q, float* out)
 {
-    if (isAbsentCode(q))
+    if (out == nullptr || isAbsentCode(q))
         return VNX_STATUS_INVALID_PARAMETER;
     *out = isFloatCode(q) ? word.real : vnx::fptToFloat32(word.fixed, q);
     return VNX_STATUS_SUCCESS;
@@ -151,14 +151,14 @@ int32_t vnx_getFloat32(vnx_Number32_u word, int8_t q, float* out)
 int32_t vnx_getFloat32WithDefault(vnx_Number32_u word, int8_t q, float* out, float defaultValue)
 {
     const int32_t status = vnx_getFloat32(word, q, out);
-    if (status == VNX_STATUS_INVALID_PARAMETER)
+    if (status == VNX_STATUS_INVALID_PARAMETER && out != nullptr)
         *out = defaultValue;
     return status;
 }
 
 int32_t vnx_getInt16(vnx_Number32_u word, int16_t scale, int8_t q, int16_t* out)
 {
-    if (isAbsentCode(q))
+    if (out == nullptr || isAbsentCode(q))
         return VNX_STATUS_INVALID_PARAMETER;
     if (isFloatCode(q)) {
         *out = roundToInt16(word.real * static_cast<float>(scale));
@@ -173,7 +173,7 @@ int32_t vnx_getInt16(vnx_Number32_u word, int16_t scale, int8_t q, int16_t* out)
 
 int32_t vnx_getInt32(vnx_Number32_u word, int32_t scale, int8_t q, int32_t* out)
 {
-    if (isAbsentCode(q))
+    if (out == nullptr || isAbsentCode(q))
         return VNX_STATUS_INVALID_PARAMETER;
     if (isFloatCode(q)) {
         const float f = scale == 1 ? word.real : word.real * static_cast<float>(scale);
@@ -189,7 +189,7 @@ int32_t vnx_getInt32(vnx_Number32_u word, int32_t scale, int8_t q, int32_t* out)
 
 int32_t vnx_setFloat32(float value, int8_t q, vnx_Number32_u* out)
 {
-    if (isAbsentCode(q))
+    if (out == nullptr || isAbsentCode(q))
         return VNX_STATUS_INVALID_PARAMETER;
     if (isFloatCode(q)) {
         out->real = value;

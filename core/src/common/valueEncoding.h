@@ -5,7 +5,8 @@
 // which: 127 float bits, 129 (the byte 0x81, -127 as a signed byte) no value,
 // any other q a fixed-point number with q fractional bits (value = word / 2^q,
 // q may be negative or above 31). Results: 0 success, -2 no value (or divisor
-// 0), -16 the result does not fit its target (the target is then untouched).
+// 0, or a null target), -16 the result does not fit its target (the target is
+// then untouched).
 
 #include <stdint.h>
 

@@ -280,4 +280,19 @@ TEST(ValueEncoding, EveryFunctionAnswersMinusTwoForAbsentValues)
     EXPECT_EQ(w.fixed, kUntouched);
 }
 
+TEST(ValueEncoding, EveryFunctionAnswersMinusTwoForANullTarget)
+{
+    for (int8_t q : {int8_t{0}, int8_t{16}, kFloat, kAbsent}) {
+        SCOPED_TRACE(static_cast<int>(q));
+        const vnx_Number32_u w = fixedWord(1 << 16);
+        EXPECT_EQ(vnx_getFloat32(w, q, nullptr), kInvalid);
+        EXPECT_EQ(vnx_getFloat32WithDefault(w, q, nullptr, 3.0f), kInvalid);
+        EXPECT_EQ(vnx_getInt16(w, 1, q, nullptr), kInvalid);
+        EXPECT_EQ(vnx_getInt32(w, 1, q, nullptr), kInvalid);
+        EXPECT_EQ(vnx_setFloat32(1.0f, q, nullptr), kInvalid);
+        EXPECT_EQ(vnx_setInt16(1, 2, q, nullptr), kInvalid);
+        EXPECT_EQ(vnx_setInt32(1, 2, q, nullptr), kInvalid);
+    }
+}
+
 } // namespace
