@@ -16,6 +16,9 @@ uint32_t crc32_init(void)
 // Bitwise, without a table: the CRC only covers blocks of a few hundred bytes.
 void crc32_step(uint32_t* state, uint32_t byte)
 {
+    if (state == nullptr) {
+        return;
+    }
     uint32_t low = (*state ^ byte) & 0xFFu;
     for (int bit = 0; bit < 8; ++bit) {
         low = (low & 1u) != 0 ? (low >> 1) ^ kPolynomial : low >> 1;

@@ -12,7 +12,7 @@ extern "C" {
 
 /// Start state 0xFFFFFFFF.
 uint32_t crc32_init(void);
-/// Folds the low 8 bits of `byte` into *state.
+/// Folds the low 8 bits of `byte` into *state (nothing for a null state).
 void crc32_step(uint32_t* state, uint32_t byte);
 /// The finished CRC of a state: its complement.
 uint32_t crc32_read(uint32_t state);
