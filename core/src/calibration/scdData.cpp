@@ -102,6 +102,8 @@ const scdGen4Float_s* scdGen4FloatValidateAndCast(const vnx_scdData_s* scd)
 
 uint32_t scdGen4FloatCheckWord(const scdGen4Float_s* scd)
 {
+    if (scd == nullptr)
+        return 0;
     return 0u - wordSum(scd, kScdWords - 1);
 }
 

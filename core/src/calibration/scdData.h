@@ -88,7 +88,7 @@ bool vnx_scdIsDataValid(const vnx_scdData_s* scd);
 /// and sealed; else null.
 const scdGen4Float_s* scdGen4FloatValidateAndCast(const vnx_scdData_s* scd);
 /// Check word that seals the block: the two's complement of the sum of its
-/// first 64 words (the stored check word is not read).
+/// first 64 words (the stored check word is not read); 0 for a null block.
 uint32_t scdGen4FloatCheckWord(const scdGen4Float_s* scd);
 /// Devices carry no serial number in their SCD: always 0.
 uint32_t scdGetDeviceSerialNumber(const vnx_scdData_s* scd);

@@ -93,6 +93,7 @@ TEST(ScdRecord, DataValidityIsTheWordSumOfA260ByteBlock)
     shortBlock.checkWord = scdGen4FloatCheckWord(&shortBlock);
     EXPECT_FALSE(vnx_scdIsDataValid(&shortBlock.head));
     EXPECT_FALSE(vnx_scdIsDataValid(nullptr));
+    EXPECT_EQ(scdGen4FloatCheckWord(nullptr), 0u);
 }
 
 TEST(ScdRecord, SizeAndVersionAcceptOnlyTheFloatForm)
