@@ -85,6 +85,7 @@ VNX_DECLARE_RECORD_FAMILY(ActivityClassification)
 }
 
 static_assert(sizeof(vnx_ActivityClassification_Config_s) == 48);
+static_assert(offsetof(vnx_ActivityClassification_Config_s, config) == 0);
 static_assert(offsetof(vnx_ActivityClassification_Config_s, reserved) == 32);
 static_assert(offsetof(vnx_ActivityClassification_Config_s, padding1) == 35);
 static_assert(offsetof(vnx_ActivityClassification_Config_s, stillTimeS) == 36);
@@ -94,13 +95,17 @@ static_assert(offsetof(vnx_ActivityClassification_Config_s, statusEnable) == 44)
 static_assert(offsetof(vnx_ActivityClassification_Config_s, padding3) == 45);
 
 static_assert(sizeof(vnx_ActivityClassification_Command_s) == 40);
+static_assert(offsetof(vnx_ActivityClassification_Command_s, command) == 0);
 static_assert(offsetof(vnx_ActivityClassification_Command_s, code) == 32);
+static_assert(offsetof(vnx_ActivityClassification_Command_s, padding) == 36);
 
 static_assert(sizeof(vnx_ActivityClassification_Status_s) == 40);
+static_assert(offsetof(vnx_ActivityClassification_Status_s, status) == 0);
 static_assert(offsetof(vnx_ActivityClassification_Status_s, statusType) == 32);
 static_assert(offsetof(vnx_ActivityClassification_Status_s, flags) == 36);
 
 static_assert(sizeof(vnx_ActivityClassification_Output_s) == 24);
+static_assert(offsetof(vnx_ActivityClassification_Output_s, output) == 0);
 static_assert(offsetof(vnx_ActivityClassification_Output_s, flags) == 16);
 static_assert(offsetof(vnx_ActivityClassification_Output_s, padding) == 17);
 #endif

@@ -45,6 +45,7 @@ VNX_DECLARE_RECORD_FAMILY(ButtonActivity)
 }
 
 static_assert(sizeof(vnx_ButtonActivity_Output_s) == 32);
+static_assert(offsetof(vnx_ButtonActivity_Output_s, output) == 0);
 static_assert(offsetof(vnx_ButtonActivity_Output_s, activity) == 16);
 static_assert(offsetof(vnx_ButtonActivity_Output_s, buttons) == 20);
 static_assert(offsetof(vnx_ButtonActivity_Output_s, wheel) == 24);

@@ -164,10 +164,12 @@ static_assert(offsetof(dcdAlg49AxisFixed_s, scdCrc) == 252);
 static_assert(offsetof(dcdAlg49AxisFixed_s, crc) == 256);
 
 static_assert(sizeof(dcdGen4Fixed_s) == VNX_DCD_GEN4FIXED_SIZE);
+static_assert(offsetof(dcdGen4Fixed_s, head) == 0);
 static_assert(offsetof(dcdGen4Fixed_s, data) == 4);
 static_assert(offsetof(dcdGen4Fixed_s, crc) == 40);
 
 static_assert(sizeof(dcdSensorFusionFixed_s) == VNX_DCD_SENSORFUSIONFIXED_SIZE);
+static_assert(offsetof(dcdSensorFusionFixed_s, head) == 0);
 static_assert(offsetof(dcdSensorFusionFixed_s, data) == 4);
 static_assert(offsetof(dcdSensorFusionFixed_s, crc) == 80);
 #endif

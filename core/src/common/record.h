@@ -129,14 +129,22 @@ static_assert(offsetof(vnx_Struct_s, padding) == 5);
 static_assert(offsetof(vnx_Struct_s, instanceId) == 8);
 
 static_assert(sizeof(vnx_StructConfig_s) == 32);
+static_assert(offsetof(vnx_StructConfig_s, header) == 0);
 static_assert(offsetof(vnx_StructConfig_s, result) == 16);
+static_assert(offsetof(vnx_StructConfig_s, padding) == 20);
 static_assert(offsetof(vnx_StructConfig_s, extra) == 24);
 static_assert(sizeof(vnx_StructCommand_s) == 32);
+static_assert(offsetof(vnx_StructCommand_s, header) == 0);
 static_assert(offsetof(vnx_StructCommand_s, result) == 16);
+static_assert(offsetof(vnx_StructCommand_s, padding) == 20);
 static_assert(offsetof(vnx_StructCommand_s, extra) == 24);
 static_assert(sizeof(vnx_StructStatus_s) == 32);
+static_assert(offsetof(vnx_StructStatus_s, header) == 0);
 static_assert(offsetof(vnx_StructStatus_s, result) == 16);
+static_assert(offsetof(vnx_StructStatus_s, padding) == 20);
 static_assert(offsetof(vnx_StructStatus_s, extra) == 24);
 static_assert(sizeof(vnx_StructFormat_s) == 16);
+static_assert(offsetof(vnx_StructFormat_s, header) == 0);
 static_assert(sizeof(vnx_StructOutput_s) == 16);
+static_assert(offsetof(vnx_StructOutput_s, header) == 0);
 #endif

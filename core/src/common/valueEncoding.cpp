@@ -1,5 +1,6 @@
 #include "common/valueEncoding.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -7,6 +8,9 @@
 #include "numerics/fixedPoint.h"
 
 static_assert(sizeof(vnx_Number32_u) == 4);
+static_assert(offsetof(vnx_Number32_u, fixed) == 0);
+static_assert(offsetof(vnx_Number32_u, real) == 0);
+static_assert(offsetof(vnx_Number32_u, bits) == 0);
 
 namespace {
 

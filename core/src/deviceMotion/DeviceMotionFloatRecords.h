@@ -40,6 +40,7 @@ VNX_DECLARE_RECORD_FAMILY(DeviceMotionFloat)
 }
 
 static_assert(sizeof(vnx_DeviceMotionFloat_Output_s) == 104);
+static_assert(offsetof(vnx_DeviceMotionFloat_Output_s, output) == 0);
 static_assert(offsetof(vnx_DeviceMotionFloat_Output_s, sampleNumber) == 16);
 static_assert(offsetof(vnx_DeviceMotionFloat_Output_s, period) == 20);
 static_assert(offsetof(vnx_DeviceMotionFloat_Output_s, vector1) == 24);

@@ -36,7 +36,10 @@ VNX_DECLARE_RECORD_FAMILY(DeviceMotion)
 }
 
 static_assert(sizeof(vnx_DeviceMotion_Config_s) == 48);
+static_assert(offsetof(vnx_DeviceMotion_Config_s, config) == 0);
 static_assert(offsetof(vnx_DeviceMotion_Config_s, reserved) == 32);
 static_assert(sizeof(vnx_DeviceMotion_Command_s) == 40);
+static_assert(offsetof(vnx_DeviceMotion_Command_s, command) == 0);
 static_assert(offsetof(vnx_DeviceMotion_Command_s, code) == 32);
+static_assert(offsetof(vnx_DeviceMotion_Command_s, padding) == 36);
 #endif

@@ -57,11 +57,13 @@ VNX_DECLARE_RECORD_FAMILY(DeviceSupport)
 }
 
 static_assert(sizeof(vnx_DeviceSupport_Format_s) == 32);
+static_assert(offsetof(vnx_DeviceSupport_Format_s, format) == 0);
 static_assert(offsetof(vnx_DeviceSupport_Format_s, sampleNumber) == 16);
 static_assert(offsetof(vnx_DeviceSupport_Format_s, flags) == 20);
 static_assert(offsetof(vnx_DeviceSupport_Format_s, temperature) == 24);
 static_assert(offsetof(vnx_DeviceSupport_Format_s, reserved) == 26);
 static_assert(sizeof(vnx_DeviceSupport_Output_s) == 24);
+static_assert(offsetof(vnx_DeviceSupport_Output_s, output) == 0);
 static_assert(offsetof(vnx_DeviceSupport_Output_s, sensor) == 16);
 static_assert(offsetof(vnx_DeviceSupport_Output_s, padding) == 17);
 static_assert(offsetof(vnx_DeviceSupport_Output_s, x) == 18);

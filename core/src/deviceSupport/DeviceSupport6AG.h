@@ -39,6 +39,7 @@ VNX_DECLARE_RECORD_FAMILY(DeviceSupport6AG)
 }
 
 static_assert(sizeof(vnx_DeviceSupport6AG_Output_s) == 40);
+static_assert(offsetof(vnx_DeviceSupport6AG_Output_s, output) == 0);
 static_assert(offsetof(vnx_DeviceSupport6AG_Output_s, sampleNumber) == 16);
 static_assert(offsetof(vnx_DeviceSupport6AG_Output_s, temperature) == 20);
 static_assert(offsetof(vnx_DeviceSupport6AG_Output_s, accelerometer) == 22);

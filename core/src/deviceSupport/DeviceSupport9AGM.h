@@ -43,6 +43,7 @@ VNX_DECLARE_RECORD_FAMILY(DeviceSupport9AGM)
 }
 
 static_assert(sizeof(vnx_DeviceSupport9AGM_Output_s) == 48);
+static_assert(offsetof(vnx_DeviceSupport9AGM_Output_s, output) == 0);
 static_assert(offsetof(vnx_DeviceSupport9AGM_Output_s, sampleNumber) == 16);
 static_assert(offsetof(vnx_DeviceSupport9AGM_Output_s, temperature) == 20);
 static_assert(offsetof(vnx_DeviceSupport9AGM_Output_s, padding) == 22);

@@ -94,6 +94,7 @@ VNX_DECLARE_RECORD_FAMILY(SensorFusion)
 }
 
 static_assert(sizeof(vnx_SensorFusion_Config_s) == 56);
+static_assert(offsetof(vnx_SensorFusion_Config_s, config) == 0);
 static_assert(offsetof(vnx_SensorFusion_Config_s, reorientation) == 32);
 static_assert(offsetof(vnx_SensorFusion_Config_s, reserved1) == 40);
 static_assert(offsetof(vnx_SensorFusion_Config_s, reserved2) == 42);
@@ -103,11 +104,16 @@ static_assert(offsetof(vnx_SensorFusion_Config_s, reserved3) == 48);
 static_assert(offsetof(vnx_SensorFusion_Config_s, padding2) == 52);
 
 static_assert(sizeof(vnx_SensorFusion_Command_s) == 40);
+static_assert(offsetof(vnx_SensorFusion_Command_s, command) == 0);
 static_assert(offsetof(vnx_SensorFusion_Command_s, code) == 32);
+static_assert(offsetof(vnx_SensorFusion_Command_s, padding) == 36);
 static_assert(sizeof(vnx_SensorFusion_Status_s) == 40);
+static_assert(offsetof(vnx_SensorFusion_Status_s, status) == 0);
 static_assert(offsetof(vnx_SensorFusion_Status_s, value) == 32);
+static_assert(offsetof(vnx_SensorFusion_Status_s, padding) == 36);
 
 static_assert(sizeof(vnx_SensorFusion_Format_s) == 40);
+static_assert(offsetof(vnx_SensorFusion_Format_s, format) == 0);
 static_assert(offsetof(vnx_SensorFusion_Format_s, periodUs) == 16);
 static_assert(offsetof(vnx_SensorFusion_Format_s, accelerationQ) == 20);
 static_assert(offsetof(vnx_SensorFusion_Format_s, linearAccelerationQ) == 21);
@@ -120,6 +126,7 @@ static_assert(offsetof(vnx_SensorFusion_Format_s, quaternionQ) == 38);
 static_assert(offsetof(vnx_SensorFusion_Format_s, padding2) == 39);
 
 static_assert(sizeof(vnx_SensorFusion_Output_s) == 96);
+static_assert(offsetof(vnx_SensorFusion_Output_s, output) == 0);
 static_assert(offsetof(vnx_SensorFusion_Output_s, sampleNumber) == 16);
 static_assert(offsetof(vnx_SensorFusion_Output_s, acceleration) == 20);
 static_assert(offsetof(vnx_SensorFusion_Output_s, linearAcceleration) == 32);

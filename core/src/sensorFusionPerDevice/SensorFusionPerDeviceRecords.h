@@ -48,8 +48,10 @@ VNX_DECLARE_RECORD_FAMILY(SensorFusionPerDevice)
 }
 
 static_assert(sizeof(vnx_SensorFusionPerDevice_Config_s) == 88);
+static_assert(offsetof(vnx_SensorFusionPerDevice_Config_s, config) == 0);
 static_assert(offsetof(vnx_SensorFusionPerDevice_Config_s, sensorFusion) == 32);
 static_assert(sizeof(vnx_SensorFusionPerDevice_Command_s) == 40);
+static_assert(offsetof(vnx_SensorFusionPerDevice_Command_s, command) == 0);
 static_assert(offsetof(vnx_SensorFusionPerDevice_Command_s, code) == 32);
 static_assert(offsetof(vnx_SensorFusionPerDevice_Command_s, value) == 36);
 static_assert(offsetof(vnx_SensorFusionPerDevice_Command_s, padding) == 37);

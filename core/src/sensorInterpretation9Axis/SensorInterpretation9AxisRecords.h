@@ -74,13 +74,17 @@ static_assert(sizeof(vnx_SensorInterpretation9Axis_Status_s) == 32);
 static_assert(sizeof(vnx_SensorInterpretation9Axis_MagRepresentation_s) == 32);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, word0) == 0);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, byte0) == 4);
+static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, padding0) == 5);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, word1) == 8);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, byte1) == 12);
+static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, padding1) == 13);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, word2) == 16);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, byte2) == 20);
+static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, padding2) == 21);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_MagRepresentation_s, wide) == 24);
 
 static_assert(sizeof(vnx_SensorInterpretation9Axis_Format_s) == 112);
+static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, format) == 0);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, interpretation) == 16);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, interpretation.periodUs) == 32);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, interpretation.accValueFormat) == 36);
@@ -90,10 +94,12 @@ static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, interpretation.ac
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, interpretation.rateAxes) == 56);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, interpretation.rateVariance) == 60);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, magValueFormat) == 72);
+static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, padding) == 73);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, magRepresentation) == 76);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Format_s, reserved) == 108);
 
 static_assert(sizeof(vnx_SensorInterpretation9Axis_Output_s) == 88);
+static_assert(offsetof(vnx_SensorInterpretation9Axis_Output_s, output) == 0);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Output_s, interpretation) == 16);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Output_s, interpretation.sampleNumber) == 32);
 static_assert(offsetof(vnx_SensorInterpretation9Axis_Output_s, interpretation.sampleDelta) == 36);

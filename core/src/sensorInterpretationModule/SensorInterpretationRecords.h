@@ -81,6 +81,7 @@ VNX_RECORD_FAMILY_API int vnx_SensorInterpretation_initSensorRepresentation(
 }
 
 static_assert(sizeof(vnx_SensorInterpretation_Config_s) == 40);
+static_assert(offsetof(vnx_SensorInterpretation_Config_s, config) == 0);
 static_assert(offsetof(vnx_SensorInterpretation_Config_s, periodSelector) == 32);
 static_assert(offsetof(vnx_SensorInterpretation_Config_s, periodUs) == 36);
 
@@ -88,24 +89,31 @@ static_assert(sizeof(vnx_SensorInterpretation_Command_s) == 32);
 static_assert(sizeof(vnx_SensorInterpretation_Status_s) == 32);
 
 static_assert(sizeof(vnx_SensorInterpretation_Format_s) == 56);
+static_assert(offsetof(vnx_SensorInterpretation_Format_s, format) == 0);
 static_assert(offsetof(vnx_SensorInterpretation_Format_s, periodUs) == 16);
 static_assert(offsetof(vnx_SensorInterpretation_Format_s, accValueFormat) == 20);
 static_assert(offsetof(vnx_SensorInterpretation_Format_s, rateValueFormat) == 21);
+static_assert(offsetof(vnx_SensorInterpretation_Format_s, padding) == 22);
 static_assert(offsetof(vnx_SensorInterpretation_Format_s, accAxes) == 24);
+static_assert(offsetof(vnx_SensorInterpretation_Format_s, padding2) == 25);
 static_assert(offsetof(vnx_SensorInterpretation_Format_s, accNoise) == 28);
 static_assert(offsetof(vnx_SensorInterpretation_Format_s, rateAxes) == 40);
+static_assert(offsetof(vnx_SensorInterpretation_Format_s, padding3) == 41);
 static_assert(offsetof(vnx_SensorInterpretation_Format_s, rateVariance) == 44);
 
 static_assert(sizeof(vnx_SensorInterpretation_Output_s) == 56);
+static_assert(offsetof(vnx_SensorInterpretation_Output_s, output) == 0);
 static_assert(offsetof(vnx_SensorInterpretation_Output_s, sampleNumber) == 16);
 static_assert(offsetof(vnx_SensorInterpretation_Output_s, sampleDelta) == 20);
 static_assert(offsetof(vnx_SensorInterpretation_Output_s, flags) == 24);
+static_assert(offsetof(vnx_SensorInterpretation_Output_s, padding) == 25);
 static_assert(offsetof(vnx_SensorInterpretation_Output_s, acceleration) == 28);
 static_assert(offsetof(vnx_SensorInterpretation_Output_s, angularVelocity) == 40);
 static_assert(offsetof(vnx_SensorInterpretation_Output_s, reserved) == 52);
 
 static_assert(sizeof(vnx_SensorInterpretation_SensorRepresentation_s) == 16);
 static_assert(offsetof(vnx_SensorInterpretation_SensorRepresentation_s, kind) == 0);
+static_assert(offsetof(vnx_SensorInterpretation_SensorRepresentation_s, padding) == 1);
 static_assert(offsetof(vnx_SensorInterpretation_SensorRepresentation_s, value) == 4);
 static_assert(offsetof(vnx_SensorInterpretation_SensorRepresentation_s, extra) == 8);
 #endif

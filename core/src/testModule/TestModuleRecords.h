@@ -60,9 +60,15 @@ VNX_DECLARE_RECORD_FAMILY(TestModule)
 }
 
 static_assert(sizeof(vnx_TestModule_Config_s) == 40);
+static_assert(offsetof(vnx_TestModule_Config_s, config) == 0);
 static_assert(offsetof(vnx_TestModule_Config_s, value) == 32);
+static_assert(offsetof(vnx_TestModule_Config_s, padding) == 36);
 static_assert(sizeof(vnx_TestModule_Command_s) == 40);
+static_assert(offsetof(vnx_TestModule_Command_s, command) == 0);
 static_assert(offsetof(vnx_TestModule_Command_s, value) == 32);
+static_assert(offsetof(vnx_TestModule_Command_s, padding) == 36);
 static_assert(sizeof(vnx_TestModule_Status_s) == 40);
+static_assert(offsetof(vnx_TestModule_Status_s, status) == 0);
 static_assert(offsetof(vnx_TestModule_Status_s, code) == 32);
+static_assert(offsetof(vnx_TestModule_Status_s, padding) == 36);
 #endif
