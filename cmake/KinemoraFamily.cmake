@@ -38,9 +38,79 @@ function(kinemora_add_family lib family)
   add_library(${static} STATIC $<TARGET_OBJECTS:${obj}>)
   target_link_libraries(${static} PUBLIC kinemora_build_flags kinemora_${lib}_includes)
   foreach(dep IN LISTS ARG_DEPENDS)
-    target_link_libraries(${static} PUBLIC kin_${lib}_${dep})
+    kinemora_family_target(dep_target ${lib} ${dep})
+    target_link_libraries(${static} PUBLIC ${dep_target})
   endforeach()
   set_property(GLOBAL APPEND PROPERTY KINEMORA_${lib}_OBJECT_LIBS ${obj})
+endfunction()
+
+# The static library of family <dep> as seen from a family of <lib>: a sibling
+# directory of the same library, or a family of a library added before it.
+# Family names are unique across the libraries (their headers share one
+# include directory), so the name alone says which library holds it.
+function(kinemora_family_target out lib dep)
+  if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/../${dep}/CMakeLists.txt")
+    set(${out} kin_${lib}_${dep} PARENT_SCOPE)
+    return()
+  endif()
+  foreach(other IN LISTS KINEMORA_LIBRARIES)
+    if(TARGET kin_${other}_${dep})
+      set(${out} kin_${other}_${dep} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}: unknown family ${dep}")
+endfunction()
+
+# kinemora_begin_library(<lib> [REQUIRES <lib>...])
+# Call from <lib>/CMakeLists.txt before its families. REQUIRES names the
+# libraries this one links and whose headers it includes (core before bundle
+# before ext); one that is not part of the tree is left out.
+function(kinemora_begin_library lib)
+  cmake_parse_arguments(ARG "" "" "REQUIRES" ${ARGN})
+  add_library(kinemora_${lib}_includes INTERFACE)
+  target_include_directories(kinemora_${lib}_includes INTERFACE
+    $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/src>)
+  set(required)
+  foreach(req IN LISTS ARG_REQUIRES)
+    if(TARGET Kinemora-${req})
+      list(APPEND required ${req})
+      target_link_libraries(kinemora_${lib}_includes INTERFACE kinemora_${req}_includes)
+    else()
+      message(STATUS "Library ${lib}: required library ${req} is not built; left out")
+    endif()
+  endforeach()
+  set_property(GLOBAL PROPERTY KINEMORA_${lib}_REQUIRES "${required}")
+endfunction()
+
+# kinemora_end_library(<lib>)
+# Call after the families: the shared library libKinemora-<lib>.so.3 (alias
+# Kinemora::<lib>) made of every family's objects, linking the required
+# libraries rather than embedding their objects.
+function(kinemora_end_library lib)
+  get_property(object_libs GLOBAL PROPERTY KINEMORA_${lib}_OBJECT_LIBS)
+  get_property(required GLOBAL PROPERTY KINEMORA_${lib}_REQUIRES)
+  set(objects)
+  foreach(obj IN LISTS object_libs)
+    list(APPEND objects $<TARGET_OBJECTS:${obj}>)
+  endforeach()
+
+  add_library(Kinemora-${lib} SHARED ${objects})
+  add_library(Kinemora::${lib} ALIAS Kinemora-${lib})
+  set_target_properties(Kinemora-${lib} PROPERTIES
+    OUTPUT_NAME Kinemora-${lib}
+    VERSION ${PROJECT_VERSION}
+    SOVERSION 3
+    EXPORT_NAME ${lib})
+  target_link_libraries(Kinemora-${lib} PRIVATE kinemora_build_flags)
+  foreach(req IN LISTS required)
+    target_link_libraries(Kinemora-${lib} PUBLIC Kinemora-${req})
+  endforeach()
+  target_include_directories(Kinemora-${lib} PUBLIC
+    $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/src>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/kinemora>)
+  target_compile_features(Kinemora-${lib} PUBLIC cxx_std_20)
+  set_property(GLOBAL APPEND PROPERTY KINEMORA_BUILT_LIBS ${lib})
 endfunction()
 
 # Adds every family directory of <src_dir> that has a CMakeLists.txt.

@@ -3,8 +3,12 @@
 # pkg-config file per library.
 include(CMakePackageConfigHelpers)
 
-set(KINEMORA_INSTALLED_LIBS core)
+# Every library the tree builds, in link order (core, bundle, ext).
+get_property(KINEMORA_INSTALLED_LIBS GLOBAL PROPERTY KINEMORA_BUILT_LIBS)
 set(KINEMORA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Kinemora)
+
+file(RELATIVE_PATH KINEMORA_PC_PREFIX_FROM_PCDIR
+  /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 
 foreach(lib IN LISTS KINEMORA_INSTALLED_LIBS)
   install(TARGETS Kinemora-${lib} EXPORT KinemoraTargets
@@ -16,6 +20,9 @@ foreach(lib IN LISTS KINEMORA_INSTALLED_LIBS)
     FILES_MATCHING PATTERN "*.h")
 
   set(KINEMORA_PC_LIB ${lib})
+  get_property(required GLOBAL PROPERTY KINEMORA_${lib}_REQUIRES)
+  list(TRANSFORM required PREPEND kinemora-)
+  list(JOIN required ", " KINEMORA_PC_REQUIRES)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/kinemora.pc.in
     ${CMAKE_CURRENT_BINARY_DIR}/kinemora-${lib}.pc @ONLY)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kinemora-${lib}.pc

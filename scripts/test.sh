@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a Release build, then an ASan+UBSan build, then
-# a short fuzzing run of the binary log reader.
+# short fuzzing runs of every libFuzzer target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,15 +20,30 @@ ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -E install_consumer
 
-echo "== Fuzzing the binary log file reader (30 s, clang, ASan+UBSan)"
+echo "== Fuzzing (clang, ASan+UBSan)"
+# One line per target: program, seed directory, largest input in bytes,
+# seconds of fuzzing.
+fuzz_targets=(
+  "core/fuzz/binaryFileReader_fuzz core/tests/logFile/corpus 4096 30"
+)
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DKINEMORA_FUZZ=ON -DKINEMORA_BUILD_TESTS=OFF -DKINEMORA_BUILD_BENCH=OFF
-cmake --build build/fuzz -j "$jobs" --target binaryFileReader_fuzz
+fuzz_programs=()
+for entry in "${fuzz_targets[@]}"; do
+  read -r program _ <<<"$entry"
+  fuzz_programs+=("$(basename "$program")")
+done
+cmake --build build/fuzz -j "$jobs" --target "${fuzz_programs[@]}"
 # New inputs and crash reproducers go to a scratch directory; the seeds stay
 # as committed. A crash, a leak or an allocation over 64 MB fails the run and
 # leaves the reproducer there.
 fuzz_work=$(mktemp -d)
-mkdir -p "$fuzz_work/corpus"
-build/fuzz/core/fuzz/binaryFileReader_fuzz -max_total_time=30 -max_len=4096 -malloc_limit_mb=64 \
-  -print_final_stats=1 -artifact_prefix="$fuzz_work/" "$fuzz_work/corpus" core/tests/logFile/corpus
+for entry in "${fuzz_targets[@]}"; do
+  read -r program seeds max_len seconds <<<"$entry"
+  name=$(basename "$program")
+  echo "-- $name: $seconds s, inputs up to $max_len bytes"
+  mkdir -p "$fuzz_work/$name/corpus"
+  "build/fuzz/$program" -max_total_time="$seconds" -max_len="$max_len" -malloc_limit_mb=64 \
+    -print_final_stats=1 -artifact_prefix="$fuzz_work/$name/" "$fuzz_work/$name/corpus" "$seeds"
+done
 rm -rf "$fuzz_work"

@@ -1,9 +1,11 @@
 #include <cstdio>
 
 #include "common/version.h"
+#include "extCommon/extVersion.h"
 
 int main()
 {
     std::printf("%s\n", vnx_core_get_version());
+    std::printf("%s\n", vnx_ext_get_version());
     return 0;
 }

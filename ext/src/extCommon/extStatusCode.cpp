@@ -1,0 +1,49 @@
+#include "extCommon/extStatusCode.h"
+
+#include <iterator>
+
+namespace {
+
+struct CodeName
+{
+    int code;
+    const char* name;
+};
+
+// The ext codes are sparse (four bands), so they are looked up by value.
+constexpr CodeName kCodeNames[] = {
+    {VNX_STATUS_MODULE_ALLOCATION_ERROR, "MODULE_ALLOCATION_ERROR"},
+    {VNX_STATUS_INVALID_MESSAGE, "INVALID_MESSAGE"},
+    {VNX_STATUS_IO_INVALID_HANDLE, "IO_INVALID_HANDLE"},
+    {VNX_STATUS_IO_DENIED, "IO_DENIED"},
+    {VNX_STATUS_IO_CLOSED, "IO_CLOSED"},
+    {VNX_STATUS_IO_NO_DATA, "IO_NO_DATA"},
+    {VNX_STATUS_IO_ERROR, "IO_ERROR"},
+    {VNX_STATUS_IO_NOT_READY, "IO_NOT_READY"},
+    {VNX_STATUS_DEVICE_BUSY, "DEVICE_BUSY"},
+    {VNX_STATUS_DEVICE_NOT_FOUND, "DEVICE_NOT_FOUND"},
+    {VNX_STATUS_DEVICE_TIMEOUT, "DEVICE_TIMEOUT"},
+    {VNX_STATUS_DEVICE_CLOSED, "DEVICE_CLOSED"},
+    {VNX_STATUS_DEVICE_NOT_READY, "DEVICE_NOT_READY"},
+    {VNX_STATUS_DEVICE_REMOVED, "DEVICE_REMOVED"},
+    {VNX_STATUS_DEVICE_FAILED_TO_CLOSE, "DEVICE_FAILED_TO_CLOSE"},
+    {VNX_STATUS_DEVICE_FAILED_TO_OPEN, "DEVICE_FAILED_TO_OPEN"},
+    {VNX_STATUS_DEVICE_ALREADY_OPEN, "DEVICE_ALREADY_OPEN"},
+    {VNX_STATUS_DEVICE_INVALID_ID, "DEVICE_INVALID_ID"},
+    {VNX_STATUS_WARNING_SKIP_HANDLING, "WARNING_SKIP_HANDLING"},
+    {VNX_STATUS_WARNING_DECODE_INCOMPLETE, "WARNING_DECODE_INCOMPLETE"},
+    {VNX_STATUS_WARNING_DECODE_INACTIVE, "WARNING_DECODE_INACTIVE"},
+    {VNX_STATUS_WARNING_IO_UNRECOGNIZED_MSG, "WARNING_IO_UNRECOGNIZED_MSG"},
+};
+
+} // namespace
+
+extern "C" const char* vnx_ext_statusToString(int code)
+{
+    for (const CodeName& entry : kCodeNames) {
+        if (entry.code == code) {
+            return entry.name;
+        }
+    }
+    return nullptr;
+}
