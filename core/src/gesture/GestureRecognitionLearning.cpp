@@ -260,9 +260,7 @@ void GestureRecognitionProcessor::updateGestureLibrary(int32_t& userCounter)
         return;
     }
     ++userCounter;
-    Gesture learned;
-    learned.setName("User " + std::to_string(userCounter));
-    learned.setImageName(" ");
+    Gesture learned("User " + std::to_string(userCounter), "", " ");
     learned.setCode(learnedCode_);
     library_.push_back(learned);
     std::printf("New code %s is saved to library.\n", learned.getName().c_str());
