@@ -50,6 +50,13 @@ class DetectorBase
                                   std::int32_t& outputPeriod) const;
 
   protected:
+    /// Back to the state after construction: disabled, no period.
+    void resetNegotiation()
+    {
+        enabled_ = false;
+        periodUs_ = 0;
+    }
+
     /// The enable call with outputPeriod >= 1; wasEnabled tells a fresh start
     /// from a repeated enable.
     virtual void onEnabled(bool /*wasEnabled*/) {}
