@@ -19,10 +19,11 @@ extern "C" {
 /// Activity flags.
 typedef enum vnx_ButtonActivity_Flag_e
 {
-    VNX_BUTTON_ACTIVITY_PRESS = 1,          ///< a button went down since the previous sample
-    VNX_BUTTON_ACTIVITY_RELEASE = 2,        ///< a button went up since the previous sample
-    VNX_BUTTON_ACTIVITY_WHEEL_POSITIVE = 4, ///< `wheel` above 0
-    VNX_BUTTON_ACTIVITY_WHEEL_NEGATIVE = 8, ///< `wheel` below 0
+    VNX_BUTTON_ACTIVITY_PRESS = 1,              ///< a button went down since the previous sample
+    VNX_BUTTON_ACTIVITY_RELEASE = 2,            ///< a button went up since the previous sample
+    VNX_BUTTON_ACTIVITY_WHEEL_POSITIVE = 4,     ///< `wheel` above 0
+    VNX_BUTTON_ACTIVITY_WHEEL_NEGATIVE = 8,     ///< `wheel` below 0
+    VNX_BUTTON_ACTIVITY_FORCE_SUPPRESSION = 16, ///< the cursor holds still for this sample
 } vnx_ButtonActivity_Flag_e;
 
 typedef vnx_StructConfig_s vnx_ButtonActivity_Config_s;
