@@ -1,0 +1,3 @@
+#include "shakeDetector/ShakeDetectorRecordFamily.h"
+
+VNX_DEFINE_RECORD_FAMILY(ShakeDetector, vnx::ShakeDetectorRecords)
