@@ -10,13 +10,7 @@ namespace {
 using vnx::testsupport::byteAt;
 using vnx::testsupport::filled;
 using vnx::testsupport::kFillByte;
-
-template <class T> T valueAt(const void* record, std::size_t offset)
-{
-    T value;
-    std::memcpy(&value, static_cast<const unsigned char*>(record) + offset, sizeof value);
-    return value;
-}
+using vnx::testsupport::valueAt;
 
 TEST(StandardCursorRecords, SizesAndValidity)
 {

@@ -29,4 +29,12 @@ template <class Record> std::uint8_t byteAt(const Record& record, std::size_t of
     return byte;
 }
 
+/// The value of type T stored at `offset` of a record.
+template <class T> T valueAt(const void* record, std::size_t offset)
+{
+    T value;
+    std::memcpy(&value, static_cast<const unsigned char*>(record) + offset, sizeof value);
+    return value;
+}
+
 } // namespace vnx::testsupport
