@@ -23,12 +23,23 @@ int DetectorBase::enableOutputPeriodsAndDeriveInputPeriods(std::int32_t outputPe
     const bool wasEnabled = enabled_;
     enabled_ = true;
     std::int32_t& requested = periods.periodUs[VNX_MOBILE_ACCELEROMETER];
-    const bool takeMaximum = requested == 0 || requested > member_.maxPeriodUs ||
-                             (requested < 0 && member_.negativeRequestTakesMaximum);
-    if (takeMaximum)
-        requested = member_.maxPeriodUs;
+    requested = askedPeriod(requested);
     onEnabled(wasEnabled);
     return VNX_STATUS_SUCCESS;
+}
+
+std::int32_t DetectorBase::askedPeriod(std::int32_t requestedUs) const
+{
+    const bool takeMaximum = requestedUs == 0 || requestedUs > member_.maxPeriodUs ||
+                             (requestedUs < 0 && member_.negativeRequestTakesMaximum);
+    return takeMaximum ? member_.maxPeriodUs : requestedUs;
+}
+
+int DetectorBase::rejectPeriod()
+{
+    enabled_ = false;
+    onPeriodRejected();
+    return VNX_STATUS_ARRAY_SIZE_MISMATCH;
 }
 
 int DetectorBase::setInputPeriods(const vnx_Mobile_VirtualSensorPeriods_s& periods)
@@ -38,11 +49,8 @@ int DetectorBase::setInputPeriods(const vnx_Mobile_VirtualSensorPeriods_s& perio
     const std::int32_t periodUs = periods.periodUs[VNX_MOBILE_ACCELEROMETER];
     // A negative period is refused like 0: every sample count derived from
     // it would be negative.
-    if (periodUs < 1 || periodUs > member_.acceptedMaxUs) {
-        enabled_ = false;
-        onPeriodRejected();
-        return VNX_STATUS_ARRAY_SIZE_MISMATCH;
-    }
+    if (!acceptsPeriod(periodUs))
+        return rejectPeriod();
     const std::int32_t previous = periodUs_;
     periodUs_ = periodUs;
     onInputPeriod(periodUs, previous);

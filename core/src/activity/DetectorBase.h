@@ -50,6 +50,16 @@ class DetectorBase
                                   std::int32_t& outputPeriod) const;
 
   protected:
+    /// The period the member asks for, given a request (the enable rule above).
+    std::int32_t askedPeriod(std::int32_t requestedUs) const;
+    /// Whether setInputPeriods accepts periodUs.
+    bool acceptsPeriod(std::int32_t periodUs) const
+    {
+        return periodUs >= 1 && periodUs <= member_.acceptedMaxUs;
+    }
+    /// Refuses a period: disabled, onPeriodRejected, -24.
+    int rejectPeriod();
+
     /// Back to the state after construction: disabled, no period.
     void resetNegotiation()
     {
