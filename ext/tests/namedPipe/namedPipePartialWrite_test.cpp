@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fifoDirectory.h"
+#include "support/fifoDirectory.h"
 #include "namedPipe/NamedPipe.h"
 #include "support/logCapture.h"
 

@@ -11,7 +11,7 @@
 
 #include "common/scopedEnv.h"
 #include "deviceDomain/FileHandleListenerInterface.h"
-#include "fifoDirectory.h"
+#include "support/fifoDirectory.h"
 #include "namedPipe/NamedPipe.h"
 #include "support/logCapture.h"
 

@@ -2,9 +2,8 @@
 
 #include <vector>
 
-#include "buttonActivity/ButtonActivityRecords.h"
-#include "deviceSupport/DeviceSupport.h"
 #include "serialization/SerializationRecords.h"
+#include "support/sampleBatch.h"
 
 namespace {
 
@@ -13,35 +12,7 @@ const vnx_Struct_s* headerOf(const void* record)
     return static_cast<const vnx_Struct_s*>(record);
 }
 
-// A sample batch as the presenter's reader makes it: a gyroscope and an
-// accelerometer reading with their formats, and the buttons.
-struct Batch
-{
-    Batch()
-    {
-        vnx_DeviceSupport_initOutput(&gyro);
-        gyro.sensor = 2;
-        gyro.x = 120;
-        vnx_DeviceSupport_initFormat(&gyroFormat);
-        gyroFormat.sampleNumber = 77;
-        vnx_DeviceSupport_initOutput(&acc);
-        acc.sensor = 1;
-        acc.z = 4096;
-        vnx_DeviceSupport_initFormat(&accFormat);
-        vnx_ButtonActivity_initOutput(&buttons);
-        buttons.buttons = 3;
-        vnx_SerializationModule_initOutput(&header);
-        vnx_SerializationModule_initFormat(&trailer);
-    }
-
-    vnx_DeviceSupport_Output_s gyro;
-    vnx_DeviceSupport_Format_s gyroFormat;
-    vnx_DeviceSupport_Output_s acc;
-    vnx_DeviceSupport_Format_s accFormat;
-    vnx_ButtonActivity_Output_s buttons;
-    vnx_SerializationModule_Output_s header;
-    vnx_SerializationModule_Format_s trailer;
-};
+using Batch = vnx::testsupport::SampleBatch;
 
 TEST(StructArraySerialize, TwoSlotsWithFormatsGiveSixRecordsInOrder)
 {
