@@ -8,8 +8,12 @@
 
 namespace vnx::test {
 
-/// Number of calls to any form of global operator new so far.
+/// Number of calls to any form of global operator new, and (except under
+/// AddressSanitizer, which owns them) to malloc, calloc and realloc, so far.
 long allocationCount() noexcept;
+
+/// Whether malloc, calloc and realloc are counted in this build.
+bool countsCAllocations() noexcept;
 
 /// Allocations made while running `work`.
 template <typename Work> long allocationsDuring(Work&& work)
