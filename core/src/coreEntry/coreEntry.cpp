@@ -11,6 +11,7 @@
 #include "deviceSupport/DeviceSupport.h"
 #include "deviceSupport/DeviceSupport6AG.h"
 #include "deviceSupport/DeviceSupport9AGM.h"
+#include "gesture/LinearGestureRecords.h"
 #include "log/LogManager.h"
 #include "sensorFusionModule/SensorFusionRecords.h"
 #include "sensorFusionPerDevice/SensorFusionPerDeviceRecords.h"
@@ -32,6 +33,7 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_ButtonActivity_moduleFactoryRegister,
     vnx_DeviceMotion_moduleFactoryRegister,
     vnx_DeviceMotionFloat_moduleFactoryRegister,
+    vnx_LinearGesture_moduleFactoryRegister,
     vnx_SensorFusion_moduleFactoryRegister,
     vnx_SensorFusionPerDevice_moduleFactoryRegister,
     vnx_SensorInterpretation_moduleFactoryRegister,
@@ -45,6 +47,7 @@ constexpr FactoryStep kUnregisterOrder[] = {
     vnx_ButtonActivity_moduleFactoryUnregister,
     vnx_DeviceMotion_moduleFactoryUnregister,
     vnx_DeviceMotionFloat_moduleFactoryUnregister,
+    vnx_LinearGesture_moduleFactoryUnregister,
     vnx_SensorFusion_moduleFactoryUnregister,
     vnx_SensorFusionPerDevice_moduleFactoryUnregister,
     vnx_SensorInterpretation_moduleFactoryUnregister,

@@ -33,6 +33,7 @@ constexpr CoreType kRegistered[] = {
     {VNX_TYPE_BUTTON_ACTIVITY, "ButtonActivity", true},
     {VNX_TYPE_DEVICE_MOTION, "DeviceMotion", true},
     {VNX_TYPE_DEVICE_MOTION_FLOAT, "DeviceMotionFloat", true},
+    {VNX_TYPE_LINEAR_GESTURE, "LinearGesture", true},
     {VNX_TYPE_TEST_MODULE, "TestModule", true},
 };
 
