@@ -28,6 +28,8 @@ fuzz_targets=(
   "ext/fuzz/structPipeRead_fuzz ext/tests/base/corpus/structPipeRead 16384 12"
   "ext/fuzz/structDeserialize_fuzz ext/tests/base/corpus/structDeserialize 16384 12"
   "ext/fuzz/structArrayDeserialize_fuzz ext/tests/serialization/corpus/structArrayDeserialize 8192 12"
+  "ext/fuzz/linkDecode_fuzz ext/tests/linkCodec/corpus/decode 193 12"
+  "ext/fuzz/linkEncode_fuzz ext/tests/linkCodec/corpus/encode 81 12"
 )
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DKINEMORA_FUZZ=ON -DKINEMORA_BUILD_TESTS=OFF -DKINEMORA_BUILD_BENCH=OFF
