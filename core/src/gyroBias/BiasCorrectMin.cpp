@@ -92,6 +92,8 @@ void BiasCorrectMin::init(const FixedPointCal::Output& cal, const dcdAlg4MinFixe
     preFilter_.init();
     onTable_.init(cal, rsChannels_);
     peak2Peak_.init(cal, rsChannels_);
+    windowCheck_.init(cal, rsChannels_);
+    startMoved_ = false;
     averageMain_.init(cal, rsChannels_);
     averageChecks_.init(cal, rsChannels_);
     output_ = &main_;
@@ -150,6 +152,7 @@ void BiasCorrectMin::setDcdRestore(const dcdAlg4MinFixedInnards_s& innards)
     preFilter_.init();
     onTable_.reset();
     peak2Peak_.init(*cal_, rsChannels_);
+    startMoved_ = false;
     averageMain_.reset();
     averageChecks_.reset();
     output_ = &main_;
@@ -234,8 +237,12 @@ void BiasCorrectMin::updateReferenceFromBestDcd()
     default:
         break;
     }
+    // A state that has learned nothing (below the per-unit seed) holds
+    // whatever the start phase had gathered, which may be a turn: no
+    // reference then.
+    const bool learned = best_.state >= BCM_STATE_PER_UNIT && best_.state <= BCM_STATE_BEST;
     for (int c = 0; c < 3; ++c)
-        referenceOffset_[c] = Fp32(second ? best_.zro2[c] : best_.zro[c]);
+        referenceOffset_[c] = learned ? Fp32(second ? best_.zro2[c] : best_.zro[c]) : Fp32(0.0f);
 }
 
 } // namespace vnx

@@ -19,6 +19,7 @@
 #include "gyroBias/CalcPeak2Peak.h"
 #include "gyroBias/IsAccOnTableMin.h"
 #include "gyroBias/IsRsSaturate.h"
+#include "gyroBias/OffsetWindowCheck.h"
 #include "gyroBias/RsMoveAverage.h"
 #include "gyroBias/TemperatureFilt.h"
 #include "gyroBias/ZroKfMin.h"
@@ -131,6 +132,7 @@ class BiasCorrectMin
     std::uint32_t keptGap() const { return keptGap_; }
     const ZroKfMin::StaticCalConstants_t& constants() const { return constants_; }
     const CalcPeak2Peak::Output& statistics() const { return stats_; }
+    const OffsetWindowCheck& windowCheck() const { return windowCheck_; }
 
   private:
     void setDcdRestore(const dcdAlg4MinFixedInnards_s& innards);
@@ -138,6 +140,17 @@ class BiasCorrectMin
     void tableRestart(const ZroKfMin::TimeVaryingConstants_t& tv, const Vector3& m,
                       const Vector3& difference);
     void writeOutput(const Interpret::Output& sample, Output& out) const;
+    /// Whether the window whose mean rate is m may set or move the offset
+    /// (see OffsetWindowCheck), judged against the estimate that goes out.
+    /// Without requireStill only the plausibility half applies.
+    bool windowMayMoveOffset(const Vector3& m, bool requireStill = true) const;
+    /// Runs processNormal when the window may move this filter's offset: a
+    /// filter in its start phase follows the rate closely and needs the whole
+    /// rule (else it drops back to the reference); a running one weighs
+    /// motion down by itself and needs only a plausible offset.
+    void learn(ZroKfMin& filter, bool windowIsOffset, bool windowIsPlausible,
+               const ZroKfMin::TimeVaryingConstants_t& tv, const Vector3& r, const Vector3& d,
+               const Vector3& w);
     bool hasTemperatureInput() const { return cal_->tempScale != 0.0f; }
 
     ZroPreFilter preFilter_;
@@ -151,6 +164,9 @@ class BiasCorrectMin
     ZroKfMin check2_;
     TemperatureFilt temperatureFilt_;
     ZroKfMin::StaticCalConstants_t constants_{};
+    OffsetWindowCheck windowCheck_;
+    /// The device turned since the short-window statistics restarted.
+    bool startMoved_ = false;
 
     ZroKfMin* output_;              ///< supplies the output
     Fp32 lastTemperature_;          ///< degC of the last rate estimate; -256 none

@@ -23,6 +23,10 @@ constexpr float kAccSpreadLimit = 2.828427f;
 constexpr float kAccVarDisturbed = 8.0f;
 // Largest offset variance ((rad/s)^2) of a converged estimate.
 constexpr float kConvergedVariance = 0.01f;
+// A window may move the offset along gravity by up to this many table
+// consistency limits plus this many standard deviations of the estimate.
+constexpr float kConsistencyMargin = 2.0f;
+constexpr float kReferenceSigmas = 3.0f;
 
 } // namespace
 
@@ -102,8 +106,11 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
     const std::uint32_t gapThreshold = k * static_cast<std::uint32_t>(constants_.gapSamples);
     std::uint32_t gapArgument = g;
     if (gapThreshold >= g) {
-        if (g > k * static_cast<std::uint32_t>(restartLimit_))
+        if (g > k * static_cast<std::uint32_t>(restartLimit_)) {
             peak2Peak_.init(*cal_, rsChannels_);
+            windowCheck_.reset();
+            startMoved_ = false;
+        }
     } else {
         // A pause: continue from the best knowledge, with the uncertainty the
         // pause may have added.
@@ -121,6 +128,7 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
         computeAgingEffect(gap, k);
         updateInitP(sample.temperature);
         gapArgument = gap;
+        windowCheck_.reset();
     }
 
     hasRun_ = 1;
@@ -146,6 +154,7 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
         statsInput[rsChannels_ + j] = accUsed ? sample.acc[j] : Fp32(0.0f);
 
     peak2Peak_.process(statsInput, stats_);
+    windowCheck_.process(sample.acc);
     updateTemperature(sample.temperature, stats_);
 
     Fp32 tempChange;
@@ -170,9 +179,9 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
     if (stats_.valid) {
         Vector3 d{};
         calcAccVar(stats_, d);
-        if (onTable_.process(stats_, statsInput)) {
-            Vector3 m{};
-            peak2Peak_.calcRsMean(m.data());
+        Vector3 m{};
+        peak2Peak_.calcRsMean(m.data());
+        if (onTable_.process(stats_, statsInput) && windowMayMoveOffset(m)) {
             handleOnTable(tv, m, out.onTable);
             if (main_.confidenceLevel() == 0) {
                 // The table restart ran: take the table offset as the
@@ -184,10 +193,14 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
                 before[0] = 0;
             }
         }
-        main_.processNormal(tv, referenceOffset_, r, d, wMain, stats_);
+        const bool windowIsOffset = windowMayMoveOffset(m);
+        // A running filter weighs motion down by itself; it only needs the
+        // rate it is given to be a plausible offset.
+        const bool windowIsPlausible = windowMayMoveOffset(r, false);
+        learn(main_, windowIsOffset, windowIsPlausible, tv, r, d, wMain);
         if (p == 1) {
-            check_.processNormal(tv, referenceOffset_, r, d, wChecks, stats_);
-            check2_.processNormal(tv, referenceOffset_, r, d, wChecks, stats_);
+            learn(check_, windowIsOffset, windowIsPlausible, tv, r, d, wChecks);
+            learn(check2_, windowIsOffset, windowIsPlausible, tv, r, d, wChecks);
             chooseBestZroToOutputInRunPhase(before[0], before[1], before[2]);
             if (main_.confidenceLevel() == 3 && check_.confidenceLevel() == 3 &&
                 check2_.confidenceLevel() == 3) {
@@ -205,14 +218,58 @@ void BiasCorrectMin::process(std::uint32_t g, std::uint32_t k, const Interpret::
             check_.addPDueToPowerGap(initialVariance_);
             output_ = &main_;
         } else if (p == 0) {
-            check_.processNormal(tv, referenceOffset_, r, d, wMain, stats_);
+            learn(check_, windowIsOffset, windowIsPlausible, tv, r, d, wMain);
             output_ = check_.phase() == ZroKfMin::KF_PHASE_RUNNING ? &check_ : &main_;
         }
     } else if (main_.phase() == ZroKfMin::KF_PHASE_START) {
-        main_.processBeforeBuffersAreFull(tv, referenceOffset_, r, wMain, initialVariance_, averageMain_);
+        // The first samples are no offset either once the device turned or
+        // left the range of offsets the calibration allows.
+        for (int c = 0; c < rsChannels_; ++c)
+            startMoved_ = startMoved_ || abs(r[c]) > windowCheck_.calibrationBound();
+        startMoved_ = startMoved_ || windowCheck_.turning();
+        main_.processBeforeBuffersAreFull(tv, referenceOffset_, r, wMain, initialVariance_, averageMain_,
+                                          startMoved_);
         check_ = main_;
     }
     writeOutput(sample, out);
+}
+
+bool BiasCorrectMin::windowMayMoveOffset(const Vector3& m, bool requireStill) const
+{
+    // The estimate that goes out, once it has one. A restored one that this
+    // run has not confirmed yet is trusted only as far as the calibration
+    // trusts any offset: a stored state may be wrong.
+    const ZroKfMin* reference = output_->phase() != ZroKfMin::KF_PHASE_START ? output_ : nullptr;
+    if (reference == nullptr && main_.phase() != ZroKfMin::KF_PHASE_START)
+        reference = &main_;
+    if (reference == nullptr)
+        return windowCheck_.plausible(m, nullptr, Fp32(0.0f), requireStill);
+    Fp32 largestP(0.0f);
+    for (int c = 0; c < rsChannels_; ++c)
+        largestP = max(largestP, reference->p()[c]);
+    // Twice the table consistency limit, so that a table offset one limit
+    // away, which restarts the learning, is still accepted.
+    Fp32 bound =
+        Fp32(kConsistencyMargin) * constants_.consistencyLimit + Fp32(kReferenceSigmas) * sqrt(largestP);
+    if (reference->phase() == ZroKfMin::KF_PHASE_RESTORED)
+        bound = max(bound, windowCheck_.calibrationBound());
+    return windowCheck_.plausible(m, &reference->x(), bound, requireStill);
+}
+
+void BiasCorrectMin::learn(ZroKfMin& filter, bool windowIsOffset, bool windowIsPlausible,
+                           const ZroKfMin::TimeVaryingConstants_t& tv, const Vector3& r, const Vector3& d,
+                           const Vector3& w)
+{
+    const bool start = filter.phase() == ZroKfMin::KF_PHASE_START;
+    if (start ? windowIsOffset : windowIsPlausible) {
+        filter.processNormal(tv, referenceOffset_, r, d, w, stats_);
+        return;
+    }
+    filter.processRefused(r);
+    // What the start phase of "Main" has gathered so far may be the turn
+    // itself; the checks restart from "Main" anyway.
+    if (start && &filter == &main_)
+        filter.discardStart(referenceOffset_, initialVariance_);
 }
 
 void BiasCorrectMin::writeOutput(const Interpret::Output& sample, Output& out) const

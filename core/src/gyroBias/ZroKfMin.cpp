@@ -245,12 +245,12 @@ void ZroKfMin::processNormal(const TimeVaryingConstants_t& tv, const Vector3& /*
 
 void ZroKfMin::processBeforeBuffersAreFull(const TimeVaryingConstants_t& /*tv*/, const Vector3& xRef,
                                            const Vector3& r, const Vector3& w, Fp32 varianceLimit,
-                                           RsMoveAverage& average)
+                                           RsMoveAverage& average, bool moved)
 {
     Vector3 spread{};
     average.processWithStats(r, w, x_, spread);
     for (int c = 0; c < rsChannels_; ++c) {
-        if (spread[c] * spread[c] > Fp32(4.0f) * varianceLimit) {
+        if (moved || spread[c] * spread[c] > Fp32(4.0f) * varianceLimit) {
             // The device moved: the running mean is no offset.
             p_[c] = varianceLimit;
             x_[c] = xRef[c];
@@ -258,6 +258,22 @@ void ZroKfMin::processBeforeBuffersAreFull(const TimeVaryingConstants_t& /*tv*/,
             const Fp32 half = Fp32(0.5f) * spread[c];
             p_[c] = max(half * half, Fp32(kMinVariance));
         }
+    }
+}
+
+void ZroKfMin::processRefused(const Vector3& r)
+{
+    confidence_.process(r, x_, role_);
+    updatePhase();
+}
+
+void ZroKfMin::discardStart(const Vector3& xRef, Fp32 variance)
+{
+    if (phase_ != KF_PHASE_START)
+        return;
+    for (int c = 0; c < rsChannels_; ++c) {
+        x_[c] = xRef[c];
+        p_[c] = variance;
     }
 }
 

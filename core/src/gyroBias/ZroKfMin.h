@@ -107,10 +107,19 @@ class ZroKfMin
     /// Start-up step while the short-window statistics are not valid: the
     /// running mean of r becomes x, its spread sets P (or, when the spread
     /// exceeds 2 sqrt(varianceLimit), x falls back to xRef with P = the limit).
+    /// moved: the caller knows the device turned, so the running mean is no
+    /// offset on any channel.
     void processBeforeBuffersAreFull(const TimeVaryingConstants_t& tv, const Vector3& xRef, const Vector3& r,
-                                     const Vector3& w, Fp32 varianceLimit, RsMoveAverage& average);
+                                     const Vector3& w, Fp32 varianceLimit, RsMoveAverage& average,
+                                     bool moved = false);
     /// m: offset measured on a table; consistent: m agrees with x.
     void processDeviceOnTable(const TimeVaryingConstants_t& tv, bool consistent, const Vector3& m);
+    /// A sample whose window may not move the offset: x and P stay, but the
+    /// convergence evaluation still sees how far the rate is from x.
+    void processRefused(const Vector3& r);
+    /// Start phase only: x = xRef and P = variance per channel, for an
+    /// estimate gathered from samples that turned out to be no offset.
+    void discardStart(const Vector3& xRef, Fp32 variance);
     /// Per channel |m - x|; consistent when none exceeds consistencyLimit.
     /// Entries of inactive channels are 0.
     void isZroConsistent(const TimeVaryingConstants_t& tv, const Vector3& m, bool& consistent,

@@ -34,7 +34,9 @@ Fp32 consistencyLimitOf(const FixedPointCal::Output& cal, int rsChannels, Fp32 n
     const Fp32 minTermSpan = Fp32(1.2f) * Fp32(cal.zroMinTerm);
     for (int c = 0; c < rsChannels; ++c) {
         const Fp32 h = max(minTermSpan, Fp32(5.0f) * abs(cal.rsNoise[rsAxisOfChannel(c, rsChannels)]));
-        if (h > Fp32(kQuietChannelLimit))
+        // A nominal level of 0 (no nominal calibration) would make every
+        // table offset inconsistent and restart the learning at each one.
+        if (h > Fp32(kQuietChannelLimit) && nominalLevel > Fp32(0.0f))
             return nominalLevel;
     }
     // Three times the noisiest axis, whatever the channel count; an unknown

@@ -139,6 +139,7 @@ class SensorFusionMobile
     Fp32 gyroscopeError() const { return gyroError_; }
     const Vector3& correctedRate() const { return correctedRate_; }
     const ZroFromStable::Output& zroOutput() const { return zro_; }
+    const BiasCorrectMin& biasCorrector() const { return biasCorrectMin_; }
     const Quaternion& outputReorientation() const { return reorientation_; }
     const FixedPointCal::Output& calibration() const { return cal_.output(); }
     const SensorFusionWeightedFusion& rotationVectorFusion() const { return sf_; }

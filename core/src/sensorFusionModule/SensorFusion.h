@@ -75,6 +75,8 @@ class SensorFusion : public vnx::ModuleInterface
     /// The motion output of the last sample that produced one.
     const vnx_SensorFusion_Output_s& lastOutput() const { return lastOutput_; }
     const vnx_SensorFusion_Format_s& lastFormat() const { return lastFormat_; }
+    /// The fusion child (SensorFusionPerDevice), for read access by tests.
+    const vnx::ModuleInterface* fusionChild() const { return fusion(); }
 
   private:
     /// Both children, in the order init, term, configuration and commands
