@@ -98,6 +98,11 @@ Fp32 SensorFusionMobile::decimatedStepS() const
 
 int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
 {
+    // 0. A reorientation that cannot be used is refused before anything
+    // changes.
+    if (!mobile::reorientationIsUsable(config.reorientation))
+        return VNX_STATUS_INVALID_PARAMETER;
+
     // 1. The SCD. A buffer shorter than the block it claims to hold is
     // refused before anything reads past its end.
     if (config.scd == nullptr || config.scdSize < 4 || config.scdSize < vnx_scdGetSize(config.scd)) {
@@ -358,6 +363,8 @@ int SensorFusionMobile::getReorientation(vnx_Mobile_Quaternion_s* q) const
 
 int SensorFusionMobile::setReorientation(const vnx_Mobile_Quaternion_s& q)
 {
+    if (!mobile::reorientationIsUsable(q))
+        return VNX_STATUS_INVALID_PARAMETER;
     reorientation_ = mobile::outputReorientation(configuredReorientation_, q);
     return VNX_STATUS_SUCCESS;
 }
@@ -381,7 +388,9 @@ int SensorFusionMobile::getDynamicCalibrationEnable(std::uint8_t* bits) const
 
 int SensorFusionMobile::getDynamicCalibration(std::uint8_t* buffer, std::size_t size, std::size_t* written)
 {
-    if (buffer == nullptr || size < VNX_DCD_ALG49AXISFIXED_SIZE)
+    if (buffer == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
+    if (size < VNX_DCD_ALG49AXISFIXED_SIZE)
         return VNX_STATUS_SIZE_TOO_SMALL;
     dcdAlg49AxisFixed_s dcd;
     dcdAlg49AxisFixedStart(&dcd);
