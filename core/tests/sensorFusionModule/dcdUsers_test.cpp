@@ -158,7 +158,8 @@ TEST_F(DcdUsers, EveryUserTakesAndRefusesTheSameBlocks)
         // and client buffers lie at any even offset.
         for (const std::size_t shift : {std::size_t{0}, std::size_t{2}}) {
             alignas(8) std::uint8_t buffer[272] = {};
-            std::memcpy(buffer + shift, c.bytes.data(), c.bytes.size());
+            if (!c.bytes.empty())
+                std::memcpy(buffer + shift, c.bytes.data(), c.bytes.size());
             const auto* dcd =
                 c.bytes.empty() ? nullptr : reinterpret_cast<const vnx_dcdData_s*>(buffer + shift);
             SCOPED_TRACE(testing::Message() << c.name << ", shifted by " << shift);
