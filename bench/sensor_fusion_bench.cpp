@@ -18,6 +18,7 @@
 #include "coreEntry/coreEntry.h"
 #include "deviceSupport/DeviceSupport6AG.h"
 #include "moduleFactory/ModuleFactory.h"
+#include "moduleFactory/moduleApi.h"
 #include "moduleFactory/moduleInterface.h"
 #include "sensorFusionModule/SensorFusionRecords.h"
 #include "support/MotionTrace.h"
@@ -157,6 +158,89 @@ void BM_SensorFusionProcess6AG(benchmark::State& state)
     state.counters["failed_calls"] = failures;
 }
 BENCHMARK(BM_SensorFusionProcess6AG);
+
+/// The same main road through the flat API: each sample is handed over with a
+/// module handle, which the library looks up before it calls the module.
+void BM_SensorFusionProcess6AGFlat(benchmark::State& state)
+{
+    MainRoad road;
+    vnx_ModuleHandle_s* handle = vnx_ModuleFactory_createModule(VNX_TYPE_SENSOR_FUSION);
+    const scdGen4Float_s scd = benchDevice();
+    const std::vector<vnx_DeviceSupport6AG_Output_s> samples = traceSamples(scd);
+    auto restart = [&] {
+        int scdOffset = 0;
+        int dcdOffset = 0;
+        vnx_Module_init(handle, &scd.head, &scdOffset, nullptr, &dcdOffset);
+    };
+    restart();
+    std::size_t next = 0;
+    vnx_ButtonActivity_Output_s button;
+    std::memset(&button, 0, sizeof button);
+    vnx_ButtonActivity_initOutput(&button);
+    vnx_DeviceSupport6AG_Format_s sampleFormat;
+    vnx_DeviceSupport6AG_initFormat(&sampleFormat);
+    vnx_ButtonActivity_Format_s buttonFormat;
+    vnx_ButtonActivity_initFormat(&buttonFormat);
+    vnx_SensorFusion_Output_s motion;
+    vnx_SensorFusion_initOutput(&motion);
+    vnx_SensorFusion_Format_s motionFormat;
+    vnx_SensorFusion_initFormat(&motionFormat);
+    vnx_ActivityClassification_Output_s activity;
+    vnx_ActivityClassification_initOutput(&activity);
+    vnx_ActivityClassification_Format_s activityFormat;
+    vnx_ActivityClassification_initFormat(&activityFormat);
+    vnx_ButtonActivity_Output_s buttons;
+    vnx_ButtonActivity_initOutput(&buttons);
+    vnx_ButtonActivity_Format_s buttonsFormat;
+    vnx_ButtonActivity_initFormat(&buttonsFormat);
+    long samplesRun = 0;
+    long allocations = 0;
+    int failures = 0;
+    for (auto _ : state) {
+        if (next == samples.size()) {
+            state.PauseTiming();
+            restart();
+            next = 0;
+            state.ResumeTiming();
+        }
+        const vnx_StructOutput_s* inputs[] = {&samples[next++].output, &button.output};
+        const vnx_StructFormat_s* formats[] = {&sampleFormat, &buttonFormat};
+        vnx_StructOutput_s* outputs[] = {&motion.output, &activity.output, &buttons.output};
+        vnx_StructFormat_s* outputFormats[] = {&motionFormat.format, &activityFormat, &buttonsFormat};
+        const long before = vnx::test::allocationCount();
+        failures += vnx_Module_process(handle, 5, 2, inputs, formats, 0, 3, outputs, outputFormats) != 0;
+        allocations += vnx::test::allocationCount() - before;
+        benchmark::DoNotOptimize(motion);
+        ++samplesRun;
+    }
+    vnx_ModuleFactory_destroyModule(handle);
+    state.counters["allocs_per_sample"] = static_cast<double>(allocations) / static_cast<double>(samplesRun);
+    state.counters["failed_calls"] = failures;
+}
+BENCHMARK(BM_SensorFusionProcess6AGFlat);
+
+/// The cost of the handle lookup alone: the cheapest flat call, with a few
+/// hundred other live handles around it.
+void BM_FlatHandleLookup(benchmark::State& state)
+{
+    vnx_core_initialize();
+    std::vector<vnx_ModuleHandle_s*> others;
+    for (int i = 0; i < 300; ++i) {
+        others.push_back(vnx_ModuleFactory_createModule(VNX_TYPE_TEST_MODULE));
+    }
+    vnx_ModuleHandle_s* handle = vnx_ModuleFactory_createModule(VNX_TYPE_TEST_MODULE);
+    int failures = 0;
+    for (auto _ : state) {
+        failures += vnx_Module_getType(handle) != VNX_TYPE_TEST_MODULE;
+    }
+    vnx_ModuleFactory_destroyModule(handle);
+    for (vnx_ModuleHandle_s* other : others) {
+        vnx_ModuleFactory_destroyModule(other);
+    }
+    vnx_core_finalize();
+    state.counters["failed_calls"] = failures;
+}
+BENCHMARK(BM_FlatHandleLookup);
 
 /// The slowest single call over whole traces (each call timed on its own,
 /// so the mean here includes the clock reads).

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <vector>
+#include <string>
+#include <unordered_map>
 
 #include "common/NodeManager.h"
 #include "log/Logger.h"
@@ -17,11 +18,21 @@ namespace {
 
 // Variable names and "name=value" texts are formed in buffers of this size.
 constexpr size_t kBufferSize = 256;
+// The longest property name: "VNX_" and the name fill the 255 characters of a
+// buffer. A longer name would be cut and so name another variable: it is
+// refused instead.
+constexpr size_t kMaxNameLength = kBufferSize - 1 - 4;
+
+bool nameFits(const char* name)
+{
+    return std::strlen(name) <= kMaxNameLength;
+}
 
 } // namespace
 
-/// Keeps every "VNX_name=value" buffer handed to putenv: the environment
-/// refers to it from then on.
+/// Keeps the "VNX_name=value" buffer handed to putenv for each name: the
+/// environment refers to it from then on. A name set again reuses its buffer,
+/// so setting one property over and over takes no more memory.
 class PropertiesManager
 {
   public:
@@ -33,16 +44,20 @@ class PropertiesManager
         return *instance;
     }
 
-    char* newBuffer()
+    /// The buffer of the name, made on its first use.
+    char* bufferFor(const char* name)
     {
-        buffers_.push_back(std::make_unique<char[]>(kBufferSize));
-        return buffers_.back().get();
+        std::unique_ptr<char[]>& buffer = buffers_[name];
+        if (buffer == nullptr) {
+            buffer = std::make_unique<char[]>(kBufferSize);
+        }
+        return buffer.get();
     }
 
     void markStarted() { started_ = true; }
 
   private:
-    std::vector<std::unique_ptr<char[]>> buffers_;
+    std::unordered_map<std::string, std::unique_ptr<char[]>> buffers_;
     bool started_ = false;
 };
 
@@ -77,6 +92,9 @@ class MyLogger_Properties : public log::Logger
 
 const char* lookup(const char* name)
 {
+    if (!nameFits(name)) {
+        return nullptr;
+    }
     char variable[kBufferSize];
     std::snprintf(variable, sizeof(variable), "VNX_%s", name);
     return std::getenv(variable);
@@ -148,21 +166,21 @@ int vnx_properties_getAsInt(const char* name, int defaultValue)
 
 bool vnx_properties_set(const char* name, const char* value)
 {
-    if (name == nullptr) {
+    if (name == nullptr || !vnx::nameFits(name)) {
         return false;
     }
     char* buffer = nullptr;
     try {
-        buffer = vnx::PropertiesManager::getInstance().newBuffer();
+        buffer = vnx::PropertiesManager::getInstance().bufferFor(name);
     } catch (...) {
         return false; // out of memory: nothing was set
     }
-    std::snprintf(buffer, vnx::kBufferSize, "VNX_%s=%s", name, value != nullptr ? value : "");
-    // A name that fills the buffer leaves no "=": putenv would then remove a
-    // variable instead of setting one.
-    if (std::strchr(buffer, '=') == nullptr) {
+    // A name that fills the buffer leaves no room for "=": it cannot be set.
+    if (std::strlen(name) + 5 > vnx::kBufferSize - 1) {
         return false;
     }
+    // Written in place: the variable changes at once, also before putenv.
+    std::snprintf(buffer, vnx::kBufferSize, "VNX_%s=%s", name, value != nullptr ? value : "");
     return putenv(buffer) == 0;
 }
 

@@ -2,7 +2,10 @@
 
 // Properties: the engine's named run-time settings. A property N is the
 // process environment variable "VNX_" followed by N; nothing is cached, every
-// read asks the environment again.
+// read asks the environment again. A name is at most 251 characters long (the
+// variable name at most 255): a longer one is refused (set gives false, reads
+// answer "not set") instead of being cut short, which would name another
+// variable.
 //
 // Properties the engine reads: DCD_PATH ("/tmp"), LOGGING_DIR ("."),
 // LOG_RAWINPUT, LOG_OUTPUT, LOG_GLOBAL_LEVEL, LOG_LEVEL_<block>,
@@ -34,9 +37,11 @@ bool vnx_properties_getAsBoolean(const char* name, bool defaultValue);
 /// (0 when it does not start with one).
 int vnx_properties_getAsInt(const char* name, int defaultValue);
 
-/// Sets VNX_<name>=<value> (cut to 255 characters) through a new buffer that
+/// Sets VNX_<name>=<value> (cut to 255 characters) through the name's own
+/// buffer, made on the name's first set and reused by every later one; it
 /// stays alive for the process. False when the environment refuses it, or
-/// when the name is so long that no value fits.
+/// when the name is so long that the text has no room for "=" (more than 250
+/// characters).
 bool vnx_properties_set(const char* name, const char* value);
 
 #ifdef __cplusplus

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "common/record.h"
@@ -226,16 +228,27 @@ struct BinaryFileReader::Impl
 BinaryFileReader::BinaryFileReader(const char* path) : impl_(std::make_unique<Impl>())
 {
     Impl& d = *impl_;
-    d.file = path != nullptr ? std::fopen(path, "rb") : nullptr;
-    if (d.file == nullptr) {
+    if (path == nullptr) {
         return;
     }
-    // The size bounds every length read later; only a regular file has one.
+    // Only a regular file is read, and that is checked before anything can
+    // block: a FIFO or a device opened without O_NONBLOCK would hold the
+    // caller. A symbolic link is refused as well (O_NOFOLLOW). The size of a
+    // regular file bounds every length read later.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
     struct stat status
     {
     };
-    if (fstat(fileno(d.file), &status) != 0 || !S_ISREG(status.st_mode)) {
-        d.close();
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    d.file = fdopen(fd, "rb");
+    if (d.file == nullptr) {
+        ::close(fd);
         return;
     }
     d.remaining = static_cast<uint64_t>(status.st_size);

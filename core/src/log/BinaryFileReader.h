@@ -32,7 +32,9 @@ class BinaryFileReaderLogEvent : public LogEvent
 class BinaryFileReader
 {
   public:
-    /// Opens the file and checks its header; see isOpen.
+    /// Opens the file and checks its header; see isOpen. Only a regular file
+    /// is opened: a FIFO, a device node, a directory or a symbolic link
+    /// (not followed) is refused at once, without blocking.
     explicit BinaryFileReader(const char* path);
     ~BinaryFileReader();
     BinaryFileReader(const BinaryFileReader&) = delete;

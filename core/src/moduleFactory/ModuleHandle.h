@@ -1,6 +1,6 @@
 #pragma once
 
-#include "moduleFactory/StaticMemoryManager.h"
+#include "moduleFactory/HandleRegistry.h"
 #include "moduleFactory/moduleApi.h"
 #include "moduleFactory/moduleListenerInterface.h"
 
@@ -10,21 +10,31 @@ class ModuleInterface;
 
 /// The flat API's module handle: the module it drives (owned by the module's
 /// factory pool, destroyed through the handle) and the client's status
-/// callback, to which it adapts the module's listener interface.
+/// callback, to which it adapts the module's listener interface. Clients hold
+/// its handle value (see HandleRegistry.h), never its address.
 struct vnx_ModuleHandle_s : public vnx::ModuleListenerInterface
 {
     vnx::ModuleInterface* module = nullptr;
     vnx_ModuleCallback_f callback = nullptr;
     void* userData = nullptr;
+    /// The value the client holds for this handle.
+    vnx::HandleValue value = 0;
 
-    /// Passes the status on with this handle and the user data; the reporting
-    /// module is not passed on. Nothing happens without a callback.
+    /// Passes the status on with the client's handle value and the user data;
+    /// the reporting module is not passed on. Nothing happens without a
+    /// callback.
     void statusCallback(vnx::ModuleConfigInterface* source, const vnx_StructStatus_s* status) override;
 };
 
 namespace vnx {
 
-/// Every live handle; a pointer this pool does not hold is not a handle.
-StaticMemoryManager<vnx_ModuleHandle_s>& moduleHandles();
+/// Every live module handle of the flat API.
+HandleRegistry<vnx_ModuleHandle_s>& moduleHandles();
+
+/// The handle behind a client's handle value; null when it is not live.
+inline vnx_ModuleHandle_s* liveModuleHandle(const vnx_ModuleHandle_s* clientHandle) noexcept
+{
+    return moduleHandles().find(handleValueOf(clientHandle));
+}
 
 } // namespace vnx

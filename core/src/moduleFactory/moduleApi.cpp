@@ -7,9 +7,11 @@
 
 namespace {
 
-// Runs `call` on the handle's module; -2 for a null handle.
-template <class Call> int onModule(vnx_ModuleHandle_s* handle, Call&& call) noexcept
+// Runs `call` on the module of a live handle; -2 for a null handle or one
+// that is not live (destroyed, or never made here), which is not read.
+template <class Call> int onModule(vnx_ModuleHandle_s* clientHandle, Call&& call) noexcept
 {
+    vnx_ModuleHandle_s* handle = vnx::liveModuleHandle(clientHandle);
     if (handle == nullptr || handle->module == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
@@ -20,22 +22,25 @@ template <class Call> int onModule(vnx_ModuleHandle_s* handle, Call&& call) noex
 
 extern "C" {
 
-int vnx_Module_setModuleListener(vnx_ModuleHandle_s* handle, vnx_ModuleCallback_f callback, void* userData)
+int vnx_Module_setModuleListener(vnx_ModuleHandle_s* clientHandle, vnx_ModuleCallback_f callback,
+                                 void* userData)
 {
+    vnx_ModuleHandle_s* handle = vnx::liveModuleHandle(clientHandle);
     if (handle == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
     handle->callback = callback;
     handle->userData = userData;
     // The module's own answer is not passed on: the handle took the listener.
-    onModule(handle, [&](vnx::ModuleInterface& module) {
+    onModule(clientHandle, [&](vnx::ModuleInterface& module) {
         return module.setModuleListener(callback != nullptr ? handle : nullptr);
     });
     return VNX_STATUS_SUCCESS;
 }
 
-uint8_t vnx_Module_getType(vnx_ModuleHandle_s* handle)
+uint8_t vnx_Module_getType(vnx_ModuleHandle_s* clientHandle)
 {
+    vnx_ModuleHandle_s* handle = vnx::liveModuleHandle(clientHandle);
     if (handle == nullptr || handle->module == nullptr) {
         return 0;
     }

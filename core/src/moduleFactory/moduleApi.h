@@ -18,7 +18,10 @@ extern "C" {
 struct vnx_scdData_s;
 struct vnx_dcdData_s;
 
-/// A module as the client sees it. Made and freed only by this API.
+/// A module as the client sees it. Made and freed only by this API. The
+/// pointer is an opaque value, not an address: never dereference it. A
+/// destroyed handle never names another module, even a module created right
+/// after it.
 typedef struct vnx_ModuleHandle_s vnx_ModuleHandle_s;
 
 /// Receives the module's status reports with the handle and the client's
@@ -33,7 +36,7 @@ vnx_ModuleHandle_s* vnx_ModuleFactory_createModule(uint8_t type);
 /// under the parent's module. A null parent gives an unplaced module; a parent
 /// that is not a live handle gives null.
 vnx_ModuleHandle_s* vnx_ModuleFactory_createModuleWithParent(vnx_ModuleHandle_s* parent, uint8_t type);
-/// Clears the module's listener, destroys the module and frees the handle: 0.
+/// Frees the handle, clears the module's listener and destroys the module: 0.
 /// Null: 0. A pointer that is not a live handle (already destroyed, or never
 /// made here): -10, and nothing is touched.
 int vnx_ModuleFactory_destroyModule(vnx_ModuleHandle_s* handle);
@@ -53,13 +56,15 @@ int vnx_ModuleFactory_destroyStruct(vnx_Struct_s* record);
 const char* vnx_ModuleFactory_typeIdToString(uint8_t type);
 
 /// Stores the callback and user data; the module reports to the handle while
-/// a callback is set and to nobody when it is null. Returns 0.
+/// a callback is set and to nobody when it is null. Returns 0 (-2 for a null
+/// handle or one that is not live).
 int vnx_Module_setModuleListener(vnx_ModuleHandle_s* handle, vnx_ModuleCallback_f callback, void* userData);
-/// The module's type id; 0 for a null handle.
+/// The module's type id; 0 for a null handle or one that is not live.
 uint8_t vnx_Module_getType(vnx_ModuleHandle_s* handle);
 
 // The module operations of the same name; the module's answer is returned
-// unchanged. A null handle (or a null out-pointer) gives -2.
+// unchanged. A null handle, a handle that is not live (destroyed, or never
+// made here) or a null out-pointer gives -2 and nothing is read or written.
 int vnx_Module_getConfig(vnx_ModuleHandle_s* handle, vnx_StructConfig_s* config);
 int vnx_Module_setConfig(vnx_ModuleHandle_s* handle, const vnx_StructConfig_s* config);
 int vnx_Module_sendCommand(vnx_ModuleHandle_s* handle, const vnx_StructCommand_s* command);

@@ -1,5 +1,7 @@
 #include "moduleFactory/moduleApi.h"
 
+#include <memory>
+
 #include "common/statusCode.h"
 #include "moduleFactory/ModuleFactory.h"
 #include "moduleFactory/ModuleHandle.h"
@@ -17,18 +19,19 @@ vnx_ModuleHandle_s* wrap(vnx::ModuleInterface* module)
     if (module == nullptr) {
         return nullptr;
     }
-    vnx_ModuleHandle_s* handle = nullptr;
+    std::unique_ptr<vnx_ModuleHandle_s> handle;
     try {
-        handle = vnx::moduleHandles().create();
+        handle = std::make_unique<vnx_ModuleHandle_s>();
+        handle->module = module;
+        handle->value = vnx::moduleHandles().add(handle.get());
     } catch (...) {
-        handle = nullptr;
+        handle.reset();
     }
-    if (handle == nullptr) {
+    if (handle == nullptr || handle->value == 0) {
         ModuleFactory::destroyModule(module);
         return nullptr;
     }
-    handle->module = module;
-    return handle;
+    return vnx::opaqueHandle<vnx_ModuleHandle_s>(handle.release()->value);
 }
 
 template <class Call> auto guardPointer(Call&& call) noexcept
@@ -51,10 +54,11 @@ vnx_ModuleHandle_s* vnx_ModuleFactory_createModuleWithParent(vnx_ModuleHandle_s*
         return vnx_ModuleFactory_createModule(type);
     }
     return guardPointer([&]() -> vnx_ModuleHandle_s* {
-        if (!vnx::moduleHandles().contains(parent)) {
+        vnx_ModuleHandle_s* parentHandle = vnx::liveModuleHandle(parent);
+        if (parentHandle == nullptr) {
             return nullptr;
         }
-        vnx::ModuleConfigInterface* parentNode = parent->module;
+        vnx::ModuleConfigInterface* parentNode = parentHandle->module;
         return wrap(ModuleFactory::createModule(parentNode, type));
     });
 }
@@ -65,16 +69,17 @@ int vnx_ModuleFactory_destroyModule(vnx_ModuleHandle_s* handle)
         return VNX_STATUS_SUCCESS;
     }
     return vnx::guardStatus([&] {
-        // Checked before anything is read through the pointer: a handle
-        // destroyed twice is freed memory.
-        if (!vnx::moduleHandles().contains(handle)) {
+        // The handle leaves the registry before its module goes, so that no
+        // call through it can reach the module any more; a handle destroyed
+        // twice is not found and nothing is touched.
+        std::unique_ptr<vnx_ModuleHandle_s> live(vnx::moduleHandles().remove(vnx::handleValueOf(handle)));
+        if (live == nullptr) {
             return VNX_STATUS_INTERNAL_ERROR;
         }
-        if (handle->module != nullptr) {
-            handle->module->setModuleListener(nullptr);
-            ModuleFactory::destroyModule(handle->module);
+        if (live->module != nullptr) {
+            live->module->setModuleListener(nullptr);
+            ModuleFactory::destroyModule(live->module);
         }
-        vnx::moduleHandles().destroy(handle);
         return VNX_STATUS_SUCCESS;
     });
 }

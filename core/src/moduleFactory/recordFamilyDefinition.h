@@ -13,6 +13,8 @@
 //       using Status = vnx::RecordKind<vnx_X_Status_s, 32, 1>;
 //       using Format = vnx::RecordKind<vnx_X_Format_s, 16, 1>;
 //       using Output = vnx::RecordKind<vnx_X_Output_s, 32, 1>;
+//       // A kind whose layout says "zero elsewhere" adds vnx::RecordInit::ZeroFill:
+//       //   using Format = vnx::RecordKind<vnx_X_Format_s, 56, 1, vnx::RecordInit::ZeroFill>;
 //       // Optional: one overload per kind with module fields, record by reference.
 //       static void setDefaults(vnx_X_Output_s& output) { output.buttons = 0; }
 //   };
@@ -26,6 +28,7 @@
 
 #include <stdint.h>
 
+#include <cstring>
 #include <tuple>
 #include <type_traits>
 
@@ -35,12 +38,22 @@
 
 namespace vnx {
 
-/// One kind of a module's records: its C type, size in bytes and version.
-template <typename RecordType, uint16_t Size, uint8_t Version> struct RecordKind
+/// What an initialiser does with the bytes that are not its fields.
+enum class RecordInit
+{
+    KeepPadding, ///< padding and unwritten reserved bytes are left as they were
+    ZeroFill,    ///< the whole record is zeroed before header and defaults
+};
+
+/// One kind of a module's records: its C type, size in bytes, version and
+/// what its initialiser does with the bytes that are not fields.
+template <typename RecordType, uint16_t Size, uint8_t Version, RecordInit Init = RecordInit::KeepPadding>
+struct RecordKind
 {
     using Record = RecordType;
     static constexpr uint16_t size = Size;
     static constexpr uint8_t version = Version;
+    static constexpr RecordInit init = Init;
 
     static_assert(sizeof(Record) == Size, "record layout does not match its declared size");
     static_assert(std::is_standard_layout_v<Record> && std::is_trivially_copyable_v<Record>,
@@ -85,11 +98,15 @@ template <typename Family, typename Kind, uint8_t KindValue> struct RecordKindOp
     static_assert(sizeof(Record) >= sizeof(Generic), "a record starts with its kind's layout");
 
     /// Header, for Config, Command and Status `result` 0 and `extra` -1, then the
-    /// module's field defaults. Returns 0 (-2 for a null record).
+    /// module's field defaults; a zero-filled kind is zeroed first. Returns 0
+    /// (-2 for a null record).
     static int init(Record* record) noexcept
     {
         if (record == nullptr) {
             return VNX_STATUS_INVALID_PARAMETER;
+        }
+        if constexpr (Kind::init == RecordInit::ZeroFill) {
+            std::memset(static_cast<void*>(record), 0, sizeof(Record));
         }
         // The record's first member is its generic kind record.
         auto* generic = reinterpret_cast<Generic*>(record);

@@ -98,6 +98,11 @@ Fp32 SensorFusionMobile::decimatedStepS() const
 
 int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
 {
+    // 0. A reorientation that cannot be used is refused before anything
+    // changes.
+    if (!mobile::reorientationIsUsable(config.reorientation))
+        return VNX_STATUS_INVALID_PARAMETER;
+
     // 1. The SCD. A buffer shorter than the block it claims to hold is
     // refused before anything reads past its end.
     if (config.scd == nullptr || config.scdSize < 4 || config.scdSize < vnx_scdGetSize(config.scd)) {
@@ -117,9 +122,9 @@ int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
     const std::uint8_t rsChannels = clampRsChannels(cal.deviceKind == 1 ? 3u : 2u);
 
     // 4. The DCD.
-    const ChosenDcd chosen = chooseDcd(config);
-    const dcdAlg4MinFixedInnards_s* innards = chosen.innards;
-    const dcdAlg49AxisFixed_s* dcd49 = chosen.full;
+    const AcceptedDcd chosen = chooseDcd(config);
+    const dcdAlg4MinFixedInnards_s* innards = chosen.innards();
+    const dcdAlg49AxisFixed_s* dcd49 = chosen.nineAxis();
 
     // 5. Periods, interpretation and the two zero-rate estimators.
     periods_ = {};
@@ -229,34 +234,27 @@ int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
     refreshMagnetometerNoise();
 
     // 16.
-    return chosen.status;
+    return dcdStatus(config, chosen);
 }
 
-SensorFusionMobile::ChosenDcd SensorFusionMobile::chooseDcd(const vnx_Mobile_Configuration_s& config) const
+AcceptedDcd SensorFusionMobile::chooseDcd(const vnx_Mobile_Configuration_s& config) const
 {
-    ChosenDcd chosen{VNX_STATUS_SUCCESS, nullptr, nullptr};
-    if (config.dcd == nullptr || config.dcdSize < 4)
-        return chosen;
-    const std::uint32_t scdCrc = cal_.output().scdCrc;
-    // Each form is read only when the buffer holds all of it. A form of
-    // another device supplies nothing.
-    if (config.dcdSize >= VNX_DCD_ALG4MINFIXED_SIZE) {
-        if (const auto* d = dcdAlg4MinFixedValidateAndCast(config.dcd)) {
-            if (d->scdCrc != scdCrc)
-                return {VNX_STATUS_WARNING_DCD_SCD_MISMATCH, nullptr, nullptr};
-            return {VNX_STATUS_SUCCESS, &d->innards, nullptr};
-        }
-    }
-    if (config.dcdSize >= VNX_DCD_ALG49AXISFIXED_SIZE) {
-        if (const auto* d = dcdAlg49AxisFixedValidateAndCast(config.dcd)) {
-            if (d->scdCrc != scdCrc)
-                return {VNX_STATUS_WARNING_DCD_SCD_MISMATCH, nullptr, nullptr};
-            return {VNX_STATUS_SUCCESS, &d->innards, d};
-        }
-    }
-    if (config.dcd->size != 0)
-        chosen.status = VNX_STATUS_WARNING_INVALID_DCD;
-    return chosen;
+    // Each form is read only when the buffer holds all of it.
+    return acceptDcd(config.dcd, config.dcd != nullptr ? config.dcdSize : 0, cal_.output().scdCrc);
+}
+
+/// The engine's DCD status: as the shared check says, except that no DCD at
+/// all (none given, a buffer shorter than a head, or a size word of 0) is
+/// no warning.
+int SensorFusionMobile::dcdStatus(const vnx_Mobile_Configuration_s& config, const AcceptedDcd& chosen)
+{
+    if (chosen.status() != VNX_STATUS_WARNING_INVALID_DCD)
+        return chosen.status();
+    if (config.dcd == nullptr || config.dcdSize < sizeof(vnx_dcdData_s))
+        return VNX_STATUS_SUCCESS;
+    vnx_dcdData_s head;
+    std::memcpy(&head, config.dcd, sizeof head);
+    return head.size != 0 ? VNX_STATUS_WARNING_INVALID_DCD : VNX_STATUS_SUCCESS;
 }
 
 void SensorFusionMobile::warmUpBiasCorrectMin(const dcdAlg4MinFixedInnards_s& innards)
@@ -358,6 +356,8 @@ int SensorFusionMobile::getReorientation(vnx_Mobile_Quaternion_s* q) const
 
 int SensorFusionMobile::setReorientation(const vnx_Mobile_Quaternion_s& q)
 {
+    if (!mobile::reorientationIsUsable(q))
+        return VNX_STATUS_INVALID_PARAMETER;
     reorientation_ = mobile::outputReorientation(configuredReorientation_, q);
     return VNX_STATUS_SUCCESS;
 }
@@ -381,7 +381,9 @@ int SensorFusionMobile::getDynamicCalibrationEnable(std::uint8_t* bits) const
 
 int SensorFusionMobile::getDynamicCalibration(std::uint8_t* buffer, std::size_t size, std::size_t* written)
 {
-    if (buffer == nullptr || size < VNX_DCD_ALG49AXISFIXED_SIZE)
+    if (buffer == nullptr)
+        return VNX_STATUS_INVALID_PARAMETER;
+    if (size < VNX_DCD_ALG49AXISFIXED_SIZE)
         return VNX_STATUS_SIZE_TOO_SMALL;
     dcdAlg49AxisFixed_s dcd;
     dcdAlg49AxisFixedStart(&dcd);

@@ -22,6 +22,7 @@
 #include "accCalibration/AccelCalibration.h"
 #include "accCalibration/AccelPlanarCalibration.h"
 #include "calibration/FixedPointCal.h"
+#include "calibration/dcdAcceptance.h"
 #include "gyroBias/BiasCorrectMin.h"
 #include "gyroBias/ZroFromStable.h"
 #include "log/DefaultLogger.h"
@@ -159,13 +160,8 @@ class SensorFusionMobile
 
     // Init steps.
     /// The DCD status and the parts a DCD of this device supplies.
-    struct ChosenDcd
-    {
-        int status;
-        const dcdAlg4MinFixedInnards_s* innards; ///< gyroscope part, or null
-        const dcdAlg49AxisFixed_s* full;         ///< the 260-byte form, or null
-    };
-    ChosenDcd chooseDcd(const vnx_Mobile_Configuration_s& config) const;
+    AcceptedDcd chooseDcd(const vnx_Mobile_Configuration_s& config) const;
+    static int dcdStatus(const vnx_Mobile_Configuration_s& config, const AcceptedDcd& chosen);
     void warmUpBiasCorrectMin(const dcdAlg4MinFixedInnards_s& innards);
     void refreshMagnetometerNoise();
 

@@ -7,6 +7,7 @@
 #include "common/statusCode.h"
 #include "coreEntry/coreEntry.h"
 #include "log/Logger.h"
+#include "moduleFactory/HandleRegistry.h"
 #include "moduleFactory/flatApiGuard.h"
 #include "sensorFusionMobile/SensorFusionMobile.h"
 
@@ -47,10 +48,12 @@ class MyLogger_Mobile : public vnx::log::Logger
     const vnx::log::Logger* self() const { return this; }
 };
 
-/// Engines of the API and how many are live.
+/// Engines of the API, the handle values that name them, and how many are
+/// live.
 struct MobileLibrary
 {
     SensorFusionMobile::Pool instances;
+    vnx::HandleRegistry<SensorFusionMobile> handles;
     int live = 0;
 };
 
@@ -74,10 +77,7 @@ bool isRootNode()
 /// The engine of a live handle, else null.
 SensorFusionMobile* engineOf(vnx_Mobile_Handle handle)
 {
-    auto* engine = reinterpret_cast<SensorFusionMobile*>(handle);
-    if (engine == nullptr || !library().instances.contains(engine))
-        return nullptr;
-    return engine;
+    return library().handles.find(vnx::handleValueOf(handle));
 }
 
 template <class Call> int withEngine(vnx_Mobile_Handle handle, Call&& call)
@@ -177,11 +177,23 @@ int vnx_Mobile_initialize(vnx_Mobile_Handle* handle, const vnx_Mobile_Configurat
         } catch (...) {
             result = VNX_STATUS_INTERNAL_ERROR;
         }
+        vnx::HandleValue value = 0;
+        if (result >= 0) {
+            try {
+                value = lib.handles.add(engine);
+            } catch (const std::bad_alloc&) {
+                value = 0;
+            }
+            if (value == 0) {
+                lib.instances.destroy(engine);
+                result = VNX_STATUS_OUT_OF_MEMORY;
+            }
+        }
         if (result < 0) {
             releaseOne(lib, root);
             return result;
         }
-        *handle = reinterpret_cast<vnx_Mobile_Handle>(engine);
+        *handle = vnx::opaqueHandle<vnx_Mobile_Engine_s>(value);
         return result;
     });
 }
@@ -190,7 +202,7 @@ void vnx_Mobile_finalize(vnx_Mobile_Handle handle)
 {
     vnx::guardStatus([&] {
         MobileLibrary& lib = library();
-        SensorFusionMobile* engine = engineOf(handle);
+        SensorFusionMobile* engine = lib.handles.remove(vnx::handleValueOf(handle));
         // Only an engine really destroyed counts: a null or stale handle
         // must not stop the core library under live engines.
         if (engine == nullptr || !lib.instances.destroy(engine))

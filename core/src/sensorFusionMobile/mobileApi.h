@@ -14,7 +14,9 @@
 //
 // With the property MOBILE_IS_ROOT_NODE set, the first engine starts the
 // core library and the last one stops it. No function throws. A handle that
-// is null or no longer live is refused with VNX_STATUS_INVALID_PARAMETER (-2).
+// is null or no longer live is refused with VNX_STATUS_INVALID_PARAMETER (-2);
+// a handle is an opaque value, not an address, and a finalized handle never
+// names a later engine.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -34,7 +36,9 @@ const char* vnx_Mobile_getVersionString(void);
 int vnx_Mobile_getDefaults(vnx_Mobile_Configuration_s* config);
 
 /// SUCCESS, WARNING_DCD_SCD_MISMATCH (1) or WARNING_INVALID_DCD (2) with a
-/// live handle; INVALID_SCD (-13) or OUT_OF_MEMORY (-21) with a null handle.
+/// live handle; INVALID_SCD (-13), OUT_OF_MEMORY (-21) or, for a
+/// reorientation that is not finite or whose norm is below 1e-6,
+/// INVALID_PARAMETER (-2) with a null handle.
 int vnx_Mobile_initialize(vnx_Mobile_Handle* handle, const vnx_Mobile_Configuration_s* config);
 /// Destroys the engine; a null or stale handle is ignored.
 void vnx_Mobile_finalize(vnx_Mobile_Handle handle);
@@ -62,11 +66,15 @@ int vnx_Mobile_process(vnx_Mobile_Handle handle, vnx_Mobile_Output_s* out, uint8
 /// vector, 2 geomagnetic rotation vector; INVALID_PARAMETER (-2) otherwise.
 int vnx_Mobile_tareNow(vnx_Mobile_Handle handle, uint8_t mode, uint8_t sensor);
 int vnx_Mobile_getReorientation(vnx_Mobile_Handle handle, vnx_Mobile_Quaternion_s* q);
+/// INVALID_PARAMETER (-2), keeping the reorientation in use, for a
+/// quaternion that is not finite or whose norm is below 1e-6 (x, y, z all 0
+/// means "none" and is taken).
 int vnx_Mobile_setReorientation(vnx_Mobile_Handle handle, const vnx_Mobile_Quaternion_s* q);
 
 int vnx_Mobile_setDynamicCalibrationEnable(vnx_Mobile_Handle handle, uint8_t bits);
 int vnx_Mobile_getDynamicCalibrationEnable(vnx_Mobile_Handle handle, uint8_t* bits);
-/// The 260-byte DCD; SIZE_TOO_SMALL (-11) for a smaller buffer.
+/// The 260-byte DCD; INVALID_PARAMETER (-2) for a null buffer, SIZE_TOO_SMALL
+/// (-11) for a smaller one.
 int vnx_Mobile_getDynamicCalibration(vnx_Mobile_Handle handle, uint8_t* buffer, size_t size, size_t* written);
 
 #ifdef __cplusplus

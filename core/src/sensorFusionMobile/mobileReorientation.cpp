@@ -9,6 +9,16 @@ namespace vnx::mobile {
 
 using qdVectorFixed::Quaternion;
 
+bool reorientationIsUsable(const vnx_Mobile_Quaternion_s& q)
+{
+    const double w = q.w, x = q.x, y = q.y, z = q.z;
+    if (!std::isfinite(w) || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z))
+        return false;
+    if (x == 0.0 && y == 0.0 && z == 0.0)
+        return true;
+    return std::sqrt(w * w + x * x + y * y + z * z) >= 1e-6;
+}
+
 bool reorientationFromClient(const vnx_Mobile_Quaternion_s& q, Quaternion& out)
 {
     if (q.x == 0.0f && q.y == 0.0f && q.z == 0.0f) {

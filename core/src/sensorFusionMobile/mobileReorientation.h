@@ -11,6 +11,11 @@
 
 namespace vnx::mobile {
 
+/// Whether the client's quaternion can be used as a reorientation: all four
+/// parts finite, and x, y, z all 0 ("none") or a norm of at least 1e-6. A
+/// NaN or a vanishing quaternion would turn every later output into noise.
+bool reorientationIsUsable(const vnx_Mobile_Quaternion_s& q);
+
 /// The client's x, y, z, w as (w, x, y, z), at unit norm. False (and the
 /// identity) when x, y and z are all exactly 0, which means "none".
 bool reorientationFromClient(const vnx_Mobile_Quaternion_s& q, qdVectorFixed::Quaternion& out);

@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
+#include "calibration/dcdAcceptance.h"
 #include "calibration/dcdData.h"
 #include "common/NodeManager.h"
 #include "common/moduleType.h"
@@ -139,22 +141,11 @@ int SensorInterpretation9Axis::init(const vnx_scdData_s* scd, int&, const vnx_dc
     const vnx::FixedPointCal::Output& cal = cal_.output();
     periodUs_ = wholeMicroseconds(cal.period);
 
-    // Learned state counts only when it was learned with this SCD.
-    int status = VNX_STATUS_WARNING_INVALID_DCD;
-    const dcdAlg4MinFixedInnards_s* innards = nullptr;
-    const dcdMagAmpCal_s* magPart = nullptr;
-    if (const dcdAlg4MinFixed_s* gyroOnly = dcdAlg4MinFixedValidateAndCast(dcd)) {
-        status = gyroOnly->scdCrc == cal.scdCrc ? VNX_STATUS_SUCCESS : VNX_STATUS_WARNING_DCD_SCD_MISMATCH;
-        if (status == VNX_STATUS_SUCCESS) {
-            innards = &gyroOnly->innards;
-        }
-    } else if (const dcdAlg49AxisFixed_s* nineAxis = dcdAlg49AxisFixedValidateAndCast(dcd)) {
-        status = nineAxis->scdCrc == cal.scdCrc ? VNX_STATUS_SUCCESS : VNX_STATUS_WARNING_DCD_SCD_MISMATCH;
-        if (status == VNX_STATUS_SUCCESS) {
-            innards = &nineAxis->innards;
-            magPart = &nineAxis->magAmpCal;
-        }
-    }
+    // Learned state counts only when it was learned with this SCD; the
+    // block's own size word is all that is known of its length.
+    const vnx::AcceptedDcd accepted = vnx::acceptDcd(dcd, SIZE_MAX, cal.scdCrc);
+    const dcdAlg4MinFixedInnards_s* innards = accepted.innards();
+    const dcdMagAmpCal_s* magPart = accepted.magnetometer();
 
     const Fp32 periodS(cal.period);
     stateManagement_.init();
@@ -170,7 +161,7 @@ int SensorInterpretation9Axis::init(const vnx_scdData_s* scd, int&, const vnx_dc
     accDelayS_ = periodS;
     magFilter_.init();
     magDelayS_ = periodS;
-    return status;
+    return accepted.status();
 }
 
 int SensorInterpretation9Axis::term()

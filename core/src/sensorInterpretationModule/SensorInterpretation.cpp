@@ -1,7 +1,9 @@
 #include "sensorInterpretationModule/SensorInterpretation.h"
 
+#include <cstdint>
 #include <cstring>
 
+#include "calibration/dcdAcceptance.h"
 #include "common/NodeManager.h"
 #include "common/crc32.h"
 #include "common/moduleType.h"
@@ -112,25 +114,10 @@ int SensorInterpretation::init(const vnx_scdData_s* scd, int&, const vnx_dcdData
     cal_.init(scdCopy.innards);
     activeRsChannels_ = vnx::kRsChannelsDefault;
 
-    dcdAlg4MinFixed_s shortDcd;
-    dcdAlg49AxisFixed_s fullDcd;
-    const dcdAlg4MinFixedInnards_s* innards = nullptr;
-    const dcdAccOffsetCal_s* accPart = nullptr; // the 184-byte form has none
-    int result = VNX_STATUS_WARNING_INVALID_DCD;
-    if (const dcdAlg4MinFixed_s* v13 = dcdAlg4MinFixedValidateAndCast(dcd)) {
-        std::memcpy(&shortDcd, v13, sizeof shortDcd);
-        result = shortDcd.scdCrc == scdCrc_ ? VNX_STATUS_SUCCESS : VNX_STATUS_WARNING_DCD_SCD_MISMATCH;
-        if (result == VNX_STATUS_SUCCESS) {
-            innards = &shortDcd.innards;
-        }
-    } else if (const dcdAlg49AxisFixed_s* v27 = dcdAlg49AxisFixedValidateAndCast(dcd)) {
-        std::memcpy(&fullDcd, v27, sizeof fullDcd);
-        result = fullDcd.scdCrc == scdCrc_ ? VNX_STATUS_SUCCESS : VNX_STATUS_WARNING_DCD_SCD_MISMATCH;
-        if (result == VNX_STATUS_SUCCESS) {
-            innards = &fullDcd.innards;
-            accPart = &fullDcd.accOffsetCal;
-        }
-    }
+    // The block's own size word is all that is known of its length.
+    const vnx::AcceptedDcd accepted = vnx::acceptDcd(dcd, SIZE_MAX, scdCrc_);
+    const dcdAlg4MinFixedInnards_s* innards = accepted.innards();
+    const dcdAccOffsetCal_s* accPart = accepted.accelerometer(); // the 184-byte form has none
 
     const vnx::FixedPointCal::Output& constants = cal_.output();
     stateManagement_.init();
@@ -142,7 +129,7 @@ int SensorInterpretation::init(const vnx_scdData_s* scd, int&, const vnx_dcdData
     zroFromStable_.updatePeriods(Fp32(periodS_), Fp32(periodS_), Fp32(periodS_), Fp32(periodS_));
     accCal_.init(constants, accPart);
     stillWindow_ = vnx::ZroFromStable::Output{};
-    return result;
+    return accepted.status();
 }
 
 int SensorInterpretation::term()

@@ -12,7 +12,8 @@ struct SensorInterpretationRecords
     using Config = vnx::RecordKind<vnx_SensorInterpretation_Config_s, 40, 1>;
     using Command = vnx::RecordKind<vnx_SensorInterpretation_Command_s, 32, 1>;
     using Status = vnx::RecordKind<vnx_SensorInterpretation_Status_s, 32, 1>;
-    using Format = vnx::RecordKind<vnx_SensorInterpretation_Format_s, 56, 1>;
+    // The Format is zero apart from its header and the two value codes.
+    using Format = vnx::RecordKind<vnx_SensorInterpretation_Format_s, 56, 1, vnx::RecordInit::ZeroFill>;
     using Output = vnx::RecordKind<vnx_SensorInterpretation_Output_s, 56, 1>;
 
     static void setDefaults(vnx_SensorInterpretation_Config_s& config)
@@ -23,15 +24,8 @@ struct SensorInterpretationRecords
 
     static void setDefaults(vnx_SensorInterpretation_Format_s& format)
     {
-        format.periodUs = 0;
         format.accValueFormat = VNX_SENSOR_INTERPRETATION_VALUE_FLOAT;
         format.rateValueFormat = VNX_SENSOR_INTERPRETATION_VALUE_FLOAT;
-        format.accAxes = 0;
-        format.rateAxes = 0;
-        for (int i = 0; i < 3; ++i) {
-            format.accNoise[i] = 0.0f;
-            format.rateVariance[i] = 0.0f;
-        }
     }
 
     // The flag bits other than the two the module writes belong to the

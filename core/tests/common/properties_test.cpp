@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <unistd.h>
 
 #include "common/NodeManager.h"
 #include "common/properties.h"
@@ -92,24 +95,64 @@ TEST(Properties, SetBuffersStayValidForTheEnvironment)
     EXPECT_STREQ(vnx_properties_get("PROP_B"), "199");
 }
 
-TEST(Properties, LongNamesAreCutToA255CharacterVariableName)
+TEST(Properties, NamesUpToTheLimitWorkAndLongerOnesAreRefused)
 {
-    const std::string longName(300, 'N');
-    const std::string variable = "VNX_" + longName.substr(0, 251);
-    ASSERT_EQ(variable.size(), 255u);
-    ScopedEnv env(variable, "cut");
-    EXPECT_STREQ(vnx_properties_get(longName.c_str()), "cut");
+    // 251 characters is the longest name: "VNX_" and the name fill 255.
+    const std::string longest(251, 'N');
+    const std::string over(252, 'N');
+    const std::string far(300, 'N');
+    ScopedEnv atLimit("VNX_" + longest, "at the limit");
+    ScopedEnv overLimit("VNX_" + over, "one over");
+    EXPECT_STREQ(vnx_properties_get(longest.c_str()), "at the limit");
+
+    // One character more, or many: refused, and the name cut to the limit
+    // is neither read nor written in its place.
+    for (const std::string& name : {over, far}) {
+        EXPECT_EQ(vnx_properties_get(name.c_str()), nullptr);
+        EXPECT_STREQ(vnx_properties_getAsString(name.c_str(), "default"), "default");
+        EXPECT_EQ(vnx_properties_getAsInt(name.c_str(), 17), 17);
+        EXPECT_TRUE(vnx_properties_getAsBoolean(name.c_str(), true));
+        EXPECT_FALSE(vnx_properties_set(name.c_str(), "0"));
+    }
+    EXPECT_STREQ(std::getenv(("VNX_" + longest).c_str()), "at the limit");
+    EXPECT_STREQ(std::getenv(("VNX_" + over).c_str()), "one over");
+
+    // A set needs room for "=" as well: 250 characters at most.
+    ScopedEnv settable("VNX_" + longest.substr(0, 250), nullptr);
+    EXPECT_FALSE(vnx_properties_set(longest.c_str(), "x"));
+    EXPECT_TRUE(vnx_properties_set(longest.substr(0, 250).c_str(), "x"));
+    EXPECT_STREQ(vnx_properties_get(longest.substr(0, 250).c_str()), "");
+    EXPECT_STREQ(std::getenv(("VNX_" + longest).c_str()), "at the limit");
 }
 
-TEST(Properties, SetRefusesANameThatLeavesNoRoomForTheValue)
+/// Resident memory of this process in bytes.
+long residentBytes()
 {
-    const std::string longName(300, 'M');
-    const std::string variable = "VNX_" + longName.substr(0, 251);
-    ScopedEnv env(variable, "kept");
-    // The cut "VNX_MMM..." text has no "=": handing it to the environment
-    // would remove the variable instead of setting it.
-    EXPECT_FALSE(vnx_properties_set(longName.c_str(), "value"));
-    EXPECT_STREQ(std::getenv(variable.c_str()), "kept");
+    long pages = 0;
+    long resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr) {
+        return -1;
+    }
+    const int read = std::fscanf(statm, "%ld %ld", &pages, &resident);
+    std::fclose(statm);
+    return read == 2 ? resident * sysconf(_SC_PAGESIZE) : -1;
+}
+
+TEST(Properties, SettingOneNameAMillionTimesTakesNoMoreMemory)
+{
+    ScopedEnv env("VNX_LOG_OUTPUT", nullptr);
+    char value[32];
+    // The name's buffer is made by the first set.
+    ASSERT_TRUE(vnx_properties_set("LOG_OUTPUT", "start"));
+    const long before = residentBytes();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 1000000; ++i) {
+        std::snprintf(value, sizeof value, "%d", i);
+        ASSERT_TRUE(vnx_properties_set("LOG_OUTPUT", value));
+    }
+    EXPECT_LT(residentBytes() - before, 1L << 20);
+    EXPECT_STREQ(vnx_properties_get("LOG_OUTPUT"), "999999");
 }
 
 TEST(Properties, LongValuesAreCutTo255CharactersInAll)

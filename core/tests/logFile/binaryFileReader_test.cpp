@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <fcntl.h>
+#include <future>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "binaryFileSupport.h"
@@ -84,6 +89,36 @@ TEST_F(BinaryFileReaderTest, ShortOrMissingFileIsNotOpen)
     EXPECT_FALSE(BinaryFileReader((directory.path() / "missing.dat").c_str()).isOpen());
     EXPECT_FALSE(BinaryFileReader(directory.path().c_str()).isOpen()) << "a directory";
     EXPECT_FALSE(BinaryFileReader(nullptr).isOpen());
+}
+
+// Paths that are not regular files are refused at once: a FIFO with no
+// writer, a directory, a device node and a symbolic link (not followed), even
+// one to a good file.
+TEST_F(BinaryFileReaderTest, OnlyRegularFilesAreOpenedAndNothingBlocks)
+{
+    DatFileBuilder file;
+    const std::filesystem::path good = directory.path() / "good.dat";
+    writeFileBytes(good, file.bytes);
+    ASSERT_TRUE(BinaryFileReader(good.c_str()).isOpen());
+
+    const std::filesystem::path fifo = directory.path() / "fifo.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::filesystem::path link = directory.path() / "link.dat";
+    std::filesystem::create_symlink(good, link);
+
+    const std::filesystem::path refused[] = {fifo, directory.path(), "/dev/null", link};
+    for (const std::filesystem::path& path : refused) {
+        auto opened = std::async(std::launch::async, [&] { return BinaryFileReader(path.c_str()).isOpen(); });
+        if (opened.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+            ADD_FAILURE() << path << " blocked the reader";
+            // A writer releases an open that waits on the FIFO.
+            const int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) {
+                close(writer);
+            }
+        }
+        EXPECT_FALSE(opened.get()) << path;
+    }
 }
 
 TEST_F(BinaryFileReaderTest, BrokenRecordFramingClosesTheFile)

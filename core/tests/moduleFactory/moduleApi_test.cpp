@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "common/NodeManager.h"
@@ -44,7 +45,7 @@ class ModuleApi : public ::testing::Test
 
     WidgetModule& widgetOf(vnx_ModuleHandle_s* handle)
     {
-        return *dynamic_cast<WidgetModule*>(handle->module);
+        return *dynamic_cast<WidgetModule*>(vnx::liveModuleHandle(handle)->module);
     }
 
     ScopedWidgetFactories factories;
@@ -91,7 +92,7 @@ TEST_F(ModuleApi, CallbackGetsHandleStatusAndUserData)
     int userData = 0;
     // The module's own answer (42) is not passed on.
     EXPECT_EQ(vnx_Module_setModuleListener(handle, recordCall, &userData), VNX_STATUS_SUCCESS);
-    EXPECT_EQ(widgetOf(handle).listener(), handle);
+    EXPECT_EQ(widgetOf(handle).listener(), vnx::liveModuleHandle(handle));
 
     vnx_Widget_Command_s command;
     vnx_Widget_initCommand(&command);
@@ -136,6 +137,78 @@ TEST_F(ModuleApi, DestroyingTwiceOrAForeignPointerTouchesNothing)
     EXPECT_EQ(vnx_ModuleFactory_destroyModule(nullptr), VNX_STATUS_SUCCESS);
 }
 
+// Every operation through a handle that is not live: -2 (0 for the type),
+// with nothing read through it; the sanitizer build reports any read.
+void expectRefusedEverywhere(vnx_ModuleHandle_s* handle)
+{
+    size_t count = 77;
+    int scdOffset = 5;
+    int dcdOffset = 6;
+    vnx_Widget_Config_s config;
+    vnx_Widget_initConfig(&config);
+    const vnx_Widget_Config_s before = config;
+    EXPECT_EQ(vnx_Module_getType(handle), 0);
+    EXPECT_EQ(vnx_Module_setModuleListener(handle, recordCall, nullptr), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_getConfig(handle, &config), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_setConfig(handle, &config), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_sendCommand(handle, nullptr), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_init(handle, nullptr, &scdOffset, nullptr, &dcdOffset),
+              VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_term(handle), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_getDcd(handle, nullptr, 0, &dcdOffset), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_getInputInterfaceCount(handle), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_getInputInterface(handle, 0, 0, nullptr, &count), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_getOutputInterfaceCount(handle), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_getOutputInterface(handle, 0, 0, nullptr, &count), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Module_process(handle, 0, 0, nullptr, nullptr, 0, 0, nullptr, nullptr),
+              VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_ModuleFactory_createModuleWithParent(handle, kWidgetType), nullptr);
+    EXPECT_EQ(count, 77u);
+    EXPECT_EQ(scdOffset, 5);
+    EXPECT_EQ(dcdOffset, 6);
+    EXPECT_EQ(std::memcmp(&config, &before, sizeof config), 0);
+}
+
+TEST_F(ModuleApi, DestroyedHandleIsRefusedAndNeverNamesALaterModule)
+{
+    vnx_ModuleHandle_s* kept = vnx_ModuleFactory_createModule(kWidgetType);
+    vnx_ModuleHandle_s* stale = vnx_ModuleFactory_createModule(kWidgetType);
+    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(stale, nullptr);
+    vnx_Module_setModuleListener(kept, recordCall, nullptr);
+    ASSERT_EQ(vnx_ModuleFactory_destroyModule(stale), VNX_STATUS_SUCCESS);
+
+    // Created at once, so that it takes the place the stale handle had.
+    vnx_ModuleHandle_s* fresh = vnx_ModuleFactory_createModule(kWidgetType);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_NE(fresh, stale);
+    expectRefusedEverywhere(stale);
+    EXPECT_EQ(vnx_ModuleFactory_destroyModule(stale), VNX_STATUS_INTERNAL_ERROR);
+
+    // The stale handle reached neither the new module nor the live one.
+    EXPECT_EQ(widgetOf(fresh).listener(), nullptr);
+    EXPECT_EQ(vnx_Module_getType(fresh), kWidgetType);
+    vnx_Widget_Command_s command;
+    vnx_Widget_initCommand(&command);
+    EXPECT_EQ(vnx_Module_sendCommand(kept, &command), 0);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].handle, kept);
+    EXPECT_EQ(WidgetModule::live, 2);
+
+    EXPECT_EQ(vnx_ModuleFactory_destroyModule(fresh), VNX_STATUS_SUCCESS);
+    EXPECT_EQ(vnx_ModuleFactory_destroyModule(kept), VNX_STATUS_SUCCESS);
+}
+
+TEST_F(ModuleApi, PointersThatWereNeverHandlesAreRefused)
+{
+    WidgetModule module;
+    vnx_ModuleHandle_s foreign;
+    foreign.module = &module;
+    expectRefusedEverywhere(&foreign);
+    expectRefusedEverywhere(reinterpret_cast<vnx_ModuleHandle_s*>(uintptr_t{1}));
+    EXPECT_EQ(module.listener(), nullptr);
+}
+
 TEST_F(ModuleApi, NullHandleIsAnsweredWithoutACall)
 {
     size_t count = 0;
@@ -178,7 +251,7 @@ TEST_F(ModuleApi, ChildModuleIsNamedUnderItsParentsModule)
     ASSERT_NE(parent, nullptr);
     int owner = 0;
     ASSERT_NE(nodes.addNode(nullptr, &owner, vnx::NodeInterface::NODE_DEVICE, "Dev"), nullptr);
-    ASSERT_NE(nodes.addNode(&owner, static_cast<vnx::ModuleConfigInterface*>(parent->module),
+    ASSERT_NE(nodes.addNode(&owner, static_cast<vnx::ModuleConfigInterface*>(&widgetOf(parent)),
                             vnx::NodeInterface::NODE_MODULE, "Top"),
               nullptr);
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "../common/scopedEnv.h"
@@ -287,6 +289,119 @@ TEST(MobileApi, ReorientationSetGetAndTareValidation)
     EXPECT_EQ(vnx_Mobile_getReorientation(rig.handle, &q), VNX_STATUS_SUCCESS);
     EXPECT_EQ(q.w, 1.0f);
     EXPECT_EQ(q.z, 0.0f);
+}
+
+/// Quaternions (x, y, z, w) that no reorientation can be made of.
+const vnx_Mobile_Quaternion_s kUnusableReorientations[] = {
+    {std::nanf(""), 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f, std::nanf("")}, {0.0f, INFINITY, 0.0f, 1.0f},
+    {0.0f, 0.0f, 0.5f, -INFINITY},     {1e-30f, 0.0f, 0.0f, 0.0f},        {0.0f, 4e-7f, 0.0f, 5e-7f},
+};
+
+TEST(MobileApi, UnusableReorientationIsRefusedAndOutputsStayAsTheyWere)
+{
+    const scdGen4Float_s scd = defaultScd();
+    MobileRig plain(scd);
+    MobileRig probed(scd);
+    const vnx_Mobile_Quaternion_s turn{0.0f, 0.0f, 0.6f, 0.8f};
+    for (MobileRig* rig : {&plain, &probed}) {
+        ASSERT_EQ(vnx_Mobile_setReorientation(rig->handle, &turn), VNX_STATUS_SUCCESS);
+        rig->enable(periods({{VNX_MOBILE_GAME_ROTATION_VECTOR, 8000}, {VNX_MOBILE_GRAVITY, 8000}}));
+    }
+    std::vector<vnx_Mobile_Output_s> expected;
+    std::vector<vnx_Mobile_Output_s> seen;
+    for (int i = 1; i <= 300; ++i) {
+        const MobileRig::RawTriple gyro{static_cast<std::int16_t>(200 + i % 7), -150, 90};
+        plain.sample(8000u * i, {300, -200, -16000}, gyro, {0, 0, 0},
+                     [&](const vnx_Mobile_Output_s& out) { expected.push_back(out); });
+        for (const vnx_Mobile_Quaternion_s& bad : kUnusableReorientations) {
+            ASSERT_EQ(vnx_Mobile_setReorientation(probed.handle, &bad), VNX_STATUS_INVALID_PARAMETER)
+                << bad.x << " " << bad.y << " " << bad.z << " " << bad.w;
+        }
+        probed.sample(8000u * i, {300, -200, -16000}, gyro, {0, 0, 0},
+                      [&](const vnx_Mobile_Output_s& out) { seen.push_back(out); });
+    }
+    ASSERT_FALSE(expected.empty());
+    ASSERT_EQ(seen.size(), expected.size());
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        ASSERT_EQ(seen[i].validBits, expected[i].validBits) << "output " << i;
+        for (int k = 0; k < 3; ++k)
+            ASSERT_EQ(seen[i].gravity[k], expected[i].gravity[k]) << "output " << i;
+        for (int k = 0; k < 4; ++k)
+            ASSERT_EQ(seen[i].gameRotationVector[k], expected[i].gameRotationVector[k]) << "output " << i;
+    }
+    vnx_Mobile_Quaternion_s q{};
+    vnx_Mobile_getReorientation(probed.handle, &q);
+    EXPECT_NEAR(q.z, 0.6f, 1e-6f);
+    EXPECT_NEAR(q.w, 0.8f, 1e-6f);
+}
+
+TEST(MobileApi, UnusableConfiguredReorientationGivesNoEngine)
+{
+    const scdGen4Float_s scd = defaultScd();
+    vnx_Mobile_Configuration_s config;
+    vnx_Mobile_getDefaults(&config);
+    config.scd = &scd.head;
+    config.scdSize = sizeof scd;
+    for (const vnx_Mobile_Quaternion_s& bad : kUnusableReorientations) {
+        config.reorientation = bad;
+        vnx_Mobile_Handle handle = reinterpret_cast<vnx_Mobile_Handle>(&config);
+        EXPECT_EQ(vnx_Mobile_initialize(&handle, &config), VNX_STATUS_INVALID_PARAMETER);
+        EXPECT_EQ(handle, nullptr);
+    }
+    // "None" stays none whatever w is, as long as it is finite.
+    config.reorientation = {0.0f, 0.0f, 0.0f, 0.0f};
+    vnx_Mobile_Handle handle = nullptr;
+    EXPECT_EQ(vnx_Mobile_initialize(&handle, &config), VNX_STATUS_SUCCESS);
+    vnx_Mobile_finalize(handle);
+}
+
+TEST(MobileApi, FinalizedHandleNeverReachesTheNextEngine)
+{
+    const scdGen4Float_s scd = defaultScd();
+    auto stale = std::make_unique<MobileRig>(scd);
+    const vnx_Mobile_Handle old = stale->handle;
+    stale.reset();
+    // Made at once, so that it likely takes the old engine's memory.
+    MobileRig fresh(scd);
+    ASSERT_EQ(fresh.initStatus, VNX_STATUS_SUCCESS);
+    EXPECT_NE(fresh.handle, old);
+
+    const vnx_Mobile_Quaternion_s turn{0.0f, 0.0f, 0.6f, 0.8f};
+    vnx_Mobile_Quaternion_s q{};
+    std::uint8_t bits = 0;
+    std::size_t written = 0;
+    std::vector<std::uint8_t> dcd(260);
+    const vnx_Mobile_VirtualSensorPeriods_s wanted = periods({{VNX_MOBILE_ROTATION_VECTOR, 8000}});
+    vnx_Mobile_PhysicalSensorPeriods_s sensors{};
+    EXPECT_EQ(vnx_Mobile_setReorientation(old, &turn), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Mobile_getReorientation(old, &q), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Mobile_setDynamicCalibrationEnable(old, 0), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Mobile_getDynamicCalibrationEnable(old, &bits), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Mobile_getDynamicCalibration(old, dcd.data(), dcd.size(), &written),
+              VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Mobile_enableOutputPeriodsAndDeriveInputPeriods(old, &wanted, &sensors),
+              VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Mobile_setInputPeriods(old, &sensors), VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(vnx_Mobile_reportFusionTick(old, 8000), VNX_STATUS_INVALID_PARAMETER);
+    vnx_Mobile_finalize(old);
+
+    // The new engine is as it was made: no reorientation, calibration on,
+    // no sensor running.
+    EXPECT_EQ(vnx_Mobile_getReorientation(fresh.handle, &q), VNX_STATUS_SUCCESS);
+    EXPECT_EQ(q.w, 1.0f);
+    EXPECT_EQ(q.z, 0.0f);
+    EXPECT_EQ(vnx_Mobile_getDynamicCalibrationEnable(fresh.handle, &bits), VNX_STATUS_SUCCESS);
+    EXPECT_EQ(bits, 0xFF);
+    EXPECT_EQ(vnx_Mobile_reportFusionTick(fresh.handle, 8000), VNX_STATUS_NOT_ACTIVE);
+}
+
+TEST(MobileApi, DynamicCalibrationIntoNoBufferIsAnInvalidParameter)
+{
+    MobileRig rig(defaultScd());
+    std::size_t written = 99;
+    EXPECT_EQ(vnx_Mobile_getDynamicCalibration(rig.handle, nullptr, 260, &written),
+              VNX_STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(written, 99u);
 }
 
 TEST(MobileApi, ConfiguredReorientationIsReportedBack)

@@ -20,6 +20,7 @@
 #include "sensorInterpretation9Axis/SensorInterpretation9Axis.h"
 #include "sensorInterpretation9Axis/SensorInterpretation9AxisRecords.h"
 #include "support/ScdBuilder.h"
+#include "support/dcdBlocks.h"
 
 namespace nineAxisTest {
 
@@ -103,33 +104,8 @@ inline dcdAlg4MinFixedInnards_s storedGyroState(float x, float y, float z)
     return innards;
 }
 
-/// A sealed 260-byte DCD learned with the SCD of CRC `scdCrc`.
-inline dcdAlg49AxisFixed_s nineAxisDcd(std::uint32_t scdCrc, const dcdAlg4MinFixedInnards_s& innards,
-                                       const dcdMagAmpCal_s& mag)
-{
-    dcdAlg49AxisFixed_s dcd;
-    std::memset(&dcd, 0, sizeof dcd);
-    dcd.head.size = VNX_DCD_ALG49AXISFIXED_SIZE;
-    dcd.head.version = VNX_DCD_ALG49AXISFIXED_VERSION;
-    dcd.innards = innards;
-    dcd.magAmpCal = mag;
-    dcd.scdCrc = scdCrc;
-    dcd.crc = crc32_process(&dcd, offsetof(dcdAlg49AxisFixed_s, crc));
-    return dcd;
-}
-
-/// A sealed 184-byte DCD (gyroscope state only).
-inline dcdAlg4MinFixed_s gyroOnlyDcd(std::uint32_t scdCrc, const dcdAlg4MinFixedInnards_s& innards)
-{
-    dcdAlg4MinFixed_s dcd;
-    std::memset(&dcd, 0, sizeof dcd);
-    dcd.head.size = VNX_DCD_ALG4MINFIXED_SIZE;
-    dcd.head.version = VNX_DCD_ALG4MINFIXED_VERSION;
-    dcd.innards = innards;
-    dcd.scdCrc = scdCrc;
-    dcd.crc = crc32_process(&dcd, offsetof(dcdAlg4MinFixed_s, crc));
-    return dcd;
-}
+using vnx::testsupport::gyroOnlyDcd;
+using vnx::testsupport::nineAxisDcd;
 
 class NineAxisRig
 {
