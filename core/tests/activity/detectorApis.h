@@ -8,6 +8,9 @@
 #include <cstdint>
 
 #include "activity/detectorMembers.h"
+#include "activity/flipDetectorApi.h"
+#include "activity/shakeDetectorAccApi.h"
+#include "activity/sleepDetectorApi.h"
 #include "activity/tapDetectorApi.h"
 
 namespace vnx::activitytest {
@@ -44,5 +47,12 @@ namespace vnx::activitytest {
 
 VNX_TEST_DETECTOR_API(TapApi, vnx_TapDetector, vnx_TapDetectorConfig_s, vnx_TapDetector_getTapDefaults,
                       vnx::activity::DetectorId::Tap, "vnx_core_TapDetector");
+VNX_TEST_DETECTOR_API(SleepApi, vnx_SleepDetector, vnx_SleepDetectorConfig_s, vnx_SleepDetector_getDefaults,
+                      vnx::activity::DetectorId::Sleep, "vnx_core_Interpret");
+VNX_TEST_DETECTOR_API(ShakeAccApi, vnx_ShakeDetectorAcc, vnx_ShakeDetectorAccConfig_s,
+                      vnx_ShakeDetectorAcc_getShakeDefaults, vnx::activity::DetectorId::ShakeAcc,
+                      "vnx_core_ShakeDetectorAcc");
+VNX_TEST_DETECTOR_API(FlipApi, vnx_FlipDetector, vnx_FlipDetectorConfig_s, vnx_FlipDetector_getFlipDefaults,
+                      vnx::activity::DetectorId::Flip, "vnx_core_FlipDetector");
 
 } // namespace vnx::activitytest

@@ -87,7 +87,7 @@ template <class Api> class DetectorFamilyTest : public ::testing::Test
     Handle handle_ = nullptr;
 };
 
-using Members = ::testing::Types<TapApi>;
+using Members = ::testing::Types<TapApi, SleepApi, ShakeAccApi, FlipApi>;
 TYPED_TEST_SUITE(DetectorFamilyTest, Members);
 
 TYPED_TEST(DetectorFamilyTest, VersionIsTheMembersOwn)
