@@ -11,12 +11,15 @@
 #include "deviceSupport/DeviceSupport.h"
 #include "deviceSupport/DeviceSupport6AG.h"
 #include "deviceSupport/DeviceSupport9AGM.h"
+#include "extendedCursor/ExtendedCursorRecords.h"
 #include "gesture/LinearGestureRecords.h"
 #include "log/LogManager.h"
 #include "sensorFusionModule/SensorFusionRecords.h"
 #include "sensorFusionPerDevice/SensorFusionPerDeviceRecords.h"
 #include "sensorInterpretation9Axis/SensorInterpretation9AxisRecords.h"
 #include "sensorInterpretationModule/SensorInterpretationRecords.h"
+#include "shakeDetector/ShakeDetectorRecords.h"
+#include "standardCursor/StandardCursorRecords.h"
 #include "testModule/TestModuleRecords.h"
 
 namespace {
@@ -33,11 +36,14 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_ButtonActivity_moduleFactoryRegister,
     vnx_DeviceMotion_moduleFactoryRegister,
     vnx_DeviceMotionFloat_moduleFactoryRegister,
+    vnx_ExtendedCursor_moduleFactoryRegister,
     vnx_LinearGesture_moduleFactoryRegister,
     vnx_SensorFusion_moduleFactoryRegister,
     vnx_SensorFusionPerDevice_moduleFactoryRegister,
     vnx_SensorInterpretation_moduleFactoryRegister,
     vnx_SensorInterpretation9Axis_moduleFactoryRegister,
+    vnx_ShakeDetector_moduleFactoryRegister,
+    vnx_StandardCursor_moduleFactoryRegister,
     vnx_TestModule_moduleFactoryRegister,
 };
 
@@ -47,11 +53,14 @@ constexpr FactoryStep kUnregisterOrder[] = {
     vnx_ButtonActivity_moduleFactoryUnregister,
     vnx_DeviceMotion_moduleFactoryUnregister,
     vnx_DeviceMotionFloat_moduleFactoryUnregister,
+    vnx_ExtendedCursor_moduleFactoryUnregister,
     vnx_LinearGesture_moduleFactoryUnregister,
     vnx_SensorFusion_moduleFactoryUnregister,
     vnx_SensorFusionPerDevice_moduleFactoryUnregister,
     vnx_SensorInterpretation_moduleFactoryUnregister,
     vnx_SensorInterpretation9Axis_moduleFactoryUnregister,
+    vnx_ShakeDetector_moduleFactoryUnregister,
+    vnx_StandardCursor_moduleFactoryUnregister,
     vnx_TestModule_moduleFactoryUnregister,
     vnx_DeviceSupport_moduleFactoryUnregister,
     vnx_DeviceSupport6AG_moduleFactoryUnregister,

@@ -1,6 +1,8 @@
 #include <cstring>
 
+#include "extendedCursor/ExtendedCursor.h"
 #include "extendedCursor/ExtendedCursorRecordFamily.h"
+#include "moduleFactory/ModuleFactoryFor.h"
 
 namespace vnx {
 
@@ -69,3 +71,5 @@ extern "C" int vnx_ExtendedCursor_initForceLocationData(vnx_ExtendedCursor_Force
     data->y = 0;
     return VNX_STATUS_SUCCESS;
 }
+
+VNX_DEFINE_MODULE_FACTORY(ExtendedCursor, ::vnx::ExtendedCursor, vnx::ExtendedCursorRecords)

@@ -1,3 +1,5 @@
+#include "moduleFactory/ModuleFactoryFor.h"
+#include "standardCursor/StandardCursor.h"
 #include "standardCursor/StandardCursorRecordFamily.h"
 
 namespace vnx {
@@ -48,3 +50,4 @@ void StandardCursorRecords::setDefaults(vnx_StandardCursor_Output_s& output)
 } // namespace vnx
 
 VNX_DEFINE_RECORD_FAMILY(StandardCursor, vnx::StandardCursorRecords)
+VNX_DEFINE_MODULE_FACTORY(StandardCursor, ::vnx::StandardCursor, vnx::StandardCursorRecords)

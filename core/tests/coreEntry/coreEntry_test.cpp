@@ -33,7 +33,10 @@ constexpr CoreType kRegistered[] = {
     {VNX_TYPE_BUTTON_ACTIVITY, "ButtonActivity", true},
     {VNX_TYPE_DEVICE_MOTION, "DeviceMotion", true},
     {VNX_TYPE_DEVICE_MOTION_FLOAT, "DeviceMotionFloat", true},
+    {VNX_TYPE_EXTENDED_CURSOR, "ExtendedCursor", true},
     {VNX_TYPE_LINEAR_GESTURE, "LinearGesture", true},
+    {VNX_TYPE_SHAKE_DETECTOR, "ShakeDetector", true},
+    {VNX_TYPE_STANDARD_CURSOR, "StandardCursor", true},
     {VNX_TYPE_TEST_MODULE, "TestModule", true},
 };
 
