@@ -12,6 +12,8 @@
 #include "deviceSupport/DeviceSupport6AG.h"
 #include "deviceSupport/DeviceSupport9AGM.h"
 #include "gesture/LinearGestureRecords.h"
+#include "gesture/CursorGestureRecords.h"
+#include "gesture/MultistrokeGestureRecords.h"
 #include "log/LogManager.h"
 #include "sensorFusionModule/SensorFusionRecords.h"
 #include "sensorFusionPerDevice/SensorFusionPerDeviceRecords.h"
@@ -31,6 +33,8 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_DeviceSupport9AGM_moduleFactoryRegister,
     vnx_ActivityClassification_moduleFactoryRegister,
     vnx_ButtonActivity_moduleFactoryRegister,
+    vnx_CursorGesture_moduleFactoryRegister,
+    vnx_MultistrokeGesture_moduleFactoryRegister,
     vnx_DeviceMotion_moduleFactoryRegister,
     vnx_DeviceMotionFloat_moduleFactoryRegister,
     vnx_LinearGesture_moduleFactoryRegister,
@@ -45,6 +49,8 @@ constexpr FactoryStep kRegisterOrder[] = {
 constexpr FactoryStep kUnregisterOrder[] = {
     vnx_ActivityClassification_moduleFactoryUnregister,
     vnx_ButtonActivity_moduleFactoryUnregister,
+    vnx_CursorGesture_moduleFactoryUnregister,
+    vnx_MultistrokeGesture_moduleFactoryUnregister,
     vnx_DeviceMotion_moduleFactoryUnregister,
     vnx_DeviceMotionFloat_moduleFactoryUnregister,
     vnx_LinearGesture_moduleFactoryUnregister,
