@@ -64,8 +64,9 @@ class CursorGestureModule : public ::testing::Test
         vnx_CursorGesture_Command_s record;
         vnx_CursorGesture_initCommand(&record);
         record.code = code;
-        std::strncpy(record.definition.name, name, sizeof(record.definition.name));
-        std::strncpy(record.definition.code, codeText, sizeof(record.definition.code));
+        // Up to the whole field: a name of 128 characters has no terminator.
+        std::memcpy(record.definition.name, name, strnlen(name, sizeof(record.definition.name)));
+        std::memcpy(record.definition.code, codeText, strnlen(codeText, sizeof(record.definition.code)));
         return vnx_Module_sendCommand(handle, &record.command);
     }
 

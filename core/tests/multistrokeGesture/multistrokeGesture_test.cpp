@@ -33,7 +33,7 @@ class Multistroke : public ::testing::Test
         ASSERT_EQ(vnx_core_initialize(), 1);
         handle = vnx_ModuleFactory_createModule(VNX_TYPE_MULTISTROKE_GESTURE);
         ASSERT_NE(handle, nullptr);
-        module = dynamic_cast<MultistrokeGesture*>(handle->module);
+        module = dynamic_cast<MultistrokeGesture*>(vnx::liveModuleHandle(handle)->module);
         ASSERT_NE(module, nullptr);
     }
     void TearDown() override
@@ -47,8 +47,9 @@ class Multistroke : public ::testing::Test
         vnx_MultistrokeGesture_Command_s record;
         vnx_MultistrokeGesture_initCommand(&record);
         record.code = code;
-        std::strncpy(record.definition.name, name, sizeof(record.definition.name));
-        std::strncpy(record.definition.code, codeText, sizeof(record.definition.code));
+        // Up to the whole field: a name of 128 characters has no terminator.
+        std::memcpy(record.definition.name, name, strnlen(name, sizeof(record.definition.name)));
+        std::memcpy(record.definition.code, codeText, strnlen(codeText, sizeof(record.definition.code)));
         return vnx_Module_sendCommand(handle, &record.command);
     }
 
