@@ -13,6 +13,8 @@
 #include "deviceSupport/DeviceSupport9AGM.h"
 #include "extendedCursor/ExtendedCursorRecords.h"
 #include "gesture/LinearGestureRecords.h"
+#include "gesture/CursorGestureRecords.h"
+#include "gesture/MultistrokeGestureRecords.h"
 #include "log/LogManager.h"
 #include "sensorFusionModule/SensorFusionRecords.h"
 #include "sensorFusionPerDevice/SensorFusionPerDeviceRecords.h"
@@ -34,6 +36,8 @@ constexpr FactoryStep kRegisterOrder[] = {
     vnx_DeviceSupport9AGM_moduleFactoryRegister,
     vnx_ActivityClassification_moduleFactoryRegister,
     vnx_ButtonActivity_moduleFactoryRegister,
+    vnx_CursorGesture_moduleFactoryRegister,
+    vnx_MultistrokeGesture_moduleFactoryRegister,
     vnx_DeviceMotion_moduleFactoryRegister,
     vnx_DeviceMotionFloat_moduleFactoryRegister,
     vnx_ExtendedCursor_moduleFactoryRegister,
@@ -51,6 +55,8 @@ constexpr FactoryStep kRegisterOrder[] = {
 constexpr FactoryStep kUnregisterOrder[] = {
     vnx_ActivityClassification_moduleFactoryUnregister,
     vnx_ButtonActivity_moduleFactoryUnregister,
+    vnx_CursorGesture_moduleFactoryUnregister,
+    vnx_MultistrokeGesture_moduleFactoryUnregister,
     vnx_DeviceMotion_moduleFactoryUnregister,
     vnx_DeviceMotionFloat_moduleFactoryUnregister,
     vnx_ExtendedCursor_moduleFactoryUnregister,

@@ -31,6 +31,8 @@ constexpr CoreType kRegistered[] = {
     {VNX_TYPE_DEVICE_SUPPORT_9AGM, "DeviceSupport9AGM", false},
     {VNX_TYPE_ACTIVITY_CLASSIFICATION, "ActivityClassification", true},
     {VNX_TYPE_BUTTON_ACTIVITY, "ButtonActivity", true},
+    {VNX_TYPE_CURSOR_GESTURE, "CursorGesture", true},
+    {VNX_TYPE_MULTISTROKE_GESTURE, "MultistrokeGesture", true},
     {VNX_TYPE_DEVICE_MOTION, "DeviceMotion", true},
     {VNX_TYPE_DEVICE_MOTION_FLOAT, "DeviceMotionFloat", true},
     {VNX_TYPE_EXTENDED_CURSOR, "ExtendedCursor", true},
