@@ -4,6 +4,7 @@
 // while the object lives.
 
 #include "log/DXLog.h"
+#include "log/DXLogConfig.h"
 
 #include <mutex>
 #include <vector>
