@@ -6,6 +6,7 @@ packages=(
   build-essential g++ cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  qt6-base-dev libhidapi-dev xvfb xauth libplist-dev
 )
 
 missing=()

@@ -1,24 +1,26 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a Release build, then an ASan+UBSan build, then
-# short fuzzing runs of every libFuzzer target.
+# short fuzzing runs of every libFuzzer target. The tests run inside one Xvfb
+# server, so the application's windows have a real X display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 
 jobs=$(nproc)
+with_display=(xvfb-run -a -s "-screen 0 1920x1080x24")
 
 echo "== Release build and tests"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j "$jobs"
-ctest --test-dir build/release --output-on-failure -j "$jobs"
+"${with_display[@]}" ctest --test-dir build/release --output-on-failure -j "$jobs"
 
 echo "== Sanitizer build and tests (ASan+UBSan)"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKINEMORA_SANITIZE=ON -DKINEMORA_BUILD_BENCH=OFF
 cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -E install_consumer
+  "${with_display[@]}" ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -E install_consumer
 
 echo "== Fuzzing (clang, ASan+UBSan)"
 # One line per target: program, seed directory, largest input in bytes,
@@ -32,7 +34,7 @@ fuzz_targets=(
   "ext/fuzz/linkEncode_fuzz ext/tests/linkCodec/corpus/encode 81 12"
 )
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DKINEMORA_FUZZ=ON -DKINEMORA_BUILD_TESTS=OFF -DKINEMORA_BUILD_BENCH=OFF
+  -DKINEMORA_FUZZ=ON -DKINEMORA_BUILD_TESTS=OFF -DKINEMORA_BUILD_BENCH=OFF -DKINEMORA_BUILD_APP=OFF
 fuzz_programs=()
 for entry in "${fuzz_targets[@]}"; do
   read -r program _ <<<"$entry"

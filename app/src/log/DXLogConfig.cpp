@@ -1,0 +1,7 @@
+#include "log/DXLogConfig.h"
+
+DXLogConfig& DXLogConfig::sharedInstance()
+{
+    static DXLogConfig instance;
+    return instance;
+}
