@@ -126,21 +126,10 @@ void runScenario(const Scenario& s)
 /// without a gyroscope offset.
 void runSteadyTurns(const Device& d)
 {
-    struct Turn
-    {
-        const char* axisName;
-        Vec3d axis;
-        double rateDegPerS;
-    };
-    const Turn turns[] = {
-        {"vertical", {0, 0, 1}, 5.0},    {"vertical", {0, 0, 1}, 20.0},  {"vertical", {0, 0, 1}, 90.0},
-        {"vertical", {0, 0, 1}, 180.0},  {"vertical", {0, 0, 1}, 360.0}, {"horizontal", {1, 0, 0}, 20.0},
-        {"horizontal", {1, 0, 0}, 90.0},
-    };
     const std::string title = std::string("steady turns, ") + d.name;
     printHeader(title.c_str());
     for (const Vec3d& offset : {kNoOffset, kOffset}) {
-        for (const Turn& t : turns) {
+        for (const vnx::testsupport::SteadyTurnCase& t : vnx::testsupport::kSteadyTurns) {
             MotionTrace trace(d.scd, d.noise(2, offset));
             vnx::testsupport::steadyTurn(trace, t.axis, t.rateDegPerS);
             char name[96];

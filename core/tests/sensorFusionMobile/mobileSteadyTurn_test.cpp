@@ -28,18 +28,11 @@ using vnx::testsupport::Vec3d;
 
 TEST(MobileSteadyTurn, TurnsLeaveTheOffsetAloneAndARealOffsetIsLearned)
 {
-    struct Turn
-    {
-        Vec3d axis;
-        double rateDegPerS;
-    };
-    const Turn turns[] = {{{0, 0, 1}, 5.0},   {{0, 0, 1}, 20.0}, {{0, 0, 1}, 90.0}, {{0, 0, 1}, 180.0},
-                          {{0, 0, 1}, 360.0}, {{1, 0, 0}, 20.0}, {{1, 0, 0}, 90.0}};
     const scdGen4Float_s scd = vnx::testsupport::realisticDevice().build();
     const Vec3d noOffset{0.0, 0.0, 0.0};
     const Vec3d offset{0.01, -0.02, 0.015};
     for (const Vec3d& trueOffset : {noOffset, offset}) {
-        for (const Turn& turn : turns) {
+        for (const vnx::testsupport::SteadyTurnCase& turn : vnx::testsupport::kSteadyTurns) {
             SCOPED_TRACE(::testing::Message()
                          << turn.rateDegPerS << " deg/s about (" << turn.axis[0] << ", " << turn.axis[1]
                          << ", " << turn.axis[2] << "), offset " << trueOffset[1]);

@@ -27,21 +27,12 @@ using vnx::testsupport::MotionSample;
 using vnx::testsupport::MotionTrace;
 using vnx::testsupport::MotionTraceOptions;
 using vnx::testsupport::SensorFusionDriver;
+using vnx::testsupport::SteadyTurnCase;
 using vnx::testsupport::Vec3d;
 
 constexpr double kDegPerRad = 180.0 / std::numbers::pi;
 
-struct Turn
-{
-    Vec3d axis;
-    double rateDegPerS;
-};
-
-// About the vertical (the device lies flat) and about a horizontal axis.
-constexpr Turn kTurns[] = {{{0, 0, 1}, 5.0},   {{0, 0, 1}, 20.0}, {{0, 0, 1}, 90.0}, {{0, 0, 1}, 180.0},
-                           {{0, 0, 1}, 360.0}, {{1, 0, 0}, 20.0}, {{1, 0, 0}, 90.0}};
-
-AccuracyFigures runTurn(const scdGen4Float_s& scd, const Turn& turn, const Vec3d& offset)
+AccuracyFigures runTurn(const scdGen4Float_s& scd, const SteadyTurnCase& turn, const Vec3d& offset)
 {
     MotionTrace trace(scd, vnx::testsupport::realisticNoise(2, offset));
     vnx::testsupport::steadyTurn(trace, turn.axis, turn.rateDegPerS);
@@ -61,9 +52,8 @@ TEST(SensorFusionSteadyTurn, TurnRateIsNeverTakenForTheOffset)
 {
     CoreLibrary core;
     const scdGen4Float_s scd = vnx::testsupport::realisticDevice().build();
-    for (const Turn& turn : kTurns) {
-        SCOPED_TRACE(::testing::Message() << turn.rateDegPerS << " deg/s about (" << turn.axis[0] << ", "
-                                          << turn.axis[1] << ", " << turn.axis[2] << ")");
+    for (const SteadyTurnCase& turn : vnx::testsupport::kSteadyTurns) {
+        SCOPED_TRACE(::testing::Message() << turn.rateDegPerS << " deg/s about the " << turn.axisName);
         const AccuracyFigures f = runTurn(scd, turn, {0.0, 0.0, 0.0});
         std::printf("[ %g deg/s ] orientation max %.3f deg, offset max %.3f deg/s\n", turn.rateDegPerS,
                     f.maxOrientationDeg, f.maxOffsetDegS);
@@ -77,9 +67,8 @@ TEST(SensorFusionSteadyTurn, RealOffsetIsStillLearnedAroundTheTurn)
     CoreLibrary core;
     const scdGen4Float_s scd = vnx::testsupport::realisticDevice().build();
     const Vec3d offset{0.01, -0.02, 0.015};
-    for (const Turn& turn : kTurns) {
-        SCOPED_TRACE(::testing::Message() << turn.rateDegPerS << " deg/s about (" << turn.axis[0] << ", "
-                                          << turn.axis[1] << ", " << turn.axis[2] << ")");
+    for (const SteadyTurnCase& turn : vnx::testsupport::kSteadyTurns) {
+        SCOPED_TRACE(::testing::Message() << turn.rateDegPerS << " deg/s about the " << turn.axisName);
         const AccuracyFigures f = runTurn(scd, turn, offset);
         EXPECT_LT(f.maxOrientationDeg, 2.0);
         EXPECT_LT(f.finalOffsetErrorDegS, 0.1);

@@ -33,6 +33,22 @@ MotionTraceOptions realisticNoise(std::uint64_t seed, const Vec3d& gyroOffset);
 /// curves about all three axes, up to about 1.5 rad/s.
 void handMotion(MotionTrace& trace, double seconds);
 
+/// One row of the steady-turn table.
+struct SteadyTurnCase
+{
+    Vec3d axis; ///< body axis; the trace starts flat, so z is the vertical
+    double rateDegPerS;
+    const char* axisName;
+};
+
+/// The steady-turn table: 5 to 360 deg/s about the vertical, 20 and 90 deg/s
+/// about a horizontal axis.
+inline constexpr SteadyTurnCase kSteadyTurns[] = {
+    {{0, 0, 1}, 5.0, "vertical"},    {{0, 0, 1}, 20.0, "vertical"},  {{0, 0, 1}, 90.0, "vertical"},
+    {{0, 0, 1}, 180.0, "vertical"},  {{0, 0, 1}, 360.0, "vertical"}, {{1, 0, 0}, 20.0, "horizontal"},
+    {{1, 0, 0}, 90.0, "horizontal"},
+};
+
 /// 5 s at rest, a constant turn at `rateDegPerS` about `axis` for 10 s, then
 /// 5 s at rest.
 void steadyTurn(MotionTrace& trace, const Vec3d& axis, double rateDegPerS);
