@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -31,10 +32,26 @@ std::vector<vnx_Mobile_Output_s> variedMotion(std::uint32_t periodUs)
     });
 }
 
-template <class Api> void expectNoAllocationPerSample(std::int32_t periodUs)
+/// One and a half turns of a 6 m/s^2 deviation in the x-y plane after a
+/// second at rest, three times.
+std::vector<vnx_Mobile_Output_s> circles(std::uint32_t periodUs)
+{
+    const auto count = static_cast<std::size_t>(9000000u / periodUs);
+    return vnx::testsupport::accelerometerRecords(count, periodUs, [](std::size_t, double t) {
+        const double inCycle = t - 3.0 * static_cast<int>(t / 3.0);
+        if (inCycle < 1.0)
+            return Acc{0.0f, 0.0f, 9.81f};
+        const double r = 2.0 * 3.14159265358979 * (inCycle - 1.0);
+        return Acc{static_cast<float>(6.0 * std::cos(r)), static_cast<float>(6.0 * std::sin(r)), 9.81f};
+    });
+}
+
+template <class Api>
+void expectNoAllocationPerSample(std::int32_t periodUs,
+                                 std::vector<vnx_Mobile_Output_s> (*motion)(std::uint32_t) = variedMotion)
 {
     DetectorRig<Api> rig(periodUs);
-    const auto records = variedMotion(static_cast<std::uint32_t>(periodUs));
+    const auto records = motion(static_cast<std::uint32_t>(periodUs));
     long events = 0;
     const long allocations = vnx::test::allocationsDuring([&] {
         for (const vnx_Mobile_Output_s& in : records)
@@ -50,6 +67,9 @@ TEST(EventDetectors, ProcessAllocatesNothing)
     expectNoAllocationPerSample<SleepApi>(200000);
     expectNoAllocationPerSample<ShakeAccApi>(10000);
     expectNoAllocationPerSample<FlipApi>(100000);
+    expectNoAllocationPerSample<TiltApi>(100000);
+    expectNoAllocationPerSample<PickUpApi>(100000);
+    expectNoAllocationPerSample<CircleApi>(40000, circles);
 }
 
 } // namespace

@@ -7,11 +7,14 @@
 
 #include <cstdint>
 
+#include "activity/circleDetectorApi.h"
 #include "activity/detectorMembers.h"
 #include "activity/flipDetectorApi.h"
+#include "activity/pickUpDetectorApi.h"
 #include "activity/shakeDetectorAccApi.h"
 #include "activity/sleepDetectorApi.h"
 #include "activity/tapDetectorApi.h"
+#include "activity/tiltDetectorApi.h"
 
 namespace vnx::activitytest {
 
@@ -54,5 +57,13 @@ VNX_TEST_DETECTOR_API(ShakeAccApi, vnx_ShakeDetectorAcc, vnx_ShakeDetectorAccCon
                       "vnx_core_ShakeDetectorAcc");
 VNX_TEST_DETECTOR_API(FlipApi, vnx_FlipDetector, vnx_FlipDetectorConfig_s, vnx_FlipDetector_getFlipDefaults,
                       vnx::activity::DetectorId::Flip, "vnx_core_FlipDetector");
+VNX_TEST_DETECTOR_API(TiltApi, vnx_TiltDetector, vnx_TiltDetectorConfig_s, vnx_TiltDetector_getConfigDefaults,
+                      vnx::activity::DetectorId::Tilt, "vnx_core_TiltDetector");
+VNX_TEST_DETECTOR_API(PickUpApi, vnx_PickUpDetector, vnx_PickUpDetector_Config_s,
+                      vnx_PickUpDetector_getPickUpDefaults, vnx::activity::DetectorId::PickUp,
+                      "vnx_core_PickUpDetector");
+VNX_TEST_DETECTOR_API(CircleApi, vnx_CircleDetector, vnx_CircleDetectorConfig_s,
+                      vnx_CircleDetector_getConfigDefaults, vnx::activity::DetectorId::Circle,
+                      "vnx_core_CircleDetector");
 
 } // namespace vnx::activitytest

@@ -87,7 +87,7 @@ template <class Api> class DetectorFamilyTest : public ::testing::Test
     Handle handle_ = nullptr;
 };
 
-using Members = ::testing::Types<TapApi, SleepApi, ShakeAccApi, FlipApi>;
+using Members = ::testing::Types<TapApi, SleepApi, ShakeAccApi, FlipApi, TiltApi, PickUpApi, CircleApi>;
 TYPED_TEST_SUITE(DetectorFamilyTest, Members);
 
 TYPED_TEST(DetectorFamilyTest, VersionIsTheMembersOwn)
