@@ -1,15 +1,34 @@
 #!/usr/bin/env bash
-# Starts the program, checks that it keeps running, sends SIGTERM and
-# expects a clean exit with status 0.
+# Starts the program, waits until it catches SIGTERM (its handler shows in
+# /proc), checks that it keeps running, sends SIGTERM and expects a clean
+# exit with status 0. Waiting for the handler keeps the check sound on a
+# loaded machine, where start-up may take seconds.
 set -uo pipefail
 program=$1
 
 "$program" &
 pid=$!
-sleep 2
+
+catches_sigterm() {
+  local mask
+  mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null) || return 1
+  [ -n "$mask" ] && (( (16#$mask & 0x4000) != 0 ))
+}
+
+for _ in $(seq 600); do
+  catches_sigterm && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+sleep 1
 if ! kill -0 "$pid" 2>/dev/null; then
   wait "$pid"
   echo "the program ended by itself with status $?" >&2
+  exit 1
+fi
+if ! catches_sigterm; then
+  echo "the program did not install its SIGTERM handler within a minute" >&2
+  kill -KILL "$pid"
   exit 1
 fi
 kill -TERM "$pid"
