@@ -1,5 +1,7 @@
 #include "coreEntry/coreEntry.h"
 
+#include "common/coreLock.h"
+
 #include "activityClassification/ActivityClassificationRecords.h"
 #include "buttonActivity/ButtonActivityRecords.h"
 #include "common/NodeManager.h"
@@ -26,18 +28,12 @@ using FactoryStep = int (*)();
 // Factories of the core module types, registered in this order. Modules of the
 // core that join later take their place in both lists.
 constexpr FactoryStep kRegisterOrder[] = {
-    vnx_DeviceSupport_moduleFactoryRegister,
-    vnx_DeviceSupport6AG_moduleFactoryRegister,
-    vnx_DeviceSupport9AGM_moduleFactoryRegister,
-    vnx_ActivityClassification_moduleFactoryRegister,
-    vnx_ButtonActivity_moduleFactoryRegister,
-    vnx_DeviceMotion_moduleFactoryRegister,
-    vnx_DeviceMotionFloat_moduleFactoryRegister,
-    vnx_LinearGesture_moduleFactoryRegister,
-    vnx_SensorFusion_moduleFactoryRegister,
-    vnx_SensorFusionPerDevice_moduleFactoryRegister,
-    vnx_SensorInterpretation_moduleFactoryRegister,
-    vnx_SensorInterpretation9Axis_moduleFactoryRegister,
+    vnx_DeviceSupport_moduleFactoryRegister,        vnx_DeviceSupport6AG_moduleFactoryRegister,
+    vnx_DeviceSupport9AGM_moduleFactoryRegister,    vnx_ActivityClassification_moduleFactoryRegister,
+    vnx_ButtonActivity_moduleFactoryRegister,       vnx_DeviceMotion_moduleFactoryRegister,
+    vnx_DeviceMotionFloat_moduleFactoryRegister,    vnx_LinearGesture_moduleFactoryRegister,
+    vnx_SensorFusion_moduleFactoryRegister,         vnx_SensorFusionPerDevice_moduleFactoryRegister,
+    vnx_SensorInterpretation_moduleFactoryRegister, vnx_SensorInterpretation9Axis_moduleFactoryRegister,
     vnx_TestModule_moduleFactoryRegister,
 };
 
@@ -73,6 +69,7 @@ template <class Body> int guarded(Body&& body) noexcept
 
 extern "C" int vnx_core_initialize(void)
 {
+    vnx::CoreLock lock;
     return guarded([] {
         vnx_properties_initialize();
         vnx_StringTable_initialize();
@@ -87,6 +84,7 @@ extern "C" int vnx_core_initialize(void)
 
 extern "C" int vnx_core_finalize(void)
 {
+    vnx::CoreLock lock;
     return guarded([] {
         for (FactoryStep step : kUnregisterOrder) {
             step();

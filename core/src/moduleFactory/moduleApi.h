@@ -5,6 +5,10 @@
 // destroy modules and records by type id; vnx_Module_* operate a module. No
 // function lets an exception out: a failure inside becomes null or a status
 // code (-21 when memory ran out, -10 for anything else).
+//
+// Threads: modules may be created and destroyed on any thread while other
+// threads do the same (the core library's lock guards creation, destruction
+// and registration); one module is driven by one thread at a time.
 
 #include <stddef.h>
 #include <stdint.h>
