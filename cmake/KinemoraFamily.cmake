@@ -10,6 +10,10 @@
 add_library(kinemora_build_flags INTERFACE)
 target_compile_options(kinemora_build_flags INTERFACE
   -Wall -Wextra -ffp-contract=off -fno-fast-math)
+if(KINEMORA_TSAN)
+  target_compile_options(kinemora_build_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(kinemora_build_flags INTERFACE -fsanitize=thread)
+endif()
 if(KINEMORA_SANITIZE)
   target_compile_options(kinemora_build_flags INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

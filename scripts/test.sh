@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test: a Release build, then an ASan+UBSan build, then
-# short fuzzing runs of every libFuzzer target. The tests run inside one Xvfb
-# server, so the application's windows have a real X display.
+# Builds and runs every test: a Release build, then an ASan+UBSan build, the
+# threads test under ThreadSanitizer, then short fuzzing runs of every
+# libFuzzer target. The tests run inside one Xvfb server, so the application's
+# windows have a real X display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,12 @@ cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   "${with_display[@]}" ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -E install_consumer
+
+echo "== Threads test under ThreadSanitizer"
+# Only the program that checks the threading contract of the README.
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKINEMORA_TSAN=ON -DKINEMORA_BUILD_BENCH=OFF
+cmake --build build/tsan -j "$jobs" --target core_threads_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build/tsan/core/tests/threads/core_threads_tests
 
 echo "== Fuzzing (clang, ASan+UBSan)"
 # One line per target: program, seed directory, largest input in bytes,

@@ -1,5 +1,7 @@
 #include "common/NodeManager.h"
 
+#include "common/coreLock.h"
+
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -212,51 +214,61 @@ NodeManager::~NodeManager()
 NodeInterface* NodeManager::addNode(const void* parent, const void* object, NodeInterface::NodeType_e type,
                                     const char* name)
 {
+    CoreLock lock;
     return impl_->addNode(parent, object, type, name);
 }
 
 bool NodeManager::removeNode(NodeInterface* node)
 {
+    CoreLock lock;
     return impl_->removeNode(node);
 }
 
 bool NodeManager::removeNode(const void* object)
 {
+    CoreLock lock;
     return impl_->removeNode(object);
 }
 
 NodeInterface* NodeManager::getNode(const void* object) const
 {
+    CoreLock lock;
     return impl_->find(const_cast<void*>(object));
 }
 
 NodeInterface* NodeManager::getNode(const char* fullName) const
 {
+    CoreLock lock;
     return impl_->getNodeByName(fullName);
 }
 
 NodeInterface* NodeManager::getNode(int64_t instanceId) const
 {
+    CoreLock lock;
     return impl_->find(reinterpret_cast<void*>(static_cast<intptr_t>(instanceId)));
 }
 
 bool NodeManager::addListener(NodeManagerListener* listener)
 {
+    CoreLock lock;
     return impl_->addListener(listener);
 }
 
 bool NodeManager::removeListener(NodeManagerListener* listener)
 {
+    CoreLock lock;
     return impl_->removeListener(listener);
 }
 
 std::string NodeManager::toString() const
 {
+    CoreLock lock;
     return impl_->toString();
 }
 
 void NodeManager::reset()
 {
+    CoreLock lock;
     // Listeners hear of the removal first, so that no logger keeps the output
     // it was given while it was named in the discarded tree.
     impl_->removeAllListeners();

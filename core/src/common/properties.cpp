@@ -166,7 +166,9 @@ int vnx_properties_getAsInt(const char* name, int defaultValue)
 
 bool vnx_properties_set(const char* name, const char* value)
 {
-    if (name == nullptr || !vnx::nameFits(name)) {
+    // A name with "=" would set another variable: "A=B" and "x" make
+    // VNX_A=B=x, which the environment reads as VNX_A.
+    if (name == nullptr || !vnx::nameFits(name) || std::strchr(name, '=') != nullptr) {
         return false;
     }
     char* buffer = nullptr;

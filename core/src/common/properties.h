@@ -39,9 +39,9 @@ int vnx_properties_getAsInt(const char* name, int defaultValue);
 
 /// Sets VNX_<name>=<value> (cut to 255 characters) through the name's own
 /// buffer, made on the name's first set and reused by every later one; it
-/// stays alive for the process. False when the environment refuses it, or
-/// when the name is so long that the text has no room for "=" (more than 250
-/// characters).
+/// stays alive for the process. False when the environment refuses it, when
+/// the name contains "=", or when the name is so long that the text has no
+/// room for "=" (more than 250 characters).
 bool vnx_properties_set(const char* name, const char* value);
 
 #ifdef __cplusplus

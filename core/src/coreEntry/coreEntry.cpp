@@ -1,5 +1,7 @@
 #include "coreEntry/coreEntry.h"
 
+#include "common/coreLock.h"
+
 #include "activityClassification/ActivityClassificationRecords.h"
 #include "buttonActivity/ButtonActivityRecords.h"
 #include "common/NodeManager.h"
@@ -88,6 +90,7 @@ template <class Body> int guarded(Body&& body) noexcept
 
 extern "C" int vnx_core_initialize(void)
 {
+    vnx::CoreLock lock;
     return guarded([] {
         vnx_properties_initialize();
         vnx_StringTable_initialize();
@@ -102,6 +105,7 @@ extern "C" int vnx_core_initialize(void)
 
 extern "C" int vnx_core_finalize(void)
 {
+    vnx::CoreLock lock;
     return guarded([] {
         for (FactoryStep step : kUnregisterOrder) {
             step();

@@ -68,10 +68,9 @@ bool isAligned(const uint8_t* record)
 // Records are read through typed pointers, and the payload packs them at any
 // offset: a record that is not aligned where it lies is copied to an aligned
 // place of its own.
-bool deliverOutputList(Formatter& formatter, LogEvent& event, size_t count)
+bool deliverOutputList(Formatter& formatter, LogEvent& event, const uint8_t* bytes, size_t length,
+                       size_t count)
 {
-    const uint8_t* bytes = event.getBuffer();
-    const size_t length = event.getBufferSize();
     // Every entry holds at least one record header: checked before anything
     // is sized by the count.
     if (count > length / kRecordHeaderSize) {
@@ -127,8 +126,17 @@ bool deliverOutputList(Formatter& formatter, LogEvent& event, size_t count)
 
 bool deliver(Formatter& formatter, LogEvent& event, const BinarySampleIdentifier& identifier)
 {
-    const uint8_t* bytes = event.getBuffer();
+    // What the formatter is handed must not live in the event's buffer: a
+    // formatter may set buffers of its own into the event (a file formatter
+    // writes its record header that way) before it reads the record, and a
+    // list of formatters hands the same event to each. The copy is 8-byte
+    // aligned, so a record at its start is readable in place.
     const size_t length = event.getBufferSize();
+    std::vector<uint64_t> payload((length + sizeof(uint64_t) - 1) / sizeof(uint64_t));
+    if (length != 0) {
+        std::memcpy(payload.data(), event.getBuffer(), length);
+    }
+    const auto* bytes = reinterpret_cast<const uint8_t*>(payload.data());
     switch (identifier.testPoint) {
     case TP_TEXT: {
         const std::string text = length != 0 ? std::string(reinterpret_cast<const char*>(bytes), length) : "";
@@ -144,13 +152,16 @@ bool deliver(Formatter& formatter, LogEvent& event, const BinarySampleIdentifier
         return true;
     }
     case TP_OUTPUT_LIST:
-        return deliverOutputList(formatter, event, identifier.countA);
+        return deliverOutputList(formatter, event, bytes, length, identifier.countA);
     default: {
         // The site's counts describe the array; a payload too short for them
-        // would make the formatter read past it.
-        const uint64_t needed =
-            uint64_t{identifier.countA} * identifier.countB * testPoint_elementSize(identifier.testPoint);
-        if (needed > length) {
+        // would make the formatter read past it. A kind without an element
+        // size has no array: its counts would describe nothing the payload
+        // holds, and a formatter that sizes by them could be made to
+        // allocate gigabytes.
+        const uint32_t elementSize = testPoint_elementSize(identifier.testPoint);
+        const uint64_t needed = uint64_t{identifier.countA} * identifier.countB * elementSize;
+        if (elementSize == 0 || needed > length) {
             return false;
         }
         formatter.log(event, identifier.countA, identifier.countB, bytes,

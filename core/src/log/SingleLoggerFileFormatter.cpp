@@ -85,6 +85,13 @@ void SingleLoggerFileFormatter::log(const LogEvent& event, size_t countA, size_t
         (length != 0 && data == nullptr)) {
         return;
     }
+    // The buffer is sized by the stored kind; the data given is counted in
+    // its own kind. A kind without an element size gives no data at all, so
+    // nothing is allocated for its counts: what is allocated stays within
+    // eight times the payload given.
+    if (testPoint != testPoint_ && testPoint_elementSize(testPoint) == 0 && length != 0) {
+        return;
+    }
     // Zero-filled: a conversion to a wider stored kind produces one byte per
     // element and leaves the rest of each record zero.
     std::vector<uint8_t> buffer(kSequenceNumberSize + length, 0);

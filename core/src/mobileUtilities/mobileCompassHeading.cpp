@@ -43,11 +43,21 @@ void CompassHeadingProcessRange0To2Pi(const qdVectorFixed::Quaternion& p, float&
 
 } // namespace vnx::mobile
 
+namespace {
+
+/// A NaN or infinite part would give a heading of noise.
+bool isFinite(const vnx_Mobile_Quaternion_s& q)
+{
+    return std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && std::isfinite(q.w);
+}
+
+} // namespace
+
 extern "C" {
 
 int vnx_Mobile_compassHeading(const vnx_Mobile_Quaternion_s* q, float* headingRad, int8_t* mode)
 {
-    if (q == nullptr || headingRad == nullptr || mode == nullptr)
+    if (q == nullptr || headingRad == nullptr || mode == nullptr || !isFinite(*q))
         return VNX_STATUS_INVALID_PARAMETER;
     vnx::mobile::CompassHeadingProcessRange0To2Pi(vnx::mobile::toInternalFrame(*q), *headingRad, *mode);
     return VNX_STATUS_SUCCESS;
@@ -55,7 +65,7 @@ int vnx_Mobile_compassHeading(const vnx_Mobile_Quaternion_s* q, float* headingRa
 
 int vnx_Mobile_compassHeading_RangePiToPi(const vnx_Mobile_Quaternion_s* q, float* headingRad, int8_t* mode)
 {
-    if (q == nullptr || headingRad == nullptr || mode == nullptr)
+    if (q == nullptr || headingRad == nullptr || mode == nullptr || !isFinite(*q))
         return VNX_STATUS_INVALID_PARAMETER;
     vnx::mobile::CompassHeadingProcessRangePiToPi(vnx::mobile::toInternalFrame(*q), *headingRad, *mode);
     return VNX_STATUS_SUCCESS;

@@ -39,7 +39,7 @@ extern "C" {
 
 /// Heading in radians in [0, 2 pi] of an output-frame quaternion (x, y, z, w);
 /// *mode is read and updated. VNX_STATUS_INVALID_PARAMETER (-2) for a null
-/// pointer (nothing written).
+/// pointer or a quaternion with a NaN or infinite part (nothing written).
 int vnx_Mobile_compassHeading(const vnx_Mobile_Quaternion_s* q, float* headingRad, int8_t* mode);
 /// As vnx_Mobile_compassHeading, heading in [-pi, pi].
 int vnx_Mobile_compassHeading_RangePiToPi(const vnx_Mobile_Quaternion_s* q, float* headingRad, int8_t* mode);

@@ -1,5 +1,7 @@
 #include "moduleFactory/ModuleFactory.h"
 
+#include "common/coreLock.h"
+
 #include "common/NodeManager.h"
 #include "common/statusCode.h"
 #include "common/stringTable.h"
@@ -85,6 +87,7 @@ template <class Record, class Create> Record* createRecord(uint8_t type, Create 
 
 ModuleInterface* ModuleFactory::createModule(uint8_t type)
 {
+    CoreLock lock;
     ModuleFactoryInterface* factory = factoryOf(type);
     if (factory == nullptr) {
         VNX_LOGF(frontLogger(), log::WARN, "Module not available: %3d (%s)", type, vnx_typeToString(type));
@@ -95,6 +98,7 @@ ModuleInterface* ModuleFactory::createModule(uint8_t type)
 
 ModuleInterface* ModuleFactory::createModule(void* parent, uint8_t type)
 {
+    CoreLock lock;
     ModuleInterface* module = createModule(type);
     if (module == nullptr) {
         return nullptr;
@@ -112,6 +116,7 @@ ModuleInterface* ModuleFactory::createModule(void* parent, uint8_t type)
 
 int ModuleFactory::destroyModule(ModuleInterface* module)
 {
+    CoreLock lock;
     if (module == nullptr) {
         return VNX_STATUS_SUCCESS;
     }
@@ -125,62 +130,74 @@ int ModuleFactory::destroyModule(ModuleInterface* module)
 
 const char* ModuleFactory::typeIdToString(uint8_t type)
 {
+    CoreLock lock;
     const FactoryImplStruct* entry = FactoryImpl::getInstance().find(type);
     return entry != nullptr ? entry->name : kUndefinedName;
 }
 
 vnx_StructConfig_s* ModuleFactory::createConfig(uint8_t type)
 {
+    CoreLock lock;
     return createRecord<vnx_StructConfig_s>(type, &ModuleFactoryInterface::createConfig);
 }
 
 vnx_StructCommand_s* ModuleFactory::createCommand(uint8_t type)
 {
+    CoreLock lock;
     return createRecord<vnx_StructCommand_s>(type, &ModuleFactoryInterface::createCommand);
 }
 
 vnx_StructStatus_s* ModuleFactory::createStatus(uint8_t type)
 {
+    CoreLock lock;
     return createRecord<vnx_StructStatus_s>(type, &ModuleFactoryInterface::createStatus);
 }
 
 vnx_StructFormat_s* ModuleFactory::createFormat(uint8_t type)
 {
+    CoreLock lock;
     return createRecord<vnx_StructFormat_s>(type, &ModuleFactoryInterface::createFormat);
 }
 
 vnx_StructOutput_s* ModuleFactory::createOutput(uint8_t type)
 {
+    CoreLock lock;
     return createRecord<vnx_StructOutput_s>(type, &ModuleFactoryInterface::createOutput);
 }
 
 int ModuleFactory::destroyConfig(vnx_StructConfig_s* record)
 {
+    CoreLock lock;
     return destroyRecord(record, &ModuleFactoryInterface::destroyConfig);
 }
 
 int ModuleFactory::destroyCommand(vnx_StructCommand_s* record)
 {
+    CoreLock lock;
     return destroyRecord(record, &ModuleFactoryInterface::destroyCommand);
 }
 
 int ModuleFactory::destroyStatus(vnx_StructStatus_s* record)
 {
+    CoreLock lock;
     return destroyRecord(record, &ModuleFactoryInterface::destroyStatus);
 }
 
 int ModuleFactory::destroyFormat(vnx_StructFormat_s* record)
 {
+    CoreLock lock;
     return destroyRecord(record, &ModuleFactoryInterface::destroyFormat);
 }
 
 int ModuleFactory::destroyOutput(vnx_StructOutput_s* record)
 {
+    CoreLock lock;
     return destroyRecord(record, &ModuleFactoryInterface::destroyOutput);
 }
 
 int ModuleFactory::destroyStruct(vnx_Struct_s* record)
 {
+    CoreLock lock;
     if (record == nullptr) {
         return VNX_STATUS_SUCCESS;
     }
@@ -202,6 +219,7 @@ int ModuleFactory::destroyStruct(vnx_Struct_s* record)
 
 int ModuleFactory::registerModule(ModuleFactoryInterface* factory)
 {
+    CoreLock lock;
     if (factory == nullptr) {
         VNX_LOGF(frontLogger(), log::WARN, "Attempted to register NULL factory");
         return VNX_STATUS_INVALID_PARAMETER;
@@ -216,6 +234,7 @@ int ModuleFactory::registerModule(ModuleFactoryInterface* factory)
 
 int ModuleFactory::unregisterModule(ModuleFactoryInterface* factory)
 {
+    CoreLock lock;
     if (factory == nullptr) {
         VNX_LOGF(frontLogger(), log::WARN, "Attempted to unregister NULL factory");
         return VNX_STATUS_INVALID_PARAMETER;

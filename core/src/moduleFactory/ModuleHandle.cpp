@@ -1,5 +1,10 @@
 #include "moduleFactory/ModuleHandle.h"
 
+#include <memory>
+
+#include "moduleFactory/ModuleFactory.h"
+#include "moduleFactory/moduleInterface.h"
+
 void vnx_ModuleHandle_s::statusCallback(vnx::ModuleConfigInterface*, const vnx_StructStatus_s* status)
 {
     if (callback != nullptr) {
@@ -8,6 +13,15 @@ void vnx_ModuleHandle_s::statusCallback(vnx::ModuleConfigInterface*, const vnx_S
 }
 
 namespace vnx {
+
+void destroyModuleHandle(vnx_ModuleHandle_s* handle)
+{
+    std::unique_ptr<vnx_ModuleHandle_s> owned(handle);
+    if (owned->module != nullptr) {
+        owned->module->setModuleListener(nullptr);
+        ModuleFactory::destroyModule(owned->module);
+    }
+}
 
 HandleRegistry<vnx_ModuleHandle_s>& moduleHandles()
 {

@@ -19,6 +19,11 @@ struct vnx_ModuleHandle_s : public vnx::ModuleListenerInterface
     void* userData = nullptr;
     /// The value the client holds for this handle.
     vnx::HandleValue value = 0;
+    /// How many calls through this handle are running (a callback may call
+    /// in again), and whether the client destroyed the handle during one:
+    /// the module then goes when the outermost call has returned.
+    int callDepth = 0;
+    bool destroyPending = false;
 
     /// Passes the status on with the client's handle value and the user data;
     /// the reporting module is not passed on. Nothing happens without a
@@ -30,6 +35,10 @@ namespace vnx {
 
 /// Every live module handle of the flat API.
 HandleRegistry<vnx_ModuleHandle_s>& moduleHandles();
+
+/// Clears the module's listener, destroys the module and frees the handle
+/// (already removed from the registry).
+void destroyModuleHandle(vnx_ModuleHandle_s* handle);
 
 /// The handle behind a client's handle value; null when it is not live.
 inline vnx_ModuleHandle_s* liveModuleHandle(const vnx_ModuleHandle_s* clientHandle) noexcept

@@ -6,11 +6,15 @@
 // is never freed through it, which turns a double or foreign destroy into an
 // error code instead of heap corruption.
 //
-// Not synchronised: the engine is driven from one thread.
+// Creation, destruction and the membership checks take the core lock
+// (common/coreLock.h): pools are shared by every thread that creates modules.
+// Iteration does not; it is for single-threaded inspection.
 
 #include <cstddef>
 #include <memory>
 #include <set>
+
+#include "common/coreLock.h"
 
 namespace vnx {
 
@@ -30,6 +34,7 @@ template <class T, int Capacity = -1> class StaticMemoryManager
     /// up. Throws what T's constructor or the allocation throws (std::bad_alloc).
     T* create()
     {
+        CoreLock lock;
         if (Capacity >= 0 && live_.size() >= static_cast<size_t>(Capacity)) {
             return nullptr;
         }
@@ -45,6 +50,7 @@ template <class T, int Capacity = -1> class StaticMemoryManager
         if (object == nullptr) {
             return true;
         }
+        CoreLock lock;
         auto it = live_.find(object);
         if (it == live_.end()) {
             return false;
@@ -55,9 +61,17 @@ template <class T, int Capacity = -1> class StaticMemoryManager
     }
 
     /// Whether `object` is a live object of this pool.
-    bool contains(const T* object) const { return live_.count(const_cast<T*>(object)) != 0; }
+    bool contains(const T* object) const
+    {
+        CoreLock lock;
+        return live_.count(const_cast<T*>(object)) != 0;
+    }
 
-    size_t size() const { return live_.size(); }
+    size_t size() const
+    {
+        CoreLock lock;
+        return live_.size();
+    }
 
     /// The live objects in address order.
     auto begin() const { return live_.begin(); }

@@ -15,7 +15,17 @@ template <class Call> int onModule(vnx_ModuleHandle_s* clientHandle, Call&& call
     if (handle == nullptr || handle->module == nullptr) {
         return VNX_STATUS_INVALID_PARAMETER;
     }
-    return vnx::guardStatus([&] { return call(*handle->module); });
+    ++handle->callDepth;
+    const int result = vnx::guardStatus([&] { return call(*handle->module); });
+    // A callback may have destroyed the handle: the module goes now that its
+    // call has returned.
+    if (--handle->callDepth == 0 && handle->destroyPending) {
+        vnx::guardStatus([&] {
+            vnx::destroyModuleHandle(handle);
+            return VNX_STATUS_SUCCESS;
+        });
+    }
+    return result;
 }
 
 } // namespace

@@ -5,6 +5,10 @@
 // destroy modules and records by type id; vnx_Module_* operate a module. No
 // function lets an exception out: a failure inside becomes null or a status
 // code (-21 when memory ran out, -10 for anything else).
+//
+// Threads: modules may be created and destroyed on any thread while other
+// threads do the same (the core library's lock guards creation, destruction
+// and registration); one module is driven by one thread at a time.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -38,7 +42,10 @@ vnx_ModuleHandle_s* vnx_ModuleFactory_createModule(uint8_t type);
 vnx_ModuleHandle_s* vnx_ModuleFactory_createModuleWithParent(vnx_ModuleHandle_s* parent, uint8_t type);
 /// Frees the handle, clears the module's listener and destroys the module: 0.
 /// Null: 0. A pointer that is not a live handle (already destroyed, or never
-/// made here): -10, and nothing is touched.
+/// made here): -10, and nothing is touched. Called from the module's own
+/// status callback (while a vnx_Module_* call on it runs), it answers 0 at
+/// once, the handle is no longer live, no further status reaches the
+/// callback, and the module is destroyed when that call has returned.
 int vnx_ModuleFactory_destroyModule(vnx_ModuleHandle_s* handle);
 
 vnx_StructConfig_s* vnx_ModuleFactory_createConfig(uint8_t type);

@@ -72,14 +72,18 @@ int vnx_ModuleFactory_destroyModule(vnx_ModuleHandle_s* handle)
         // The handle leaves the registry before its module goes, so that no
         // call through it can reach the module any more; a handle destroyed
         // twice is not found and nothing is touched.
-        std::unique_ptr<vnx_ModuleHandle_s> live(vnx::moduleHandles().remove(vnx::handleValueOf(handle)));
+        vnx_ModuleHandle_s* live = vnx::moduleHandles().remove(vnx::handleValueOf(handle));
         if (live == nullptr) {
             return VNX_STATUS_INTERNAL_ERROR;
         }
-        if (live->module != nullptr) {
-            live->module->setModuleListener(nullptr);
-            ModuleFactory::destroyModule(live->module);
+        if (live->callDepth > 0) {
+            // Destroyed from the module's own callback: the module is still
+            // inside a call and goes when that call has returned.
+            live->callback = nullptr;
+            live->destroyPending = true;
+            return VNX_STATUS_SUCCESS;
         }
+        vnx::destroyModuleHandle(live);
         return VNX_STATUS_SUCCESS;
     });
 }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/NodeManager.h"
+#include "common/coreLock.h"
 #include "common/properties.h"
 #include "common/statusCode.h"
 #include "coreEntry/coreEntry.h"
@@ -163,6 +164,9 @@ int vnx_Mobile_initialize(vnx_Mobile_Handle* handle, const vnx_Mobile_Configurat
         return VNX_STATUS_INVALID_PARAMETER;
     *handle = nullptr;
     return vnx::guardStatus([&] {
+        // Engines are made and counted under the core lock: several threads
+        // may start and stop engines at once.
+        vnx::CoreLock lock;
         MobileLibrary& lib = library();
         const bool root = isRootNode();
         if (root && lib.live == 0)
@@ -201,6 +205,7 @@ int vnx_Mobile_initialize(vnx_Mobile_Handle* handle, const vnx_Mobile_Configurat
 void vnx_Mobile_finalize(vnx_Mobile_Handle handle)
 {
     vnx::guardStatus([&] {
+        vnx::CoreLock lock;
         MobileLibrary& lib = library();
         SensorFusionMobile* engine = lib.handles.remove(vnx::handleValueOf(handle));
         // Only an engine really destroyed counts: a null or stale handle

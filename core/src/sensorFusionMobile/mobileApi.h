@@ -16,7 +16,8 @@
 // core library and the last one stops it. No function throws. A handle that
 // is null or no longer live is refused with VNX_STATUS_INVALID_PARAMETER (-2);
 // a handle is an opaque value, not an address, and a finalized handle never
-// names a later engine.
+// names a later engine. Engines may be initialized and finalized on any thread
+// while other threads do the same; one engine is used by one thread at a time.
 
 #include <stddef.h>
 #include <stdint.h>

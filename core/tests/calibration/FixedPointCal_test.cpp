@@ -79,7 +79,8 @@ TEST(FixedPointCal, FormatWordBringsPeriodAndStillParameter)
 TEST(FixedPointCal, UnusablePeriodCountsAsAbsent)
 {
     const float inf = std::numeric_limits<float>::infinity();
-    const float periods[] = {0.0f, -0.0f, -0.008f, inf, -inf, std::nanf(""), 1e-39f};
+    const float periods[] = {0.0f,   -0.0f, -0.008f, inf,  -inf, std::nanf(""),
+                             1e-39f, 1e-7f, 5e-7f,   2.0f, 1.0f, 3e38f};
     for (float period : periods) {
         SCOPED_TRACE(period);
         const Calibrated cal(ScdBuilder().period(period));

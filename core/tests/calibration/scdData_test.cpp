@@ -140,8 +140,12 @@ TEST(ScdPeriod, WholeMicrosecondsOfTheMarkedPeriod)
         {"negative period", ScdBuilder().period(-0.004), 8000},
         {"infinite period", ScdBuilder().period(inf), 8000},
         {"NaN period", ScdBuilder().period(std::nan("")), 8000},
-        // Longer than the result can hold: the largest count, not an overflow.
-        {"period of 3000 s", ScdBuilder().period(3000.0), std::numeric_limits<int32_t>::max()},
+        // Outside 50 us ... 1 s no output of the fusion is valid: absent too.
+        {"period of 3000 s", ScdBuilder().period(3000.0), 8000},
+        {"period of 1 s", ScdBuilder().period(1.0), 8000},
+        {"period of 49 us", ScdBuilder().period(49e-6), 8000},
+        {"period of 50 us", ScdBuilder().period(50e-6), 50},
+        {"period of 0.999 s", ScdBuilder().period(0.999), 999000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

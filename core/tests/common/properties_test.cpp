@@ -125,6 +125,14 @@ TEST(Properties, NamesUpToTheLimitWorkAndLongerOnesAreRefused)
     EXPECT_STREQ(std::getenv(("VNX_" + longest).c_str()), "at the limit");
 }
 
+TEST(Properties, NameWithAnEqualsSignIsRefused)
+{
+    ScopedEnv target("VNX_LOG_OUTPUT", "kept");
+    EXPECT_FALSE(vnx_properties_set("LOG_OUTPUT=1", "x"));
+    EXPECT_FALSE(vnx_properties_set("=", "x"));
+    EXPECT_STREQ(std::getenv("VNX_LOG_OUTPUT"), "kept");
+}
+
 /// Resident memory of this process in bytes.
 long residentBytes()
 {

@@ -121,6 +121,22 @@ TEST_F(BinaryFileReaderTest, OnlyRegularFilesAreOpenedAndNothingBlocks)
     }
 }
 
+// Array data of a kind with no element size describes nothing its payload
+// holds: it is not delivered, whatever its counts (a ".dbg" formatter would
+// size a buffer by them).
+TEST_F(BinaryFileReaderTest, ArrayOfAKindWithoutElementSizeIsNotDelivered)
+{
+    DatFileBuilder file;
+    file.identifier(1, TP_DOUBLE, 1, 1).data(1, std::vector<uint8_t>(8, 0x40));
+    file.identifier(2, 20, 65535, 8191).data(2, {0x01});
+    file.data(1, std::vector<uint8_t>(8, 0x41));
+    EXPECT_EQ(readAll(file.bytes), (std::vector<bool>{true, false}));
+    // Reading goes on after the refused record.
+    ASSERT_EQ(captured.deliveries.size(), 2u);
+    for (const Delivery& d : captured.deliveries)
+        EXPECT_EQ(d.testPoint, uint32_t{TP_DOUBLE});
+}
+
 TEST_F(BinaryFileReaderTest, BrokenRecordFramingClosesTheFile)
 {
     struct Case
@@ -199,7 +215,7 @@ TEST_F(BinaryFileReaderTest, PayloadThatDoesNotFitItsKindIsNotDelivered)
         {"output list count beyond any payload", TP_OUTPUT_LIST, 65535, 1, concat({out, out}), false},
         {"array", 3, 2, 3, std::vector<uint8_t>(24, 1), true},
         {"array shorter than its counts", 3, 2, 3, std::vector<uint8_t>(23, 1), false},
-        {"array of an unused kind", 20, 9, 9, {}, true},
+        {"array of an unused kind", 20, 9, 9, {}, false},
         {"text", TP_TEXT, 1, 1, {'a', 'b'}, true},
         {"empty text", TP_TEXT, 1, 1, {}, true},
     };

@@ -12,6 +12,8 @@
 #include "log/BinaryFileReader.h"
 #include "log/LogManager.h"
 #include "log/Logger.h"
+#include "log/SingleLoggerFileAppender.h"
+#include "log/SingleLoggerFileFormatter.h"
 #include "scopedTempDir.h"
 
 namespace {
@@ -219,6 +221,94 @@ TEST_F(BinaryFileWriterTest, EveryKindReadsBackAsItWasLogged)
     EXPECT_EQ(std::memcmp(captured.deliveries[2].data.data(), values, sizeof(values)), 0);
     EXPECT_EQ(captured.deliveries[2].file, "b.cpp");
     EXPECT_EQ(captured.deliveries[3].text, "second line");
+}
+
+/// Hands every event to each formatter in turn, as a logger with several
+/// formatters does.
+class FanOut : public Formatter
+{
+  public:
+    FanOut(Formatter& first, Formatter& second) : formatters_{&first, &second} {}
+    void setAppender(Appender*, bool) override {}
+    void log(LogEvent& event, const char* text) override
+    {
+        for (Formatter* f : formatters_)
+            f->log(event, text);
+    }
+    void log(LogEvent& event, const vnx_Struct_s* record) override
+    {
+        for (Formatter* f : formatters_)
+            f->log(event, record);
+    }
+    void log(LogEvent& event, size_t count, const vnx_StructOutput_s* const* outputs,
+             const vnx_StructFormat_s* const* formats) override
+    {
+        for (Formatter* f : formatters_)
+            f->log(event, count, outputs, formats);
+    }
+    void log(const LogEvent& event, size_t countA, size_t countB, const void* data,
+             TestPoint_e testPoint) override
+    {
+        for (Formatter* f : formatters_)
+            f->log(event, countA, countB, data, testPoint);
+    }
+
+  private:
+    Formatter* formatters_[2];
+};
+
+std::vector<Delivery> deliveriesOf(const std::filesystem::path& path)
+{
+    BinaryFileReader reader(path.c_str());
+    CapturingFormatter captured;
+    reader.setFormatter(&captured, false);
+    while (reader.getNext()) {
+    }
+    return captured.deliveries;
+}
+
+// A file the project's writer made, read and written again: every record,
+// output list and array comes out byte for byte, also when a ".dbg"
+// formatter (which sets its own buffers into the event) sees each event first.
+TEST_F(BinaryFileWriterTest, CopyThroughTheReaderKeepsEveryRecordListAndArray)
+{
+    const std::vector<uint8_t> record = recordBytes(40, VNX_KIND_STATUS, 0x5A);
+    const std::vector<uint8_t> out0 = recordBytes(20, VNX_KIND_OUTPUT, 0x11);
+    const std::vector<uint8_t> fmt0 = recordBytes(24, VNX_KIND_FORMAT, 0x22);
+    const vnx_StructOutput_s* outputs[] = {reinterpret_cast<const vnx_StructOutput_s*>(out0.data())};
+    const vnx_StructFormat_s* formats[] = {reinterpret_cast<const vnx_StructFormat_s*>(fmt0.data())};
+    const int32_t values[] = {-1, 2, 300000, 7};
+    for (int round = 0; round < 3; ++round) {
+        logger.log("a.cpp", 2, FINE, reinterpret_cast<const vnx_Struct_s*>(record.data()));
+        logger.log("a.cpp", 3, WARN, 1, outputs, formats);
+        LogEvent event("b.cpp", 4, TRACE, &logger);
+        logger.log(event, 2, 2, values, static_cast<TestPoint_e>(3));
+    }
+    finish();
+    {
+        BinaryFileFormatter copy;
+        copy.setAppender(new BinaryFileAppender("copy"), true);
+        SingleLoggerFileFormatter debug(TP_NONE);
+        debug.setAppender(new SingleLoggerFileAppender(), true);
+        FanOut both(debug, copy);
+        BinaryFileReader reader((directory.path() / "capture.dat").c_str());
+        reader.setFormatter(&both, false);
+        while (reader.getNext()) {
+        }
+    }
+    const std::vector<Delivery> original = deliveriesOf(directory.path() / "capture.dat");
+    const std::vector<Delivery> copied = deliveriesOf(directory.path() / "copy.dat");
+    ASSERT_EQ(original.size(), 9u);
+    ASSERT_EQ(copied.size(), original.size());
+    for (size_t i = 0; i < copied.size(); ++i) {
+        EXPECT_EQ(copied[i].slot, original[i].slot) << i;
+        EXPECT_EQ(copied[i].records, original[i].records) << i;
+        EXPECT_EQ(copied[i].data, original[i].data) << i;
+    }
+    EXPECT_EQ(copied[0].records, std::vector<std::vector<uint8_t>>{record});
+    EXPECT_EQ(copied[1].records, (std::vector<std::vector<uint8_t>>{out0, fmt0}));
+    ASSERT_EQ(copied[2].data.size(), sizeof values);
+    EXPECT_EQ(std::memcmp(copied[2].data.data(), values, sizeof values), 0);
 }
 
 TEST_F(BinaryFileWriterTest, LongFileNameFillsItsFieldAndReadsBackCut)

@@ -175,6 +175,24 @@ TEST_F(SingleLoggerFileTest, ConversionIntoAWiderKindZeroFillsTheRestOfTheRecord
               concat({seq, original, seq, {2, 44, 0, 0, 0, 0, 0, 0}}));
 }
 
+TEST_F(SingleLoggerFileTest, PieceOfAKindWithoutElementSizeAllocatesNothingForItsCounts)
+{
+    // Stored as doubles; a piece of a kind with no element size carries no
+    // data, so its counts (65535 x 8191, 4.29 GB of doubles) are not sized.
+    Logger logger("vnx_core_Test", "counts", TRACE, TYPE_NONE);
+    const double value = 1.5;
+    const uint8_t oneByte = 7;
+    {
+        SingleLoggerFileFormatter formatter(TP_DOUBLE);
+        formatter.setAppender(new SingleLoggerFileAppender(), true);
+        LogEvent event("f.cpp", 5, INFO, &logger);
+        formatter.log(event, 1, 1, &value, TP_DOUBLE);
+        formatter.log(event, 65535, 8191, &oneByte, static_cast<TestPoint_e>(20));
+    }
+    const std::vector<uint8_t> bytes = file("counts.dbg");
+    ASSERT_EQ(bytes.size(), kHeaderSize + 4 + sizeof value);
+}
+
 TEST(LowByteConversion, ElementsOfEveryKindBecomeTheirLowEightBits)
 {
     struct Case

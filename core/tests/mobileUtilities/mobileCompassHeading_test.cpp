@@ -145,4 +145,21 @@ TEST(MobileCompassHeading, NullPointersAreRefusedAndNothingIsWritten)
     EXPECT_EQ(mode, 0);
 }
 
+TEST(MobileCompassHeading, NonFiniteQuaternionsAreRefusedAndNothingIsWritten)
+{
+    const float nan = std::nanf("");
+    const float inf = INFINITY;
+    const vnx_Mobile_Quaternion_s quaternions[] = {
+        {nan, 0, 0, 1}, {0, nan, 0, 1}, {0, 0, inf, 1}, {0, 0, 0, -inf}, {0, 0, 0, nan},
+    };
+    for (const vnx_Mobile_Quaternion_s& q : quaternions) {
+        float heading = 5;
+        std::int8_t mode = 0;
+        EXPECT_EQ(vnx_Mobile_compassHeading(&q, &heading, &mode), VNX_STATUS_INVALID_PARAMETER);
+        EXPECT_EQ(vnx_Mobile_compassHeading_RangePiToPi(&q, &heading, &mode), VNX_STATUS_INVALID_PARAMETER);
+        EXPECT_EQ(heading, 5);
+        EXPECT_EQ(mode, 0);
+    }
+}
+
 } // namespace

@@ -75,6 +75,9 @@ class WidgetModule : public vnx::ModuleInterface
         if (listener_ != nullptr) {
             listener_->statusCallback(this, &status);
         }
+        // Module state is touched after the listener returned, as real
+        // modules do (a listener that destroyed the module must not have).
+        ++reports_;
         return static_cast<int>(status.result);
     }
     uint8_t getType() const override { return kWidgetType; }
@@ -122,6 +125,7 @@ class WidgetModule : public vnx::ModuleInterface
     }
 
     vnx::ModuleListenerInterface* listener_ = nullptr;
+    int reports_ = 0;
 };
 
 namespace vnx {

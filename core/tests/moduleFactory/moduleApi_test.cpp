@@ -209,6 +209,35 @@ TEST_F(ModuleApi, PointersThatWereNeverHandlesAreRefused)
     EXPECT_EQ(module.listener(), nullptr);
 }
 
+int destroyAnswer = 1;
+int liveInCallback = -1;
+
+void destroyOwnHandle(vnx_ModuleHandle_s* handle, const vnx_StructStatus_s*, void*)
+{
+    calls.push_back({handle, 0, nullptr});
+    destroyAnswer = vnx_ModuleFactory_destroyModule(handle);
+    liveInCallback = WidgetModule::live;
+}
+
+TEST_F(ModuleApi, CallbackThatDestroysItsModuleDefersTheDestructionToTheCallsEnd)
+{
+    vnx_ModuleHandle_s* handle = vnx_ModuleFactory_createModule(kWidgetType);
+    ASSERT_NE(handle, nullptr);
+    vnx_Module_setModuleListener(handle, destroyOwnHandle, nullptr);
+    vnx_Widget_Command_s command;
+    vnx_Widget_initCommand(&command);
+    // The module reports, the callback destroys the handle, and the module
+    // then goes on with its call (the sanitizer build sees any use of freed
+    // memory); it is destroyed when the call returns.
+    EXPECT_EQ(vnx_Module_sendCommand(handle, &command), 0);
+    EXPECT_EQ(destroyAnswer, VNX_STATUS_SUCCESS);
+    EXPECT_EQ(liveInCallback, 1);
+    EXPECT_EQ(WidgetModule::live, 0);
+    EXPECT_EQ(calls.size(), 1u);
+    expectRefusedEverywhere(handle);
+    EXPECT_EQ(vnx_ModuleFactory_destroyModule(handle), VNX_STATUS_INTERNAL_ERROR);
+}
+
 TEST_F(ModuleApi, NullHandleIsAnsweredWithoutACall)
 {
     size_t count = 0;
