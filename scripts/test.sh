@@ -9,7 +9,10 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 jobs=$(nproc)
-with_display=(xvfb-run -a -s "-screen 0 1920x1080x24")
+# -noreset: by default the server resets whenever its last client leaves and
+# refuses connections meanwhile, so a test starting at that moment could not
+# open the display.
+with_display=(xvfb-run -a -s "-screen 0 1920x1080x24 -noreset")
 
 echo "== Release build and tests"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
