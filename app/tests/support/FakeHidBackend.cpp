@@ -56,6 +56,12 @@ int FakeHidBackend::openCount(const std::string& path) const
     return found == openCounts_.end() ? 0 : found->second;
 }
 
+int FakeHidBackend::openHandleCount() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(open_.size());
+}
+
 void FakeHidBackend::applyDueEvents()
 {
     while (!script_.empty() && script_.front().timeUs <= nowUs_) {

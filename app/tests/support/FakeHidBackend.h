@@ -45,6 +45,8 @@ class FakeHidBackend final : public HidBackend
 
     std::vector<Write> writes() const;
     int openCount(const std::string& path) const;
+    /// Handles opened and not yet closed, removed devices' included.
+    int openHandleCount() const;
 
     std::vector<HidDeviceInfo> enumerate(int vendorId, int productId, int usagePage, int usage) override;
     HidOpenResult open(const std::string& path, HidDeviceHandle& handle) override;
