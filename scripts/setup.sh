@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev libhidapi-dev xvfb xauth libplist-dev
+  fonts-liberation2 # the metric-compatible face that stands in for Arial, the interface typeface
 )
 
 missing=()

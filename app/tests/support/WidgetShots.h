@@ -1,0 +1,53 @@
+#pragma once
+
+// Helpers of the widget tests: a shown and active top-level window to put
+// controls in, and screenshots of widgets. A screenshot is also written as
+// <name>.png into the folder named by PELVARO_TEST_SCREENSHOTS, when set, so
+// a person can look at what the tests saw.
+
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+/// A widget's current look, painted now.
+inline QImage grabWidget(QWidget* widget, const QString& name = {})
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QByteArray folder = qgetenv("PELVARO_TEST_SCREENSHOTS");
+    if (!name.isEmpty() && !folder.isEmpty()) {
+        QDir().mkpath(QString::fromLocal8Bit(folder));
+        image.save(QDir(QString::fromLocal8Bit(folder)).filePath(name + QStringLiteral(".png")));
+    }
+    return image;
+}
+
+/// Colours equal within `tolerance` in each channel.
+inline bool sameColor(const QColor& a, const QColor& b, int tolerance = 0)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+inline std::string describe(const QColor& color)
+{
+    return "(" + std::to_string(color.red()) + ", " + std::to_string(color.green()) + ", " +
+           std::to_string(color.blue()) + ")";
+}
+
+/// A top-level window of the given size, shown and made the active window.
+inline std::unique_ptr<QWidget> activeWindow(const QSize& size)
+{
+    auto window = std::make_unique<QWidget>();
+    window->resize(size);
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) {
+        return nullptr;
+    }
+    return window;
+}
