@@ -120,8 +120,8 @@ TEST(ScrollView, TheDocumentGrowsWithItsContentAndScrollsOnceItOutgrowsTheView)
     };
     addRow(0);
     addRow(1);
-    QTest::qWait(50);
-    EXPECT_EQ(view->flippedView()->size(), QSize(200, 60));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->flippedView()->size() == QSize(200, 60); }, 2000))
+        << view->flippedView()->height();
     EXPECT_EQ(view->verticalScrollBar()->maximum(), 0);
     for (int i = 2; i < 10; ++i) {
         addRow(i);

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Runs a test program with an X display: the caller's when there is one,
-# otherwise a private Xvfb started for this run alone. Listing the tests of a
-# program needs no display.
+# otherwise a private Xvfb started for this run alone. PELVARO_OWN_DISPLAY=1
+# asks for the private Xvfb even under a display (tests whose window must
+# keep the focus). Listing the tests of a program needs no display.
 set -euo pipefail
 
-if [ -n "${DISPLAY:-}" ] || [[ " $* " == *" --gtest_list_tests "* ]]; then
+if [[ " $* " == *" --gtest_list_tests "* ]]; then
+  exec "$@"
+fi
+if [ -n "${DISPLAY:-}" ] && [ "${PELVARO_OWN_DISPLAY:-0}" != 1 ]; then
   exec "$@"
 fi
 
