@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "calibration/scdData.h"
+#include "calibration/scdAcceptance.h"
 #include "common/NodeManager.h"
 #include "common/moduleType.h"
 #include "common/statusCode.h"
@@ -118,15 +118,16 @@ uint8_t ActivityClassification::getType() const
 int ActivityClassification::init(const vnx_scdData_s* scd, int&, const vnx_dcdData_s*, int&)
 {
     muteCounter_ = 0;
-    const scdGen4Float_s* valid = scdGen4FloatValidateAndCast(scd);
-    if (valid == nullptr) {
+    // The block's own size word is all that is known of its length.
+    const vnx::AcceptedScd accepted = vnx::acceptScd(scd, SIZE_MAX);
+    if (!accepted.valid()) {
         return VNX_STATUS_INVALID_SCD;
     }
     // From the period in whole microseconds, the unit of every sample Format:
     // 8000 us gives exactly 125 Hz and a minute of 7500 samples, where the
     // inverse of the float period (0.008f is slightly above 0.008) falls just
     // short of 125 and would make the minute one sample short.
-    const int32_t periodUs = std::max<int32_t>(vnx_scdGetPeriod(&valid->head), 1);
+    const int32_t periodUs = std::max<int32_t>(accepted.periodUs(), 1);
     sampleRateHz_ = vnx::Fp32(kMicrosecondsPerSecond / static_cast<float>(periodUs));
     motionThresholdRadPerS_ = kThresholdFactor * config_.motionThresholdBase;
     isStable_.init(sampleRateHz_, config_.stillTimeS);

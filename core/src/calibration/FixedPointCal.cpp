@@ -2,11 +2,11 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "calibration/rawConversion.h"
 #include "calibration/scdPeriod.h"
-#include "common/crc32.h"
 #include "common/statusCode.h"
 
 namespace vnx {
@@ -170,11 +170,16 @@ float FixedPointCal::getPeriod(const scdGen4FloatInnards_s& innards)
 
 int FixedPointCal::verifyAndInit(const vnx_scdData_s* scd)
 {
-    const scdGen4Float_s* valid = scdGen4FloatValidateAndCast(scd);
-    if (valid == nullptr)
+    // The block's own size word is all that is known of its length.
+    return verifyAndInit(acceptScd(scd, SIZE_MAX));
+}
+
+int FixedPointCal::verifyAndInit(const AcceptedScd& scd)
+{
+    if (!scd.valid())
         return VNX_STATUS_INVALID_SCD;
-    out_.scdCrc = crc32_process(valid, VNX_SCD_GEN4FLOAT_SIZE);
-    return init(valid->innards);
+    out_.scdCrc = scd.crc();
+    return init(*scd.innards());
 }
 
 int FixedPointCal::init(const scdGen4FloatInnards_s& in)

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "calibration/scdAcceptance.h"
 #include "calibration/scdData.h"
 #include "log/DefaultLogger.h"
 #include "numerics/qdVectorFixed.h"
@@ -64,7 +65,10 @@ class FixedPointCal
 
     /// VNX_STATUS_INVALID_SCD (-13) when the SCD is refused (Output then
     /// unchanged); else keeps its CRC-32, runs init on its fields and gives 0.
+    /// The block is taken through acceptScd, so it may lie at any address.
     int verifyAndInit(const vnx_scdData_s* scd);
+    /// The same for a block already accepted.
+    int verifyAndInit(const AcceptedScd& scd);
     /// Fills Output from the calibration fields; always 0.
     int init(const scdGen4FloatInnards_s& innards);
 

@@ -85,7 +85,9 @@ bool vnx_scdIsSizeAndVersionValid(uint32_t size, uint32_t version);
 /// True when the 65 words of the 260-byte block sum to zero.
 bool vnx_scdIsDataValid(const vnx_scdData_s* scd);
 /// The block as its 260-byte form when it is non-null, 260 bytes, version 5
-/// and sealed; else null.
+/// and sealed; else null. The result is the block's own address, which need
+/// not be aligned for its fields: readers of fields go through acceptScd
+/// (calibration/scdAcceptance.h), which copies the block first.
 const scdGen4Float_s* scdGen4FloatValidateAndCast(const vnx_scdData_s* scd);
 /// Check word that seals the block: the two's complement of the sum of its
 /// first 64 words (the stored check word is not read); 0 for a null block.

@@ -1,9 +1,7 @@
 #include "mobileUtilities/mobileSensorRange.h"
 
-#include <cstring>
-
 #include "calibration/FixedPointCal.h"
-#include "calibration/scdData.h"
+#include "calibration/scdAcceptance.h"
 #include "moduleFactory/flatApiGuard.h"
 #include "sensorFusionMobile/mobileRecords.h"
 
@@ -15,16 +13,10 @@ constexpr float kMicroTeslaPerMagUnit = 100.0f;
 
 float rangeOf(std::uint32_t sensor, const void* scd, std::size_t size)
 {
-    // The whole block is read (its check word covers all 260 bytes), so a
-    // shorter buffer is refused before its head is trusted.
-    if (scd == nullptr || size < VNX_SCD_GEN4FLOAT_SIZE)
-        return 0.0f;
-    // Clients hand in plain bytes: copy them into an aligned block.
-    scdGen4Float_s block;
-    std::memcpy(&block, scd, sizeof block);
-
+    // Clients hand in plain bytes at any address; a buffer shorter than the
+    // whole block is refused unread.
     FixedPointCal cal;
-    if (cal.verifyAndInit(&block.head) != 0)
+    if (cal.verifyAndInit(acceptScd(scd, scd != nullptr ? size : 0)) != 0)
         return 0.0f;
     const FixedPointCal::Output& out = cal.output();
     switch (sensor) {

@@ -103,12 +103,10 @@ int SensorFusionMobile::init(const vnx_Mobile_Configuration_s& config)
     if (!mobile::reorientationIsUsable(config.reorientation))
         return VNX_STATUS_INVALID_PARAMETER;
 
-    // 1. The SCD. A buffer shorter than the block it claims to hold is
+    // 1. The SCD, copied and checked once. A buffer shorter than the block is
     // refused before anything reads past its end.
-    if (config.scd == nullptr || config.scdSize < 4 || config.scdSize < vnx_scdGetSize(config.scd)) {
-        return VNX_STATUS_INVALID_SCD;
-    }
-    if (cal_.verifyAndInit(config.scd) != VNX_STATUS_SUCCESS)
+    if (cal_.verifyAndInit(acceptScd(config.scd, config.scd != nullptr ? config.scdSize : 0)) !=
+        VNX_STATUS_SUCCESS)
         return VNX_STATUS_INVALID_SCD;
     const FixedPointCal::Output& cal = cal_.output();
 

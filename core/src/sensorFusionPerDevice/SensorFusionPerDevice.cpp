@@ -1,11 +1,13 @@
 #include "sensorFusionPerDevice/SensorFusionPerDevice.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <iterator>
 #include <span>
 
+#include "calibration/scdAcceptance.h"
 #include "common/NodeManager.h"
 #include "common/moduleType.h"
 #include "common/properties.h"
@@ -262,37 +264,50 @@ uint8_t SensorFusionPerDevice::getType() const
 
 int SensorFusionPerDevice::init(const vnx_scdData_s* scd, int&, const vnx_dcdData_s* dcd, int&)
 {
-    if (scd == nullptr || scd->size == 0) {
+    // The SCD is copied and checked before anything changes: a refused SCD
+    // (none, a size word of 0 or any other invalid block) leaves the module
+    // as it was, with its engine when it had one. The engine gets the copy.
+    const vnx::AcceptedScd accepted = vnx::acceptScd(scd, SIZE_MAX);
+    if (!accepted.valid()) {
         return VNX_STATUS_INVALID_SCD;
     }
-    // A second init without term starts over rather than leak the engine.
-    destroyEngine();
 
     vnx_Mobile_Configuration_s config{};
-    config.scd = scd;
-    config.scdSize = scd->size;
-    if (dcd != nullptr && dcd->size != 0) {
-        config.dcd = dcd;
-        config.dcdSize = dcd->size;
+    config.scd = &accepted.block()->head;
+    config.scdSize = sizeof(scdGen4Float_s);
+    if (dcd != nullptr) {
+        // Blocks lie at any address: the head is read as bytes.
+        vnx_dcdData_s dcdHead;
+        std::memcpy(&dcdHead, dcd, sizeof dcdHead);
+        if (dcdHead.size != 0) {
+            config.dcd = dcd;
+            config.dcdSize = dcdHead.size;
+        }
     }
     config.reorientation = {0.0f, 0.0f, 0.0f, 1.0f};
     config.stabilityTimeS = kStabilityTimeS;
     config.stabilityThreshold = kStabilityThreshold;
     config.clientThreshold = kClientThresholdRad;
 
-    scdPeriodUs_ = static_cast<std::uint32_t>(vnx_scdGetPeriod(scd));
-    effectivePeriodUs_ = scdPeriodUs_;
-    periods_ = {};
-
+    // No memory for a new engine also leaves the module as it was.
+    SensorFusionMobile* fresh = nullptr;
     try {
-        engine_ = enginePool().create();
+        fresh = enginePool().create();
     } catch (...) {
-        engine_ = nullptr;
+        fresh = nullptr;
     }
-    if (engine_ == nullptr) {
+    if (fresh == nullptr) {
         return VNX_STATUS_OUT_OF_MEMORY;
     }
+    // A second init without term starts over rather than leak the engine.
+    destroyEngine();
+    engine_ = fresh;
+    scdPeriodUs_ = static_cast<std::uint32_t>(accepted.periodUs());
+    effectivePeriodUs_ = scdPeriodUs_;
+    periods_ = {};
     vnx::NodeManager::getInstance().addNode(this, engine_, vnx::NodeInterface::NODE_SUBNODE, "mobile");
+    // The engine accepts what was accepted here; should it still refuse, the
+    // module is left without engine.
     const int result = engine_->init(config);
     if (result < 0) {
         term();

@@ -57,12 +57,14 @@ class SensorFusionPerDevice : public vnx::ModuleInterface
     int sendCommand(const vnx_StructCommand_s* command) override;
     uint8_t getType() const override;
 
-    /// -13 for a missing SCD. Otherwise creates the engine (sub-node
-    /// "mobile") and initialises it with the SCD and DCD: the engine's answer
-    /// (0, 1 for a DCD of another SCD, 2 for an invalid DCD, -13 for an SCD it
-    /// refuses, which leaves the module without engine). Periods then follow
-    /// the SCD, and a stored SensorFusion Config's reorientation is applied.
-    /// A second init without term starts a fresh engine. The offsets are
+    /// -13 for an SCD that is refused (null, a size word of 0, or any block
+    /// that is not a sealed 260-byte version-5 SCD), -21 when no engine can
+    /// be created: then nothing changes (an engine of an earlier init keeps
+    /// running). Otherwise replaces the engine by a new one (sub-node
+    /// "mobile") initialised with the SCD and DCD, and answers as the engine
+    /// does (0, 1 for a DCD of another SCD, 2 for an invalid DCD). Periods
+    /// then follow the SCD, and a stored SensorFusion Config's reorientation
+    /// is applied. The SCD and DCD may lie at any address. The offsets are
     /// not written.
     int init(const vnx_scdData_s* scd, int& scdOffset, const vnx_dcdData_s* dcd, int& dcdOffset) override;
     /// Destroys the engine.

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "calibration/dcdAcceptance.h"
+#include "calibration/scdAcceptance.h"
 #include "common/NodeManager.h"
-#include "common/crc32.h"
 #include "common/moduleType.h"
 #include "common/statusCode.h"
 #include "moduleFactory/interfaceDescription.h"
@@ -100,18 +100,14 @@ uint8_t SensorInterpretation::getType() const
 
 int SensorInterpretation::init(const vnx_scdData_s* scd, int&, const vnx_dcdData_s* dcd, int&)
 {
-    const scdGen4Float_s* validScd = scdGen4FloatValidateAndCast(scd);
-    if (validScd == nullptr) {
+    // The block's own size word is all that is known of its length.
+    const vnx::AcceptedScd acceptedScd = vnx::acceptScd(scd, SIZE_MAX);
+    if (cal_.verifyAndInit(acceptedScd) != VNX_STATUS_SUCCESS) {
         initialised_ = false;
         return VNX_STATUS_INVALID_SCD;
     }
-    // Blocks come from files and clients: copied before their fields are read,
-    // so that no field is read through a misaligned pointer.
-    scdGen4Float_s scdCopy;
-    std::memcpy(&scdCopy, validScd, sizeof scdCopy);
     initialised_ = true;
-    scdCrc_ = crc32_process(&scdCopy, sizeof scdCopy);
-    cal_.init(scdCopy.innards);
+    scdCrc_ = acceptedScd.crc();
     activeRsChannels_ = vnx::kRsChannelsDefault;
 
     // The block's own size word is all that is known of its length.

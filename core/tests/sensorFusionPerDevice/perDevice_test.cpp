@@ -226,6 +226,60 @@ TEST(SensorFusionPerDevice, RefusedScdLeavesNoEngine)
     EXPECT_EQ(rig.step6AG(-kOneG, kStill, 1), VNX_STATUS_INVALID_SCD);
 }
 
+TEST(SensorFusionPerDevice, RefusedReinitLeavesTheRunningModuleAsItWas)
+{
+    // Two modules run the same device side by side; one is offered every
+    // kind of refused SCD halfway. Afterwards both must still agree sample
+    // for sample: same engine, same periods, same learned state.
+    PerDeviceRig kept;
+    PerDeviceRig twin;
+    const vnx_SensorInterpretation_Config_s tenMs = periodConfig(1, 10000);
+    for (PerDeviceRig* rig : {&kept, &twin}) {
+        ASSERT_EQ(rig->init(testDevice()), VNX_STATUS_SUCCESS);
+        ASSERT_EQ(rig->module.setConfig(&tenMs.config), VNX_STATUS_SUCCESS);
+    }
+    const std::int16_t turning[3] = {0, 0, 300};
+    std::int32_t sample = 0;
+    auto runBoth = [&](int count) {
+        for (int k = 0; k < count; ++k, ++sample) {
+            const std::int16_t(&rate)[3] = (sample / 100) % 2 == 0 ? kStill : turning;
+            ASSERT_EQ(kept.step6AG(-kOneG, rate, sample), twin.step6AG(-kOneG, rate, sample));
+            ASSERT_EQ(
+                std::memcmp(kept.motion.quaternion, twin.motion.quaternion, sizeof kept.motion.quaternion), 0)
+                << "sample " << sample;
+            ASSERT_EQ(std::memcmp(kept.motion.angularVelocity, twin.motion.angularVelocity,
+                                  sizeof kept.motion.angularVelocity),
+                      0)
+                << "sample " << sample;
+        }
+    };
+    runBoth(300);
+
+    const vnx::SensorFusionMobile* engine = kept.module.engine();
+    ASSERT_NE(engine, nullptr);
+    scdGen4Float_s size0 = testDevice();
+    size0.head.size = 0;
+    scdGen4Float_s unsealed = testDevice();
+    unsealed.innards.rsNoise[0] += 1.0f;
+    scdGen4Float_s version4 = testDevice();
+    version4.head.version = 4;
+    int a = 0;
+    int b = 0;
+    EXPECT_EQ(kept.module.init(nullptr, a, nullptr, b), VNX_STATUS_INVALID_SCD);
+    for (const scdGen4Float_s& refused : {size0, unsealed, version4}) {
+        EXPECT_EQ(kept.init(refused), VNX_STATUS_INVALID_SCD);
+        EXPECT_EQ(kept.module.engine(), engine);
+        EXPECT_EQ(kept.module.effectivePeriodUs(), 10000u);
+    }
+    runBoth(300);
+    // The learned calibration is the twin's too.
+    dcdAlg49AxisFixed_s dcds[2]{};
+    int offset = 0;
+    ASSERT_EQ(kept.module.getDcd(&dcds[0].head, sizeof dcds[0], offset), VNX_STATUS_SUCCESS);
+    ASSERT_EQ(twin.module.getDcd(&dcds[1].head, sizeof dcds[1], offset), VNX_STATUS_SUCCESS);
+    EXPECT_EQ(std::memcmp(&dcds[0], &dcds[1], sizeof dcds[0]), 0);
+}
+
 TEST(SensorFusionPerDevice, PeriodModesSetTheSensorPeriods)
 {
     PerDeviceRig rig;
