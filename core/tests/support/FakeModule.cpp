@@ -128,7 +128,9 @@ class FakeModule : public ModuleInterface
     }
     bool ownRecord(const vnx_Struct_s* header, std::uint8_t kind) const
     {
-        return header != nullptr && header->type == type_.script().type && header->kind == kind;
+        const FakeModuleScript& script = type_.script();
+        const std::uint8_t own = script.recordType != 0 ? script.recordType : script.type;
+        return header != nullptr && header->type == own && header->kind == kind;
     }
     int recordAndAnswer(const char* operation, const vnx_Struct_s* header, std::uint8_t kind) const
     {

@@ -47,6 +47,9 @@ using FakeProcess = std::function<int(std::size_t outputCount, vnx_StructOutput_
 struct FakeModuleScript
 {
     std::uint8_t type = 0;
+    /// Type id of the Configs and Commands it takes as its own (0: `type`),
+    /// for a stand-in of a module that works on another type's records.
+    std::uint8_t recordType = 0;
     /// Status code by operation name; operations not named answer 0.
     std::map<std::string, int> answers;
     std::vector<std::vector<std::uint8_t>> inputInterfaces;
