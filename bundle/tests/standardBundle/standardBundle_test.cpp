@@ -316,9 +316,9 @@ TEST(StandardBundle, ProcessTakesExactlyItsInterfacesAndWritesNothingOtherwise)
         rig.clearOutputs();
         fusion.clearCalls();
         const auto before = rig.activity;
-        EXPECT_EQ(rig.process(c.inputInterface, c.inputCount, c.records, formats, c.outputInterface,
-                              c.outputCount),
-                  -2)
+        EXPECT_EQ(
+            rig.process(c.inputInterface, c.inputCount, c.records, formats, c.outputInterface, c.outputCount),
+            -2)
             << c.inputInterface << " " << c.inputCount << " " << c.outputInterface << " " << c.outputCount;
         EXPECT_EQ(std::memcmp(&before, &rig.activity, sizeof before), 0);
         EXPECT_TRUE(fusion.calls("process").empty());
