@@ -75,6 +75,11 @@ TEST(DescribeInterface, SetsTheCountAndWritesIdsOnlyWhenTheyFit)
     EXPECT_EQ(ids[0], 22);
     EXPECT_EQ(ids[1], 5);
     EXPECT_EQ(ids[2], 0);
+
+    // An interface without records needs no list to be described.
+    count = 7;
+    EXPECT_EQ(vnx::describeInterface({}, 0, nullptr, count), VNX_STATUS_SUCCESS);
+    EXPECT_EQ(count, 0u);
 }
 
 } // namespace

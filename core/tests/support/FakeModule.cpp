@@ -54,7 +54,9 @@ class FakeModule : public ModuleInterface
             return VNX_STATUS_NOT_FOR_ME;
         }
         const std::vector<std::uint8_t>& bytes = type_.script().config;
-        std::memcpy(config, bytes.data(), std::min<std::size_t>(bytes.size(), config->header.size));
+        if (!bytes.empty()) {
+            std::memcpy(config, bytes.data(), std::min<std::size_t>(bytes.size(), config->header.size));
+        }
         return type_.answer("getConfig");
     }
     int setConfig(const vnx_StructConfig_s* config) override
