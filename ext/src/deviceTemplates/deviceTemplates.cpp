@@ -1,0 +1,1 @@
+// The coordinator and device templates are class templates: see their headers.
