@@ -1,0 +1,76 @@
+#pragma once
+
+// The settings window's content: the title bar, the tab row over four page
+// containers, the page shown while no receiver is present, the presenter
+// icon, and OK and Cancel. Tabs change only through
+// checkDirtyAndShowAlertWhenNeedChangeTab; the window's closing stores the
+// settings, and Cancel first puts back the page edits.
+
+#include "ui/window/PVViewController.h"
+
+#include <QList>
+#include <limits>
+
+class QLabel;
+class PVEmptyViewController;
+class PVMainViewModel;
+class PVPresenterIcon;
+class PVRoundButton;
+class PVTabStackView;
+class PVWindowTitleView;
+
+class PVMainViewController : public PVViewController
+{
+    Q_OBJECT
+
+  public:
+    /// The index that names no tab.
+    static constexpr quint64 kNotFound = static_cast<quint64>(std::numeric_limits<qint64>::max());
+    static constexpr int kTabCount = 4;
+    /// Size of the settings window.
+    static constexpr int kWidth = 640;
+    static constexpr int kHeight = 520;
+
+    explicit PVMainViewController(PVMainViewModel& model, QWidget* parent = nullptr);
+
+    void setupSelection(quint64 index);
+    void checkDirtyAndShowAlertWhenNeedChangeTab(quint64 from, quint64 to);
+    void dongleInset(bool inserted);
+    void okButtonAction();
+    void cancelButtonAction();
+
+    PVWindowTitleView* titleView() const { return titleView_; }
+    QLabel* titleTextField() const { return titleTextField_; }
+    PVTabStackView* tabStackView() const { return tabStackView_; }
+    QWidget* tabPageViewContainer() const { return tabPageViewContainer_; }
+    /// The page containers in tab order: button setting, pointer style, tool
+    /// manager, help.
+    const QList<QWidget*>& pageContainers() const { return pageContainers_; }
+    QWidget* emptyViewContainer() const { return emptyViewContainer_; }
+    const QList<PVViewController*>& viewControllers() const { return viewControllers_; }
+    PVEmptyViewController* emptyViewController() const { return emptyViewController_; }
+    PVPresenterIcon* presenterIcon() const { return presenterIcon_; }
+    PVRoundButton* okButton() const { return okButton_; }
+    PVRoundButton* cancelButton() const { return cancelButton_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void setupUIIfNeeded();
+    void observeNotifications();
+
+    PVMainViewModel& model_;
+    bool observing_ = false;
+    PVWindowTitleView* titleView_;
+    QLabel* titleTextField_;
+    PVTabStackView* tabStackView_;
+    QWidget* tabPageViewContainer_;
+    QList<QWidget*> pageContainers_;
+    QWidget* emptyViewContainer_;
+    QList<PVViewController*> viewControllers_;
+    PVEmptyViewController* emptyViewController_ = nullptr;
+    PVPresenterIcon* presenterIcon_;
+    PVRoundButton* okButton_;
+    PVRoundButton* cancelButton_;
+};

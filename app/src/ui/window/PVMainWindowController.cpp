@@ -1,0 +1,50 @@
+#include "ui/window/PVMainWindowController.h"
+
+#include "ui/window/PVMainViewController.h"
+#include "ui/window/PVWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+PVMainWindowController::PVMainWindowController(PVMainViewModel& model, QObject* parent)
+    : QObject(parent), model_(model)
+{
+}
+
+PVMainWindowController::~PVMainWindowController()
+{
+    delete window_;
+}
+
+PVWindow* PVMainWindowController::window()
+{
+    if (window_ == nullptr) {
+        window_ = new PVWindow;
+        windowDidLoad();
+    }
+    return window_;
+}
+
+PVMainViewController* PVMainWindowController::contentViewController()
+{
+    window();
+    return content_;
+}
+
+void PVMainWindowController::windowDidLoad()
+{
+    content_ = new PVMainViewController(model_);
+    window_->setContentView(content_);
+    window_->setFixedSize(PVMainViewController::kWidth, PVMainViewController::kHeight);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect visible = screen != nullptr ? screen->availableGeometry() : QRect();
+    window_->move(visible.x() + visible.width() / 2 - window_->width() / 2,
+                  visible.y() + visible.height() / 2 - window_->height() / 2);
+}
+
+void PVMainWindowController::showWindow()
+{
+    window()->show();
+    window_->raise();
+    window_->activateWindow();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+// Base of the settings window's pages: a widget that logs when it appears,
+// disappears and goes away (debug lines of tag 4).
+
+#include <QWidget>
+
+class PVViewController : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    /// Tag of the pages' log lines.
+    static constexpr unsigned kLogTag = 4;
+
+    explicit PVViewController(QWidget* parent = nullptr);
+    ~PVViewController() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    /// Fills the page with a colour (layer background of the page).
+    void setBackgroundColor(const QColor& color);
+
+  private:
+    // The class name is kept for the destructor, when the subclass is gone.
+    QByteArray className_;
+};

@@ -1,0 +1,63 @@
+#include "ui/window/PVWindow.h"
+
+#include "log/DXLog.h"
+#include "ui/controls/PVColorTheme.h"
+#include "ui/controls/PVRoundedFrame.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace {
+
+// The frame is drawn over the content and lets every click through.
+class FrameOverlay : public QWidget
+{
+  public:
+    explicit FrameOverlay(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        paintRoundedFrame(painter, rect(), PVWindow::kCornerRadius, PVWindow::kBorderWidth,
+                          themeWindowBorderColor(), QColor());
+    }
+};
+
+} // namespace
+
+PVWindow::PVWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), frame_(new FrameOverlay(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+PVWindow::~PVWindow()
+{
+    DXLogAlert("%s dealloc", metaObject()->className());
+}
+
+void PVWindow::setContentView(QWidget* content)
+{
+    if (content_ != nullptr) {
+        layout()->removeWidget(content_);
+        content_->deleteLater();
+    }
+    content_ = content;
+    layout()->addWidget(content);
+    frame_->raise();
+}
+
+void PVWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    frame_->setGeometry(rect());
+    frame_->raise();
+    setMask(QRegion(roundedShape(rect(), kCornerRadius).toFillPolygon().toPolygon()));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// A frameless top-level window with rounded corners and a thin dark frame,
+// for windows that draw their own title bar. Without a compositor nothing
+// can be see-through, so the corners are cut off by a shape mask.
+
+#include <QWidget>
+
+class PVWindow : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    static constexpr double kCornerRadius = 10.0;
+    static constexpr double kBorderWidth = 1.0;
+
+    explicit PVWindow(QWidget* parent = nullptr);
+    ~PVWindow() override;
+
+    /// Puts `content` into the window, filling it.
+    void setContentView(QWidget* content);
+    QWidget* contentView() const { return content_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QWidget* content_ = nullptr;
+    QWidget* frame_;
+};
