@@ -1,5 +1,6 @@
 // Pelvaro: the desktop companion of the presenter.
 
+#include "platform/PVSessionEnvironment.h"
 #include "platform/QuitOnSignal.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "pelvaro: cannot watch for SIGINT and SIGTERM\n");
         return 1;
     }
+    PVSessionEnvironment::preferXcbOnWayland();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Pelvaro");
     QApplication::setApplicationVersion(PELVARO_VERSION);

@@ -1,0 +1,58 @@
+#include "platform/X11InputLayer.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+namespace {
+
+// Before main builds the QApplication: Qt reads the factor once, at start.
+const bool scaleFactorSet = setenv("QT_SCALE_FACTOR", "2", 1) == 0;
+
+QPoint rootPointer()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return QPoint(-1, -1);
+    }
+    Window root = 0;
+    Window child = 0;
+    int x = -1;
+    int y = -1;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY, &mask);
+    XCloseDisplay(display);
+    return QPoint(x, y);
+}
+
+TEST(X11InputScaled, PointsBecomeRootPixelsAtTheScreensPixelRatio)
+{
+    ASSERT_TRUE(scaleFactorSet);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_DOUBLE_EQ(screen->devicePixelRatio(), 2.0);
+    ASSERT_EQ(screen->geometry(), QRect(0, 0, 960, 540)) << "the test display is 1920 x 1080 pixels";
+
+    X11InputLayer layer{PVSessionEnvironment{"x11", false}};
+    ASSERT_TRUE(layer.available()) << layer.unavailableReason();
+    const struct
+    {
+        QPointF point;
+        QPoint pixel;
+    } cases[] = {
+        {{100, 100}, {200, 200}}, {{0, 0}, {0, 0}}, {{959.5, 539.5}, {1919, 1079}}, {{10.25, 3}, {21, 6}}};
+    for (const auto& c : cases) {
+        layer.warp(c.point);
+        EXPECT_EQ(rootPointer(), c.pixel) << c.point.x() << ", " << c.point.y();
+        EXPECT_EQ(X11InputLayer::rootPixelOf(c.point), c.pixel);
+    }
+    layer.warp(QPointF(100, 100));
+    EXPECT_EQ(layer.pointerPosition(), QPointF(100, 100)) << "read back in points";
+    EXPECT_EQ(X11InputLayer::pointOfRootPixel(QPoint(201, 99)), QPointF(100.5, 49.5));
+}
+
+} // namespace
