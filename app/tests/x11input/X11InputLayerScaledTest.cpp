@@ -1,4 +1,5 @@
 #include "platform/X11InputLayer.h"
+#include "runtime/PVCursorManager.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -53,6 +54,22 @@ TEST(X11InputScaled, PointsBecomeRootPixelsAtTheScreensPixelRatio)
     layer.warp(QPointF(100, 100));
     EXPECT_EQ(layer.pointerPosition(), QPointF(100, 100)) << "read back in points";
     EXPECT_EQ(X11InputLayer::pointOfRootPixel(QPoint(201, 99)), QPointF(100.5, 49.5));
+}
+
+TEST(X11InputScaled, TheCursorManagersPointsLandOnRootPixels)
+{
+    const double height = QGuiApplication::primaryScreen()->geometry().height();
+    X11InputLayer layer{PVSessionEnvironment{"x11", false}};
+    ASSERT_TRUE(layer.available()) << layer.unavailableReason();
+    PVCursorManager manager{
+        layer, PVCursorEnvironment{[] { return QList<QRectF>{QRectF(0, 0, 960, 540)}; },
+                                   [height](QPointF p) { return QPointF(p.x(), height - p.y()); },
+                                   [] { return int64_t{0}; }}};
+    // Framework points, y up: (100, 440) is 100 points below the top.
+    manager.uncheckMoveCursorCenter(QPointF(100, 440), false);
+    EXPECT_EQ(rootPointer(), QPoint(200, 200));
+    manager.performClick();
+    EXPECT_EQ(manager.cursorPoint(), QPointF(100, 440)) << "the pointer read back in framework points";
 }
 
 } // namespace
