@@ -39,16 +39,20 @@ class DeviceTemplate : public ModuleManagerListenerInterface
         NodeManager& nodes = NodeManager::getInstance();
         nodes.addNode(nodeObject(coordinator), nodeObject(this), NodeInterface::NODE_DEVICE, name);
         host_ = ModuleManagerFactory::create();
-        host_->setDevice(this);
-        nodes.addNode(nodeObject(this), static_cast<const void*>(host_), NodeInterface::NODE_SUBNODE,
-                      "ModuleManager");
+        if (host_ != nullptr) {
+            host_->setDevice(this);
+            nodes.addNode(nodeObject(this), static_cast<const void*>(host_), NodeInterface::NODE_SUBNODE,
+                          "ModuleManager");
+        }
     }
 
     ~DeviceTemplate() override
     {
         NodeManager& nodes = NodeManager::getInstance();
-        nodes.removeNode(static_cast<const void*>(host_));
-        ModuleManagerFactory::destroy(host_);
+        if (host_ != nullptr) {
+            nodes.removeNode(static_cast<const void*>(host_));
+            ModuleManagerFactory::destroy(host_);
+        }
         nodes.removeNode(nodeObject(this));
     }
 
@@ -66,7 +70,7 @@ class DeviceTemplate : public ModuleManagerListenerInterface
             return vnx_Struct_copy(&config_->header, &config->header) != 0 ? VNX_STATUS_SUCCESS
                                                                            : VNX_STATUS_INVALID_PARAMETER;
         }
-        return guarded([&] { return host_->getConfig(config); });
+        return onHost([&](ModuleManagerInterface& host) { return host.getConfig(config); });
     }
 
     int setConfig(const vnx_StructConfig_s* config) override
@@ -78,7 +82,7 @@ class DeviceTemplate : public ModuleManagerListenerInterface
             return vnx_Struct_copy(&config->header, &config_->header) != 0 ? VNX_STATUS_SUCCESS
                                                                            : VNX_STATUS_INVALID_PARAMETER;
         }
-        return guarded([&] { return host_->setConfig(config); });
+        return onHost([&](ModuleManagerInterface& host) { return host.setConfig(config); });
     }
 
     int sendCommand(const vnx_StructCommand_s* command) override
@@ -86,7 +90,7 @@ class DeviceTemplate : public ModuleManagerListenerInterface
         if (isOwn(command, VNX_KIND_COMMAND)) {
             return VNX_STATUS_SUCCESS;
         }
-        return guarded([&] { return host_->sendCommand(command); });
+        return onHost([&](ModuleManagerInterface& host) { return host.sendCommand(command); });
     }
 
     uint8_t getType() const override { return Type; }
@@ -123,13 +127,13 @@ class DeviceTemplate : public ModuleManagerListenerInterface
             return VNX_STATUS_SUCCESS;
         }
         open_ = false;
-        return guarded([&] { return host_->term(); });
+        return onHost([&](ModuleManagerInterface& host) { return host.term(); });
     }
 
     /// The host's tick without new input.
     int process() override
     {
-        return guarded([&] { return host_->process(); });
+        return onHost([&](ModuleManagerInterface& host) { return host.process(); });
     }
 
     /// Devices that take input override it.
@@ -187,8 +191,17 @@ class DeviceTemplate : public ModuleManagerListenerInterface
     }
 
   protected:
-    ModuleManagerInterface& host() const { return *host_; }
     Coordinator* coordinator() const { return coordinator_; }
+
+    /// Runs `call` on the host as a call of the device; -14 (NOT_ACTIVE)
+    /// when the device has no host.
+    template <class Call> int onHost(Call&& call) const
+    {
+        if (host_ == nullptr) {
+            return VNX_STATUS_NOT_ACTIVE;
+        }
+        return guarded([&] { return call(*host_); });
+    }
 
     /// Runs `call` as a call of the device (see `release`); its result.
     template <class Call> int guarded(Call&& call) const
