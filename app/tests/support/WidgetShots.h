@@ -35,8 +35,7 @@ inline bool sameColor(const QColor& a, const QColor& b, int tolerance = 0)
 
 inline std::string describe(const QColor& color)
 {
-    return "(" + std::to_string(color.red()) + ", " + std::to_string(color.green()) + ", " +
-           std::to_string(color.blue()) + ")";
+    return QStringLiteral("(%1, %2, %3)").arg(color.red()).arg(color.green()).arg(color.blue()).toStdString();
 }
 
 /// A top-level window of the given size, shown and made the active window.
