@@ -21,6 +21,8 @@
 #include "ui/window/PVWindowStandardButton.h"
 #include "ui/window/PVWindowTitleView.h"
 
+#include <QApplication>
+#include <QEnterEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -297,6 +299,36 @@ TEST_F(MainWindow, TitleBarButtonsShowTheirSymbolsWhileThePointerIsOverThem)
     EXPECT_TRUE(QTest::qWaitFor([&] { return buttons->mouseInside(); }, 2000));
     EXPECT_TRUE(buttons->closeButton()->showsSymbol());
     grabWidget(main->titleView(), "title-hover");
+}
+
+TEST_F(MainWindow, DraggingTheTitleBarMovesTheWindowAndNothingElseDoes)
+{
+    PVWindow* window = controller->window();
+    PVWindowTitleView* title = main->titleView();
+    // The pointer is away from the title bar (this display's pointer may
+    // rest where an earlier test left it).
+    QEvent away(QEvent::Leave);
+    QApplication::sendEvent(title, &away);
+    ASSERT_FALSE(window->movableByWindowBackground());
+    const QPoint start = window->pos();
+    // Elsewhere the window stays put.
+    QTest::mousePress(main, Qt::LeftButton, {}, QPoint(300, 300));
+    QTest::mouseMove(main, QPoint(340, 330));
+    QTest::mouseRelease(main, Qt::LeftButton, {}, QPoint(340, 330));
+    EXPECT_EQ(window->pos(), start);
+
+    QEnterEvent enter(QPointF(300, 10), QPointF(300, 10), title->mapToGlobal(QPointF(300, 10)));
+    QApplication::sendEvent(title, &enter);
+    EXPECT_TRUE(window->movableByWindowBackground());
+    QTest::mousePress(title, Qt::LeftButton, {}, QPoint(300, 10));
+    QTest::mouseMove(title, QPoint(340, 40));
+    QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(340, 40));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->pos() == start + QPoint(40, 30); }, 2000))
+        << window->pos().x() << "," << window->pos().y();
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(title, &leave);
+    EXPECT_FALSE(window->movableByWindowBackground());
 }
 
 TEST(TabButton, ALongTitleShrinksUntilItFitsAndStopsAtTheFloor)

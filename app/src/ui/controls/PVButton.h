@@ -30,7 +30,7 @@ class PVButton : public QWidget
     /// Setting selected, highlighted or mouseIn repaints the button.
     void setSelected(bool selected);
     void setHighlighted(bool highlighted);
-    void setMouseIn(bool mouseIn);
+    virtual void setMouseIn(bool mouseIn);
     void setMouseDown(bool mouseDown);
 
     /// While NO the button ignores the pointer entirely.

@@ -4,9 +4,11 @@
 #include "ui/controls/PVColorTheme.h"
 #include "ui/controls/PVRoundedFrame.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -60,4 +62,29 @@ void PVWindow::resizeEvent(QResizeEvent* event)
     frame_->setGeometry(rect());
     frame_->raise();
     setMask(QRegion(roundedShape(rect(), kCornerRadius).toFillPolygon().toPolygon()));
+}
+
+void PVWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (!movableByWindowBackground_ || event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    // The window manager moves the window when there is one; without one it
+    // moves by hand.
+    draggingByHand_ = windowHandle() == nullptr || !windowHandle()->startSystemMove();
+    grabOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void PVWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (draggingByHand_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - grabOffset_);
+    }
+}
+
+void PVWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    draggingByHand_ = false;
+    QWidget::mouseReleaseEvent(event);
 }

@@ -21,10 +21,21 @@ class PVWindow : public QWidget
     void setContentView(QWidget* content);
     QWidget* contentView() const { return content_; }
 
+    /// While YES a press on the window's background (any place that does not
+    /// take the press itself) drags the window.
+    bool movableByWindowBackground() const { return movableByWindowBackground_; }
+    void setMovableByWindowBackground(bool movable) { movableByWindowBackground_ = movable; }
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    bool movableByWindowBackground_ = false;
+    bool draggingByHand_ = false;
+    QPoint grabOffset_;
     QWidget* content_ = nullptr;
     QWidget* frame_;
 };

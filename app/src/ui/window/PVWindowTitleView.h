@@ -1,9 +1,9 @@
 #pragma once
 
 // The settings window's own title bar: the window buttons 7 points from the
-// left, vertically centred; dragging the bar moves the window.
+// left, vertically centred. While the pointer is over the bar the window is
+// movable by its background, so dragging the bar moves the window.
 
-#include <QPoint>
 #include <QWidget>
 
 class PVWindowButtonContainer;
@@ -23,14 +23,11 @@ class PVWindowTitleView : public QWidget
   protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void setMouseInside(bool inside);
+
     bool mouseInside_ = false;
-    bool draggingByHand_ = false;
-    QPoint grabOffset_;
     PVWindowButtonContainer* buttonContainer_;
 };
