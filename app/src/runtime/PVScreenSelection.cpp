@@ -2,6 +2,7 @@
 
 #include "log/DXLog.h"
 #include "runtime/PVAppleScriptHelper.h"
+#include "settings/PVGlobalObjectManager.h"
 
 namespace {
 
@@ -85,4 +86,11 @@ std::optional<PVScreen> PVScreenSelection::playingScreen(bool keynote, const QSt
 {
     return keynote ? keynotePlayingScreen(provider)
                    : pptPlayingScreen(pptVersion, primaryScreenHeight, provider);
+}
+
+std::optional<PVScreen> PVScreenSelection::playingScreen(bool keynote)
+{
+    const PVGlobalObjectManager& manager = PVGlobalObjectManager::sharedInstance();
+    // The flip of a point at y 0 gives the primary screen's height.
+    return playingScreen(keynote, manager.pptVersion(), PVFlipPointOnPrimaryScreen(0, 0, manager).y());
 }

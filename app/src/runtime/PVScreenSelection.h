@@ -31,6 +31,10 @@ class PVScreenSelection
     static bool isLaterOrEqualsTo7_0();
 
     /// The screen the show of the first program (`keynote`) or of the second
+    /// plays on, with the version text and the primary screen the global
+    /// object manager holds.
+    static std::optional<PVScreen> playingScreen(bool keynote);
+    /// The screen the show of the first program (`keynote`) or of the second
     /// plays on, as their preferences or the running show say; nothing when
     /// that cannot be told. `pptVersion` is the second program's version
     /// text, `primaryScreenHeight` the height of the primary screen (0 when
