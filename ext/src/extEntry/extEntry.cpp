@@ -4,6 +4,7 @@
 #include "domainCoordinator/DomainCoordinator.h"
 #include "extCommon/extStrings.h"
 #include "manualDomain/ManualCoordinator.h"
+#include "motionPipe/MotionPipeRecords.h"
 #include "moduleFactory/flatApiGuard.h"
 #include "serialization/SerializationRecords.h"
 
@@ -14,6 +15,7 @@ using Registration = int (*)(void);
 
 constexpr Registration kModuleFactories[][2] = {
     {vnx_ButtonMapper_moduleFactoryRegister, vnx_ButtonMapper_moduleFactoryUnregister},
+    {vnx_MotionPipe_moduleFactoryRegister, vnx_MotionPipe_moduleFactoryUnregister},
     {vnx_SerializationModule_moduleFactoryRegister, vnx_SerializationModule_moduleFactoryUnregister},
 };
 

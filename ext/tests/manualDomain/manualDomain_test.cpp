@@ -312,9 +312,11 @@ TEST(ExtEntry, RegistersTheGenericAndManualDomainsAndTheSerializationModule)
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(vnx_Module_getType(module), VNX_TYPE_SERIALIZATION_MODULE);
     vnx_ModuleFactory_destroyModule(module);
-    module = vnx_ModuleFactory_createModule(VNX_TYPE_BUTTON_MAPPER);
-    ASSERT_NE(module, nullptr);
-    vnx_ModuleFactory_destroyModule(module);
+    for (uint8_t type : {VNX_TYPE_BUTTON_MAPPER, VNX_TYPE_MOTION_PIPE}) {
+        module = vnx_ModuleFactory_createModule(type);
+        ASSERT_NE(module, nullptr) << int(type);
+        vnx_ModuleFactory_destroyModule(module);
+    }
     EXPECT_STREQ(vnx_typeToString(VNX_TYPE_MANUAL_DEVICE), "ManualDevice");
 
     vnx_DomainHandle_s* generic = vnx_DomainFactory_createDomain(VNX_TYPE_DOMAIN);
