@@ -1,6 +1,10 @@
 #include "runtime/PVCursorManager.h"
 
+#include "platform/X11InputLayer.h"
+#include "settings/PVGlobalObjectManager.h"
+
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -12,6 +16,34 @@ bool frameContains(const QRectF& frame, QPointF point)
 }
 
 } // namespace
+
+PVCursorManager& PVCursorManager::sharedInstance()
+{
+    // Never destroyed, like the application's other shared objects.
+    static PVCursorManager* const manager = [] {
+        static X11InputLayer* const input = new X11InputLayer;
+        return new PVCursorManager(*input, environmentOf(PVGlobalObjectManager::sharedInstance()));
+    }();
+    return *manager;
+}
+
+PVCursorEnvironment PVCursorManager::environmentOf(const PVGlobalObjectManager& globals)
+{
+    const PVGlobalObjectManager* source = &globals;
+    return PVCursorEnvironment{
+        [source] {
+            QList<QRectF> frames;
+            for (const PVScreen& screen : source->allScreens()) {
+                frames.append(screen.frame);
+            }
+            return frames;
+        },
+        [source](QPointF point) { return PVFlipPointOnPrimaryScreen(point.x(), point.y(), *source); },
+        [] {
+            using namespace std::chrono;
+            return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+        }};
+}
 
 PVCursorManager::PVCursorManager(PVInputLayer& input, PVCursorEnvironment environment)
     : input_(input), environment_(std::move(environment))

@@ -29,9 +29,19 @@ struct PVCursorEnvironment
     std::function<int64_t()> nowMicroseconds;
 };
 
+class PVGlobalObjectManager;
+
 class PVCursorManager
 {
   public:
+    /// The application's manager: on the X11 input layer, with the screens
+    /// and the flip of the global object manager and the steady clock.
+    /// Created on first use, on the main thread.
+    static PVCursorManager& sharedInstance();
+
+    /// Screens and flip read from `globals` at each use, time from the steady clock.
+    static PVCursorEnvironment environmentOf(const PVGlobalObjectManager& globals);
+
     /// Time after a click during which checked moves are ignored.
     static constexpr int64_t kStillAfterClickUs = 300'000;
 

@@ -1,4 +1,6 @@
 #include "runtime/PVCursorManager.h"
+#include "settings/PVGlobalObjectManager.h"
+#include "support/FakeScreenProvider.h"
 #include "support/RecordingInputLayer.h"
 
 #include <gtest/gtest.h>
@@ -181,6 +183,29 @@ TEST_F(CursorManager, ADragStartedWithoutControlIsStillReleased)
     manager.startControlCursor();
     manager.performDragEnd();
     EXPECT_EQ(takeCalls(), (std::vector<Call>{{Kind::LeftUp, at}}));
+}
+
+TEST(CursorManagerEnvironment, FollowsTheScreensOfTheGlobalObjectManager)
+{
+    FakeScreenProvider provider;
+    provider.setScreens({FakeScreenProvider::screen("HDMI-1", 1, {0, 0, 1920, 1080}),
+                         FakeScreenProvider::screen("eDP-1", 2, {1920, 0, 1440, 900})});
+    PVGlobalObjectManager globals(provider);
+    const PVCursorEnvironment environment = PVCursorManager::environmentOf(globals);
+    EXPECT_EQ(environment.screenFrames(), (QList<QRectF>{{0, 0, 1920, 1080}, {1920, 0, 1440, 900}}));
+    // The laptop's own panel is the primary screen: the flip is about its height.
+    EXPECT_EQ(environment.flip(QPointF(10, 0)), QPointF(10, 900));
+
+    // Without it the screen at the origin is: the flip follows at once.
+    provider.removeScreen(2);
+    EXPECT_EQ(environment.screenFrames(), (QList<QRectF>{{0, 0, 1920, 1080}}));
+    EXPECT_EQ(environment.flip(QPointF(10, 0)), QPointF(10, 1080));
+    provider.setScreens({});
+    EXPECT_TRUE(environment.screenFrames().isEmpty());
+    EXPECT_EQ(environment.flip(QPointF(10, 30)), QPointF(10, -30));
+
+    const int64_t before = environment.nowMicroseconds();
+    EXPECT_GE(environment.nowMicroseconds(), before);
 }
 
 } // namespace

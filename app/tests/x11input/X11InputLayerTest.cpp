@@ -1,4 +1,5 @@
 #include "platform/X11InputLayer.h"
+#include "runtime/PVCursorManager.h"
 #include "support/LogCapture.h"
 
 #include <QGuiApplication>
@@ -136,6 +137,20 @@ TEST_F(X11Input, ADragMovesWithTheButtonHeld)
     EXPECT_EQ(target.presses[0].position, QPoint(20, 20));
     EXPECT_GE(target.movesWithLeftHeld, 1);
     EXPECT_EQ(layer.pointerPosition(), QPointF(420, 260));
+}
+
+TEST(SharedCursorManager, MovesTheRealPointerOnTheApplicationsScreens)
+{
+    PVCursorManager& manager = PVCursorManager::sharedInstance();
+    EXPECT_EQ(&manager, &PVCursorManager::sharedInstance());
+    const double height = QGuiApplication::primaryScreen()->geometry().height();
+    manager.uncheckMoveCursorCenter(QPointF(100, height - 100), false);
+    X11InputLayer probe{x11Session()};
+    EXPECT_EQ(probe.pointerPosition(), QPointF(100, 100));
+    // Off the screen to the right: held at its right edge, in root pixels the last column.
+    manager.uncheckMoveCursorCenter(QPointF(100'000, height - 100), false);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(probe.pointerPosition(), QPointF(screen.width() - 1, 100));
 }
 
 TEST(X11InputUnavailable, WaylandSessionReachesNoXAndSaysSoOnce)
