@@ -93,6 +93,9 @@ QPointF X11InputLayer::pointOfRootPixel(QPoint pixel)
     return (QPointF(pixel) - origin) / chosen->devicePixelRatio() + origin;
 }
 
+// Each call waits until the server has carried it out (XSync): a reader of
+// the pointer on another connection then sees the new position.
+
 void X11InputLayer::warp(QPointF point)
 {
     if (display_ == nullptr) {
@@ -100,7 +103,7 @@ void X11InputLayer::warp(QPointF point)
     }
     const QPoint pixel = rootPixelOf(point);
     XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, pixel.x(), pixel.y());
-    XFlush(display_);
+    XSync(display_, False);
 }
 
 void X11InputLayer::moveTo(QPointF point)
@@ -116,7 +119,7 @@ void X11InputLayer::motion(QPointF point, bool /*leftHeld*/)
         return;
     }
     moveTo(point);
-    XFlush(display_);
+    XSync(display_, False);
 }
 
 // X has no click-count field: receivers count repeated clicks by time and
@@ -128,7 +131,7 @@ void X11InputLayer::leftButton(QPointF point, bool down, uint64_t /*clickState*/
     }
     moveTo(point);
     XTestFakeButtonEvent(display_, kLeftButton, down ? True : False, CurrentTime);
-    XFlush(display_);
+    XSync(display_, False);
 }
 
 std::optional<QPointF> X11InputLayer::pointerPosition()
