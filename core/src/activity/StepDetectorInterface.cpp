@@ -196,17 +196,20 @@ std::uint32_t StepDetectorInterface::getProcessedStepCount(std::uint8_t activity
 
     // A best period of 0 fails the keep test (the ratio is not finite).
     const bool keep = rank[current_] == 3 && period[current_] / bestPeriod < settings_.keepRatio;
+    if (!keep)
+        current_ = chosen;
+    if (reportHistory_[StepCounter::kHistory - 1] == 0) {
+        // Nothing reported yet: take over what the channels have confirmed,
+        // whichever channel stays current, so the steps taken before the
+        // user was known to be on foot are not lost.
+        total_ = eligibleLargest;
+        reportHistory_[StepCounter::kHistory - 1] = samplesSinceReport_;
+        samplesSinceReport_ = 0;
+    }
     if (keep) {
         if (samplesSinceReport_ > spacing && eligibleChanged && rawActive)
             reportStep();
         return total_;
-    }
-    current_ = chosen;
-    if (reportHistory_[StepCounter::kHistory - 1] == 0) {
-        // Nothing reported yet: take over what the channels have confirmed.
-        total_ = eligibleLargest;
-        reportHistory_[StepCounter::kHistory - 1] = samplesSinceReport_;
-        samplesSinceReport_ = 0;
     }
     if (changed(chosen) && samplesSinceReport_ > spacing && rawActive)
         reportStep();

@@ -9,7 +9,8 @@
 // rhythm. While the user is on foot, getProcessedStepCount chooses which
 // channel to trust and reports one step per confirmed step of that channel,
 // kept apart by the shortest step spacing; otherwise the channels go on
-// counting and the reported total stays.
+// counting and the reported total stays. The first report takes over the
+// steps the channels confirmed before the user was known to be on foot.
 //
 // Period negotiation is the detector family's (DetectorBase): the detector
 // asks for 40000 us and accepts up to the member's limit. Enabling from

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -169,6 +170,30 @@ TEST(StepDetector, OnlyStepsOnFootAreReported)
 
         auto walking = running(kind, 20000);
         EXPECT_GT(feed(*walking, records, kWalking).back().totalSteps, 50u);
+    }
+}
+
+TEST(StepDetector, FirstReportTakesOverTheStepsTakenBeforeTheUserWasKnownOnFoot)
+{
+    // The activity is known only 6 s into a 30-s walk, while the channel that
+    // counted those steps is kept (its period within the keep ratio of the
+    // best): the first report still carries the steps confirmed so far.
+    for (Kind kind : {Kind::Phone, Kind::Wrist}) {
+        SCOPED_TRACE(name(kind));
+        const auto records = walk(30.0, 2.0, 40000);
+        auto detector = running(kind, 40000);
+        const std::size_t known = 6 * 25;
+        const std::vector<vnx_Mobile_Output_s> before(records.begin(), records.begin() + known);
+        const std::vector<vnx_Mobile_Output_s> after(records.begin() + known, records.end());
+        EXPECT_EQ(feed(*detector, before, kStill).back().totalSteps, 0u);
+        const std::uint32_t confirmed = detector->channel(StepDetectorInterface::kRawChannel).total;
+        EXPECT_GE(confirmed, 9u);
+        const auto outputs = feed(*detector, after, kWalking);
+        const auto first = std::find_if(outputs.begin(), outputs.end(),
+                                        [](const vnx_StepDetector_Output_s& o) { return o.totalSteps > 0; });
+        ASSERT_NE(first, outputs.end());
+        EXPECT_GE(first->totalSteps, confirmed);
+        EXPECT_NEAR(outputs.back().totalSteps, 60.0, 3.0);
     }
 }
 
