@@ -19,6 +19,7 @@
 #include "numerics/fixedPoint.h"
 #include "stepFixture.h"
 #include "support/allocationCounter.h"
+#include "trackerFixture.h"
 
 namespace {
 
@@ -29,26 +30,6 @@ namespace training = vnx::ldatraining;
 
 constexpr std::int32_t kNoLimit = std::numeric_limits<std::int32_t>::max();
 constexpr float kFlat[3] = {0.0f, 0.0f, 1.0f};
-
-vnx_ActivityClassifierConfig_s classifierConfig(std::uint32_t framePeriodUs = 1000000,
-                                                std::uint32_t ldaKind = 0)
-{
-    vnx_ActivityClassifierConfig_s c{};
-    c.framePeriodUs = framePeriodUs;
-    c.lda.kind = ldaKind;
-    c.lda.windowLength = ldaKind == 0 ? training::kPhoneWindow : training::kWatchWindow;
-    c.inVehicle = {3, 6, 0};
-    vnx::activity::TiltDetector::getDefaults(c.tilt);
-    c.stair.slopeThresholdQ16 = vnx::fptToFixed32(0.001f, 16, true, true);
-    return c;
-}
-
-vnx_Mobile_VirtualSensorPeriods_s accelerometerPeriod(std::int32_t us)
-{
-    vnx_Mobile_VirtualSensorPeriods_s p{};
-    p.periodUs[VNX_MOBILE_ACCELEROMETER] = us;
-    return p;
-}
 
 /// One process call: its answer and the output record it left.
 struct Frame
@@ -65,7 +46,7 @@ class ClassifierRig
     explicit ClassifierRig(std::uint32_t classes, std::uint32_t framePeriodUs = 1000000,
                            std::int32_t periodUs = training::kPeriodUs, std::uint32_t ldaKind = 0)
     {
-        const auto config = classifierConfig(framePeriodUs, ldaKind);
+        const auto config = classifierFixtureConfig(framePeriodUs, ldaKind);
         EXPECT_EQ(classifier.init(&config, kSensorNoiseMs2), VNX_STATUS_SUCCESS);
         std::uint32_t requested = classes;
         auto periods = accelerometerPeriod(0);
@@ -165,7 +146,7 @@ TEST(ActivityClassifier, ClassesChooseComponentsAndPeriods)
     for (const EnableCase& c : cases) {
         SCOPED_TRACE(c.name);
         ActivityClassifier classifier;
-        const auto config = classifierConfig(1000000, c.ldaKind);
+        const auto config = classifierFixtureConfig(1000000, c.ldaKind);
         ASSERT_EQ(classifier.init(&config, 0.05f), VNX_STATUS_SUCCESS);
         std::uint32_t classes = c.requested;
         auto periods = accelerometerPeriod(c.periodIn);
@@ -251,7 +232,7 @@ TEST(ActivityClassifier, PeriodsOutsideTheLimitsDisable)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ActivityClassifier classifier;
-        const auto config = classifierConfig();
+        const auto config = classifierFixtureConfig();
         ASSERT_EQ(classifier.init(&config, 0.05f), VNX_STATUS_SUCCESS);
         std::uint32_t classes = c.classes;
         auto periods = accelerometerPeriod(0);
@@ -276,7 +257,7 @@ TEST(ActivityClassifier, PeriodsOutsideTheLimitsDisable)
 TEST(ActivityClassifier, DisabledClassifierAcceptsAnyPeriodWithoutChange)
 {
     ActivityClassifier classifier;
-    const auto config = classifierConfig();
+    const auto config = classifierFixtureConfig();
     ASSERT_EQ(classifier.init(&config, 0.05f), VNX_STATUS_SUCCESS);
     EXPECT_EQ(classifier.setInputPeriods(accelerometerPeriod(0), 0), VNX_STATUS_SUCCESS);
     EXPECT_FALSE(classifier.isEnabled());
@@ -286,10 +267,10 @@ TEST(ActivityClassifier, DisabledClassifierAcceptsAnyPeriodWithoutChange)
 TEST(ActivityClassifier, InitRefusesWhatAComponentRefuses)
 {
     ActivityClassifier classifier;
-    auto config = classifierConfig();
+    auto config = classifierFixtureConfig();
     config.lda.windowLength = 0;
     EXPECT_EQ(classifier.init(&config, 0.05f), VNX_STATUS_INVALID_CONFIG);
-    config = classifierConfig(1000000, 1);
+    config = classifierFixtureConfig(1000000, 1);
     config.lda.windowLength = 5; // the wrist keeps four frames
     EXPECT_EQ(classifier.init(&config, 0.05f), VNX_STATUS_INVALID_CONFIG);
 }
@@ -397,13 +378,13 @@ TEST(ActivityClassifier, TheLdaSlotHoldsTheConfiguredKind)
     EXPECT_TRUE(classifier.isPhoneLda());
     EXPECT_EQ(nameOf(classifier.lda()), "LdaClassifier");
 
-    auto watch = classifierConfig(1000000, 7);
+    auto watch = classifierFixtureConfig(1000000, 7);
     ASSERT_EQ(classifier.init(&watch, 0.05f), VNX_STATUS_SUCCESS);
     EXPECT_FALSE(classifier.isPhoneLda());
     EXPECT_NE(dynamic_cast<const vnx::activity::LdaClassifierWatch*>(classifier.lda()), nullptr);
     EXPECT_EQ(nameOf(classifier.lda()), "LdaClassifierWatch");
 
-    auto phone = classifierConfig(1000000, 0);
+    auto phone = classifierFixtureConfig(1000000, 0);
     ASSERT_EQ(classifier.init(&phone, 0.05f), VNX_STATUS_SUCCESS);
     EXPECT_TRUE(classifier.isPhoneLda());
     EXPECT_NE(dynamic_cast<const vnx::activity::LdaClassifierMobile*>(classifier.lda()), nullptr);
@@ -415,8 +396,7 @@ TEST(ActivityClassifier, PressureBeforeTheFirstFrameIsNotOnFoot)
     // Steep pressure, but no frame has told the gait yet: no evidence.
     ClassifierRig rig(1u << 8);
     for (int i = 0; i <= 40; ++i)
-        EXPECT_EQ(rig.classifier.reportPressure(vnx::fptToFixed32(1000.0f + 0.01f * i, 20, true, true),
-                                                100000u * (i + 1)),
+        EXPECT_EQ(rig.classifier.reportPressure(fixedQ(1000.0f + 0.01f * i, 20), 100000u * (i + 1)),
                   VNX_STATUS_SUCCESS);
     const auto frames = rig.frames(still(1.0, training::kPeriodUs, kFlat));
     ASSERT_EQ(frames.size(), 1u);
@@ -428,11 +408,11 @@ TEST(ActivityClassifier, VehicleAccelerationFromAnEarlierRequestIsNoEvidence)
     // Vehicle classification first, with bounds that every window meets, so
     // the acceleration component reports a vehicle after its 5-s settling.
     ActivityClassifier classifier;
-    auto config = classifierConfig();
+    auto config = classifierFixtureConfig();
     std::int32_t* t = config.inVehicleAcceleration.thresholdQ20;
     for (int k = 16; k <= 22; k += 2) {
-        t[k] = vnx::fptToFixed32(1000.0f, 20, true, true);
-        t[k + 1] = vnx::fptToFixed32(-1.0f, 20, true, true);
+        t[k] = fixedQ(1000.0f, 20);
+        t[k + 1] = fixedQ(-1.0f, 20);
     }
     ASSERT_EQ(classifier.init(&config, kSensorNoiseMs2), VNX_STATUS_SUCCESS);
     std::uint32_t classes = 511;
