@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Runs a test program with an X display: the caller's when there is one,
-# otherwise a private Xvfb started for this run alone. PELVARO_OWN_DISPLAY=1
-# asks for the private Xvfb even under a display (tests whose window must
-# keep the focus). Listing the tests of a program needs no display.
+# otherwise a private Xvfb started for this run alone. A first argument
+# --own-display asks for the private Xvfb even under a display (tests whose
+# window must keep the focus). Listing the tests of a program needs no display.
 set -euo pipefail
+
+own_display=0
+if [ "${1:-}" = --own-display ]; then
+  own_display=1
+  shift
+fi
 
 if [[ " $* " == *" --gtest_list_tests "* ]]; then
   exec "$@"
 fi
-if [ -n "${DISPLAY:-}" ] && [ "${PELVARO_OWN_DISPLAY:-0}" != 1 ]; then
+if [ -n "${DISPLAY:-}" ] && [ "$own_display" != 1 ]; then
   exec "$@"
 fi
 
