@@ -125,6 +125,28 @@ TEST_F(Alert, AnAnswerMayShowASecondAlertThatEndsFirst)
                                                 "first returned"}));
 }
 
+TEST_F(Alert, ClosedByTheWindowManagerItEndsWithoutAnAnswer)
+{
+    std::vector<bool> answers;
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+        PVAlertViewController* alert = PVAlertViewController::currentAlert();
+        if (alert == nullptr || alert->alertWindow() == nullptr || !alert->alertWindow()->isVisible()) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        alert->alertWindow()->close(); // what a window manager's close does
+    });
+    poll->start();
+    auto alert = PVAlertViewController::showWithYesNoButtonAlertTitle(
+        "Quit", "Do you really want to quit?", [&](PVAlertViewController*, bool yes) { answers.push_back(yes); });
+    EXPECT_TRUE(answers.empty()) << "no button was pressed";
+    EXPECT_FALSE(alert->isShown());
+    EXPECT_EQ(PVAlertViewController::currentAlert(), nullptr);
+}
+
 TEST_F(Alert, ALongMessageWrapsInsideTheWidth)
 {
     const QString message = QString("A long message that cannot stand on one line. ").repeated(6);

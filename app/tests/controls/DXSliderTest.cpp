@@ -135,6 +135,24 @@ TEST_F(SliderTest, WithoutMarksClicksMapAlongTheKnobTrack)
     EXPECT_TRUE(delegate.ticks.empty());
 }
 
+TEST_F(SliderTest, ATrackShorterThanItsKnobGivesTheFirstValue)
+{
+    // 16 points wide with a knob of radius 10 (and, with marks, padding on
+    // both sides): no room to move the knob, so every click lands on 0.
+    slider->setGeometry(20, 20, 16, 40);
+    for (const quint64 marks : {quint64{0}, quint64{5}}) {
+        slider->setNumberOnTickMarks(marks);
+        slider->setValue(0.5);
+        for (const double x : {0.0, 8.0, 15.0}) {
+            click(x);
+            EXPECT_EQ(slider->value(), 0.0) << marks << " marks, x " << x;
+            if (marks != 0) {
+                EXPECT_EQ(slider->currentTickMark(), 0u);
+            }
+        }
+    }
+}
+
 TEST_F(SliderTest, AVerticalSliderStartsAtTheBottom)
 {
     slider->setVertical(true);

@@ -64,6 +64,26 @@ TEST_F(DeviceModel, FirstStartStoresAGeneralRecordWithTheDefaults)
     EXPECT_EQ(store_.queryDevices({"General"}).size(), 1);
 }
 
+TEST(DeviceModelWithoutStore, AStoreThatCannotWriteStillGivesTheDefaultSettingsDevice)
+{
+    // A plain file where the document folder belongs: nothing can be stored.
+    SettingsFolder folder;
+    QFile blocker(folder.document());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    PVPlistManager store;
+    PVPointerStyleManager styles{store};
+    PVModelManager model(store, styles);
+
+    EXPECT_TRUE(store.queryDevices({"General"}).isEmpty());
+    const PVDevice& device = model.settingDevice();
+    EXPECT_EQ(device.serialID(), QString("General"));
+    EXPECT_EQ(device.buttonSetting.value(), 0u);
+    EXPECT_EQ(device.pointerSize(), 1u);
+    EXPECT_EQ(device.pointerSpeed(), 2u);
+    EXPECT_EQ(device.presentDesktop(), 2u);
+}
+
 TEST_F(DeviceModel, DefaultDictionaryHoldsExactlyTheFiveSettings)
 {
     const QVariantMap defaults = PVDevice::defalutDeviceDict();
