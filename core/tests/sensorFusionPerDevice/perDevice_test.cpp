@@ -15,6 +15,7 @@
 #include "common/properties.h"
 #include "common/statusCode.h"
 #include "sensorFusionPerDevice/SensorFusionPerDevice.h"
+#include "support/allocationCounter.h"
 #include "support/ScdBuilder.h"
 #include "support/recordBytes.h"
 
@@ -271,6 +272,14 @@ TEST(SensorFusionPerDevice, RefusedReinitLeavesTheRunningModuleAsItWas)
         EXPECT_EQ(kept.module.engine(), engine);
         EXPECT_EQ(kept.module.effectivePeriodUs(), 10000u);
     }
+    {
+        // No memory for the new engine: answered, and the running one stays.
+        const vnx::test::FailingAllocations noMemory;
+        const int answer = kept.init(testDevice());
+        EXPECT_EQ(answer, VNX_STATUS_OUT_OF_MEMORY);
+    }
+    EXPECT_EQ(kept.module.engine(), engine);
+    EXPECT_EQ(kept.module.effectivePeriodUs(), 10000u);
     runBoth(300);
     // The learned calibration is the twin's too.
     dcdAlg49AxisFixed_s dcds[2]{};
