@@ -1,6 +1,7 @@
 #include "extEntry/extEntry.h"
 
 #include "buttonMapper/ButtonMapperRecords.h"
+#include "cursorMover/CursorMoverRecords.h"
 #include "domainCoordinator/DomainCoordinator.h"
 #include "extCommon/extStrings.h"
 #include "manualDomain/ManualCoordinator.h"
@@ -15,6 +16,7 @@ using Registration = int (*)(void);
 
 constexpr Registration kModuleFactories[][2] = {
     {vnx_ButtonMapper_moduleFactoryRegister, vnx_ButtonMapper_moduleFactoryUnregister},
+    {vnx_CursorMover_moduleFactoryRegister, vnx_CursorMover_moduleFactoryUnregister},
     {vnx_MotionPipe_moduleFactoryRegister, vnx_MotionPipe_moduleFactoryUnregister},
     {vnx_SerializationModule_moduleFactoryRegister, vnx_SerializationModule_moduleFactoryUnregister},
 };
