@@ -6,7 +6,7 @@ packages=(
   build-essential g++ cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  qt6-base-dev libhidapi-dev xvfb xauth libplist-dev libx11-dev libxtst-dev
+  qt6-base-dev libhidapi-dev xvfb xauth libplist-dev libx11-dev libxtst-dev libx11-xcb-dev
   fonts-liberation2 # the metric-compatible face that stands in for Arial, the interface typeface
 )
 

@@ -152,3 +152,18 @@ std::optional<QPointF> X11InputLayer::pointerPosition()
     }
     return pointOfRootPixel(QPoint(rootX, rootY));
 }
+
+bool X11InputLayer::typeKey(unsigned long keysym)
+{
+    if (display_ == nullptr) {
+        return false;
+    }
+    const KeyCode key = XKeysymToKeycode(display_, keysym);
+    if (key == 0) {
+        return false;
+    }
+    XTestFakeKeyEvent(display_, key, True, CurrentTime);
+    XTestFakeKeyEvent(display_, key, False, CurrentTime);
+    XSync(display_, False);
+    return true;
+}

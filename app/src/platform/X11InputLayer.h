@@ -32,6 +32,11 @@ class X11InputLayer final : public PVInputLayer
     void leftButton(QPointF point, bool down, uint64_t clickState) override;
     std::optional<QPointF> pointerPosition() override;
 
+    /// Presses and releases the key that gives `keysym` in the server's
+    /// keymap, without modifiers, into whichever window has the input focus.
+    /// False when the layer is unavailable or no key gives `keysym`.
+    bool typeKey(unsigned long keysym);
+
     /// Global points to root pixels and back, by the screens of the running
     /// application (a point outside every screen uses the primary screen).
     static QPoint rootPixelOf(QPointF point);
