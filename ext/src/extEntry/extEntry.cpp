@@ -4,6 +4,7 @@
 #include "cursorMover/CursorMoverRecords.h"
 #include "domainCoordinator/DomainCoordinator.h"
 #include "extCommon/extStrings.h"
+#include "extendedPipeBundle/ExtendedPipeBundleRecords.h"
 #include "manualDomain/ManualCoordinator.h"
 #include "motionPipe/MotionPipeRecords.h"
 #include "moduleFactory/flatApiGuard.h"
@@ -17,6 +18,7 @@ using Registration = int (*)(void);
 constexpr Registration kModuleFactories[][2] = {
     {vnx_ButtonMapper_moduleFactoryRegister, vnx_ButtonMapper_moduleFactoryUnregister},
     {vnx_CursorMover_moduleFactoryRegister, vnx_CursorMover_moduleFactoryUnregister},
+    {vnx_ExtendedPipeBundle_moduleFactoryRegister, vnx_ExtendedPipeBundle_moduleFactoryUnregister},
     {vnx_MotionPipe_moduleFactoryRegister, vnx_MotionPipe_moduleFactoryUnregister},
     {vnx_SerializationModule_moduleFactoryRegister, vnx_SerializationModule_moduleFactoryUnregister},
 };
