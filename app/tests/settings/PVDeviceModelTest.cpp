@@ -1,4 +1,3 @@
-#include "SettingsFolder.h"
 #include "log/DXLogConfig.h"
 #include "settings/PVDevice.h"
 #include "settings/PVDongle.h"
@@ -6,6 +5,7 @@
 #include "settings/PVPlistManager.h"
 #include "settings/PVPointerStyleManager.h"
 #include "support/LogCapture.h"
+#include "support/SettingsFolder.h"
 
 #include <QFile>
 #include <QObject>

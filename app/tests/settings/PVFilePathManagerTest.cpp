@@ -1,6 +1,6 @@
 #include "settings/PVFilePathManager.h"
-#include "SettingsFolder.h"
 #include "support/LogCapture.h"
+#include "support/SettingsFolder.h"
 
 #include <QFile>
 #include <QFileInfo>

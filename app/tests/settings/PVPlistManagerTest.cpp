@@ -1,7 +1,7 @@
 #include "settings/PVPlistManager.h"
-#include "SettingsFolder.h"
 #include "settings/PVPropertyList.h"
 #include "support/LogCapture.h"
+#include "support/SettingsFolder.h"
 
 #include <QDateTime>
 #include <QDir>

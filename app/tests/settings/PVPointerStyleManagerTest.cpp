@@ -1,8 +1,8 @@
 #include "settings/PVPointerStyleManager.h"
-#include "SettingsFolder.h"
 #include "settings/PVFilePathManager.h"
 #include "settings/PVPlistManager.h"
 #include "support/LogCapture.h"
+#include "support/SettingsFolder.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -26,6 +26,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -178,8 +179,9 @@ TEST_F(MainWindow, WithoutAReceiverTheEmptyPageCoversTheTabsAndTheSelectionRetur
     PVNotificationCenter::defaultCenter().post(kPVDongleNotificationNameInsert);
     EXPECT_TRUE(main->emptyViewContainer()->isVisible());
     EXPECT_FALSE(main->presenterIcon()->isVisible());
-    EXPECT_EQ(main->emptyViewController()->messageLabel()->text(),
-              PVLocalizedStringManager::sharedInstance().localizedStringAtKey("PV044"));
+    EXPECT_EQ(
+        main->emptyViewController()->messageLabel()->text(),
+        PVLocalizedStringManager::sharedInstance().localizedStringAtKey(PVEmptyViewController::kMessageKey));
     const QImage shot = grabWidget(controller->window(), "window-no-receiver");
     const QPoint pageMiddle = main->emptyViewContainer()->geometry().center();
     EXPECT_EQ(main->childAt(pageMiddle)->window(), controller->window());
@@ -254,6 +256,39 @@ TEST_F(MainWindow, AnyWindowThatClosesStoresTheSettings)
     other.show();
     other.close();
     EXPECT_EQ(model.calls, (std::vector<std::string>{"store"}));
+}
+
+TEST_F(MainWindow, PagesLogTheirComingsAndGoingsUnderTheirOwnClassName)
+{
+    const auto pageLines = [](const LogCapture& log) {
+        std::vector<std::string> lines;
+        for (const DXLogEntry& entry : log.entries()) {
+            if (entry.tagged && entry.tag == PVViewController::kLogTag && entry.level == DXLogLevelDebug) {
+                lines.push_back(entry.text);
+            }
+        }
+        return lines;
+    };
+    {
+        LogCapture log;
+        clickTab(1);
+        EXPECT_EQ(pageLines(log), (std::vector<std::string>{
+                                      "PVButtonSettingViewController view will disappear",
+                                      "PVButtonSettingViewController view did disappear",
+                                      "PVPointerStyleViewController view will appear",
+                                      "PVPointerStyleViewController view did appear",
+                                  }));
+    }
+    LogCapture log;
+    controller.reset();
+    const std::vector<std::string> lines = pageLines(log);
+    // The help page was never shown: it still goes under its own name.
+    for (const char* page :
+         {"PVMainViewController", "PVButtonSettingViewController", "PVPointerStyleViewController",
+          "PVToolManagerViewController", "PVHelpViewController", "PVEmptyViewController"}) {
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string(page) + " dealloc"), 1) << page;
+    }
+    EXPECT_TRUE(log.contains(DXLogLevelAlert, "PVWindow dealloc"));
 }
 
 TEST_F(MainWindow, OpensCentredWithRoundedFramedCornersAndTabLinesAtQuarters)

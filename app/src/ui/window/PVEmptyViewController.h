@@ -12,7 +12,7 @@ class PVEmptyViewController : public PVViewController
 
   public:
     /// Key of the text the page shows.
-    static inline const char* const kMessageKey = "PV044";
+    static inline const char* const kMessageKey = "PV043";
 
     explicit PVEmptyViewController(QWidget* parent = nullptr);
 

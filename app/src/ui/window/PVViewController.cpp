@@ -8,24 +8,27 @@ PVViewController::PVViewController(QWidget* parent) : QWidget(parent) {}
 
 PVViewController::~PVViewController()
 {
-    DXLogTaggedDebug(kLogTag, "%s dealloc",
-                     className_.isEmpty() ? metaObject()->className() : className_.constData());
+    DXLogTaggedDebug(kLogTag, "%s dealloc", className_);
+}
+
+bool PVViewController::event(QEvent* event)
+{
+    className_ = metaObject()->className();
+    return QWidget::event(event);
 }
 
 void PVViewController::showEvent(QShowEvent* event)
 {
-    className_ = metaObject()->className();
-    DXLogTaggedDebug(kLogTag, "%s view will appear", className_.constData());
+    DXLogTaggedDebug(kLogTag, "%s view will appear", className_);
     QWidget::showEvent(event);
-    DXLogTaggedDebug(kLogTag, "%s view did appear", className_.constData());
+    DXLogTaggedDebug(kLogTag, "%s view did appear", className_);
 }
 
 void PVViewController::hideEvent(QHideEvent* event)
 {
-    className_ = metaObject()->className();
-    DXLogTaggedDebug(kLogTag, "%s view will disappear", className_.constData());
+    DXLogTaggedDebug(kLogTag, "%s view will disappear", className_);
     QWidget::hideEvent(event);
-    DXLogTaggedDebug(kLogTag, "%s view did disappear", className_.constData());
+    DXLogTaggedDebug(kLogTag, "%s view did disappear", className_);
 }
 
 void PVViewController::setBackgroundColor(const QColor& color)

@@ -17,12 +17,14 @@ class PVViewController : public QWidget
     ~PVViewController() override;
 
   protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     /// Fills the page with a colour (layer background of the page).
     void setBackgroundColor(const QColor& color);
 
   private:
-    // The class name is kept for the destructor, when the subclass is gone.
-    QByteArray className_;
+    // The most derived class's name, taken on every event (the page is whole
+    // by then) and kept for the destructor, when the subclass is gone.
+    const char* className_ = "PVViewController";
 };

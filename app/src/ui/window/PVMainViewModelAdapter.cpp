@@ -1,0 +1,39 @@
+#include "ui/window/PVMainViewModelAdapter.h"
+
+#include "settings/PVGlobalObjectManager.h"
+#include "settings/PVModelManager.h"
+
+PVMainViewModelAdapter::PVMainViewModelAdapter()
+    : PVMainViewModelAdapter(PVModelManager::sharedInstance(), PVGlobalObjectManager::sharedInstance())
+{
+}
+
+PVMainViewModelAdapter::PVMainViewModelAdapter(PVModelManager& models, PVGlobalObjectManager& globals)
+    : models_(models), globals_(globals)
+{
+}
+
+bool PVMainViewModelAdapter::dongleInsert() const
+{
+    return globals_.dongleInsert();
+}
+
+void PVMainViewModelAdapter::resetPointerStylePageByDeviceDict()
+{
+    models_.settingDevice().resetPointerStylePageByDeviceDict();
+}
+
+void PVMainViewModelAdapter::resetButtonSettingPageByDeviceDict()
+{
+    models_.settingDevice().resetButtonSettingPageByDeviceDict();
+}
+
+quint64 PVMainViewModelAdapter::buttonSetting() const
+{
+    return models_.settingDevice().buttonSetting.value();
+}
+
+void PVMainViewModelAdapter::syncronizedDeviceDictWithPropertiesAndUpdate()
+{
+    models_.settingDevice().syncronizedDeviceDictWithPropertiesAndUpdate();
+}

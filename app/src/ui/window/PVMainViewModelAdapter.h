@@ -1,0 +1,29 @@
+#pragma once
+
+// The settings window's model over the application's own: the receiver's
+// presence from the run-time facts, the settings device (asked for anew on
+// every call, since it may be replaced) for the resets, the button mode and
+// the store.
+
+#include "ui/window/PVMainViewModel.h"
+
+class PVGlobalObjectManager;
+class PVModelManager;
+
+class PVMainViewModelAdapter : public PVMainViewModel
+{
+  public:
+    /// Over the application's shared model.
+    PVMainViewModelAdapter();
+    PVMainViewModelAdapter(PVModelManager& models, PVGlobalObjectManager& globals);
+
+    bool dongleInsert() const override;
+    void resetPointerStylePageByDeviceDict() override;
+    void resetButtonSettingPageByDeviceDict() override;
+    quint64 buttonSetting() const override;
+    void syncronizedDeviceDictWithPropertiesAndUpdate() override;
+
+  private:
+    PVModelManager& models_;
+    PVGlobalObjectManager& globals_;
+};
