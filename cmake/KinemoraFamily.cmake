@@ -28,9 +28,20 @@ function(kinemora_add_family lib family)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   if(NOT sources)
-    # A family whose first source is still being written: skip it rather than
-    # fail the whole configuration.
-    message(STATUS "Family ${lib}/${family} has no sources yet; skipped")
+    file(GLOB headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+    if(NOT headers)
+      # A family whose first file is still being written: skip it rather than
+      # fail the whole configuration.
+      message(STATUS "Family ${lib}/${family} has no sources yet; skipped")
+      return()
+    endif()
+    # Headers only (templates): users link what the headers need.
+    add_library(kin_${lib}_${family} INTERFACE)
+    target_link_libraries(kin_${lib}_${family} INTERFACE kinemora_build_flags kinemora_${lib}_includes)
+    foreach(dep IN LISTS ARG_DEPENDS)
+      kinemora_family_target(dep_target ${lib} ${dep})
+      target_link_libraries(kin_${lib}_${family} INTERFACE ${dep_target})
+    endforeach()
     return()
   endif()
   set(obj kin_${lib}_${family}_obj)

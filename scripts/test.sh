@@ -42,6 +42,7 @@ fuzz_targets=(
   "ext/fuzz/structArrayDeserialize_fuzz ext/tests/serialization/corpus/structArrayDeserialize 8192 12"
   "ext/fuzz/linkDecode_fuzz ext/tests/linkCodec/corpus/decode 193 12"
   "ext/fuzz/linkEncode_fuzz ext/tests/linkCodec/corpus/encode 81 12"
+  "ext/fuzz/dcdLoad_fuzz ext/tests/moduleManager/corpus/dcdLoad 261 12"
 )
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DKINEMORA_FUZZ=ON -DKINEMORA_BUILD_TESTS=OFF -DKINEMORA_BUILD_BENCH=OFF -DKINEMORA_BUILD_APP=OFF

@@ -5,7 +5,8 @@
 
 namespace {
 
-// This program links no module host: devices are made without one.
+// A device whose module host could not be made (noModuleManager.cpp) answers
+// -14 to everything that needs the host.
 TEST(DeviceWithoutHost, AManualDeviceIsNotMadeWithoutItsHost)
 {
     vnx::ManualCoordinator domain;
