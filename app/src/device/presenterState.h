@@ -11,6 +11,9 @@
 /// Set while the button mode uses no motion (blackout, slide show): the mode
 /// report then asks the receiver for buttons only. Written by the main thread.
 extern std::atomic<uint8_t> buttonOnlyMode;
+/// Sets buttonOnlyMode for a button mode: on for blackout (0) and slide show
+/// (1), off for every other mode.
+void setButtonOnlyModeForButtonMode(uint64_t mode);
 
 /// 1 while the receiver is open, else 0.
 extern std::atomic<uint8_t> receiverOpen;

@@ -44,6 +44,10 @@ class FakeModel : public PVMainViewModel
         currentMode = storedMode;
     }
     quint64 buttonSetting() const override { return currentMode; }
+    void setButtonSetting(quint64 mode) override { currentMode = mode; }
+    bool pairedState() const override { return false; }
+    quint64 battery() const override { return 0; }
+    std::optional<QString> firmwareVersion() const override { return std::nullopt; }
     void syncronizedDeviceDictWithPropertiesAndUpdate() override
     {
         calls.push_back("store");

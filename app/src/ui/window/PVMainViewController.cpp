@@ -90,8 +90,8 @@ void PVMainViewController::setupUIIfNeeded()
     tabStackView_->setSelection(0);
     setupSelection(0);
 
-    viewControllers_ = {new PVButtonSettingViewController, new PVPointerStyleViewController,
-                        new PVToolManagerViewController, new PVHelpViewController};
+    viewControllers_ = {new PVButtonSettingViewController(model_), new PVPointerStyleViewController,
+                        new PVToolManagerViewController(model_), new PVHelpViewController};
     for (int i = 0; i < kTabCount; ++i) {
         pageContainers_[i]->setGeometry(QRect(QPoint(0, 0), kPagesRect.size()));
         fill(viewControllers_[i], pageContainers_[i]);
@@ -182,6 +182,6 @@ void PVMainViewController::cancelButtonAction()
     model_.resetPointerStylePageByDeviceDict();
     model_.resetButtonSettingPageByDeviceDict();
     // Blackout and slide show use no motion: the receiver sends buttons only.
-    buttonOnlyMode.store(model_.buttonSetting() <= 1 ? 1 : 0, std::memory_order_relaxed);
+    setButtonOnlyModeForButtonMode(model_.buttonSetting());
     window()->close();
 }

@@ -6,10 +6,10 @@
 // checkDirtyAndShowAlertWhenNeedChangeTab; the window's closing stores the
 // settings, and Cancel first puts back the page edits.
 
+#include "platform/PVNotFound.h"
 #include "ui/window/PVViewController.h"
 
 #include <QList>
-#include <limits>
 
 class QLabel;
 class PVEmptyViewController;
@@ -25,7 +25,7 @@ class PVMainViewController : public PVViewController
 
   public:
     /// The index that names no tab.
-    static constexpr quint64 kNotFound = static_cast<quint64>(std::numeric_limits<qint64>::max());
+    static constexpr quint64 kNotFound = PVNotFound;
     static constexpr int kTabCount = 4;
     /// Size of the settings window.
     static constexpr int kWidth = 640;

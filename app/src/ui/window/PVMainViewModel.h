@@ -1,10 +1,11 @@
 #pragma once
 
-// What the settings window needs of the settings model: whether the receiver
-// is plugged in, and the settings device's page resets, button mode and
-// store.
+// What the settings window and its pages need of the settings model: whether
+// the receiver is plugged in and a presenter paired, and the settings
+// device's page resets, button mode, presenter facts and store.
 
-#include <QtGlobal>
+#include <QString>
+#include <optional>
 
 class PVMainViewModel
 {
@@ -17,6 +18,13 @@ class PVMainViewModel
     /// Put back the stored button mode.
     virtual void resetButtonSettingPageByDeviceDict() = 0;
     virtual quint64 buttonSetting() const = 0;
+    /// A new button mode, heard at once by whoever observes the mode.
+    virtual void setButtonSetting(quint64 mode) = 0;
+    /// Whether a presenter is paired and awake.
+    virtual bool pairedState() const = 0;
+    /// The presenter's battery level as last reported (PVNotFound: none).
+    virtual quint64 battery() const = 0;
+    virtual std::optional<QString> firmwareVersion() const = 0;
     /// Store the settings device's current values.
     virtual void syncronizedDeviceDictWithPropertiesAndUpdate() = 0;
 };

@@ -33,6 +33,26 @@ quint64 PVMainViewModelAdapter::buttonSetting() const
     return models_.settingDevice().buttonSetting.value();
 }
 
+void PVMainViewModelAdapter::setButtonSetting(quint64 mode)
+{
+    models_.settingDevice().buttonSetting.set(mode);
+}
+
+bool PVMainViewModelAdapter::pairedState() const
+{
+    return globals_.pairedState();
+}
+
+quint64 PVMainViewModelAdapter::battery() const
+{
+    return models_.settingDevice().battery();
+}
+
+std::optional<QString> PVMainViewModelAdapter::firmwareVersion() const
+{
+    return models_.settingDevice().firmwareVersion();
+}
+
 void PVMainViewModelAdapter::syncronizedDeviceDictWithPropertiesAndUpdate()
 {
     models_.settingDevice().syncronizedDeviceDictWithPropertiesAndUpdate();

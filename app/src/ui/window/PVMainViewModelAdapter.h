@@ -21,6 +21,10 @@ class PVMainViewModelAdapter : public PVMainViewModel
     void resetPointerStylePageByDeviceDict() override;
     void resetButtonSettingPageByDeviceDict() override;
     quint64 buttonSetting() const override;
+    void setButtonSetting(quint64 mode) override;
+    bool pairedState() const override;
+    quint64 battery() const override;
+    std::optional<QString> firmwareVersion() const override;
     void syncronizedDeviceDictWithPropertiesAndUpdate() override;
 
   private:

@@ -20,6 +20,7 @@ bool PVViewController::event(QEvent* event)
 void PVViewController::showEvent(QShowEvent* event)
 {
     DXLogTaggedDebug(kLogTag, "%s view will appear", className_);
+    viewWillAppear();
     QWidget::showEvent(event);
     DXLogTaggedDebug(kLogTag, "%s view did appear", className_);
 }
@@ -29,6 +30,7 @@ void PVViewController::hideEvent(QHideEvent* event)
     DXLogTaggedDebug(kLogTag, "%s view will disappear", className_);
     QWidget::hideEvent(event);
     DXLogTaggedDebug(kLogTag, "%s view did disappear", className_);
+    viewDidDisappear();
 }
 
 void PVViewController::setBackgroundColor(const QColor& color)

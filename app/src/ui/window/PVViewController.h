@@ -17,6 +17,11 @@ class PVViewController : public QWidget
     ~PVViewController() override;
 
   protected:
+    /// Each time the page is about to show, and each time it has gone from
+    /// the screen; the base does nothing.
+    virtual void viewWillAppear() {}
+    virtual void viewDidDisappear() {}
+
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
