@@ -73,18 +73,18 @@ int ModuleManager::process(size_t n, const vnx_StructOutput_s** outputs, const v
 
     InputStore& slot = ring_[stored_ % ringSize_];
     slot.store(n, outputs, formats);
+    unsigned long count = 0;
+    vnx_StructOutput_s** copies = nullptr;
+    vnx_StructFormat_s** copyFormats = nullptr;
+    slot.peek(count, copies, copyFormats);
     // A batch the store could not copy (a missing record, a type no factory
-    // makes) is refused rather than run as an empty or stale sample.
-    if (!slot.isValid(n, outputs, formats)) {
+    // makes) leaves it empty: refused rather than run as an empty sample.
+    if (count != n) {
         logReturn(VNX_STATUS_INVALID_PARAMETER);
         return VNX_STATUS_INVALID_PARAMETER;
     }
     ++stored_;
 
-    unsigned long count = 0;
-    vnx_StructOutput_s** copies = nullptr;
-    vnx_StructFormat_s** copyFormats = nullptr;
-    slot.peek(count, copies, copyFormats);
     const int64_t nowNs = static_cast<int64_t>(vnx_time_ns());
     std::optional<uint32_t> sampleNumber;
     const SampleNumberSite site = findStoredSampleNumber(count, copies, copyFormats);
