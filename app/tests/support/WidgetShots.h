@@ -1,28 +1,49 @@
 #pragma once
 
 // Helpers of the widget tests: a shown and active top-level window to put
-// controls in, and screenshots of widgets. A screenshot is also written as
-// <name>.png into the folder named by PELVARO_TEST_SCREENSHOTS, when set, so
-// a person can look at what the tests saw.
+// controls in, and screenshots of widgets and of the screen. A screenshot is
+// also written as <name>.png into the folder named by
+// PELVARO_TEST_SCREENSHOTS, when set, so a person can look at what the tests
+// saw.
 
 #include <QColor>
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
-/// A widget's current look, painted now.
-inline QImage grabWidget(QWidget* widget, const QString& name = {})
+/// Writes a screenshot as <name>.png into the PELVARO_TEST_SCREENSHOTS folder,
+/// when that is set.
+inline void keepShot(const QImage& image, const QString& name)
 {
-    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QByteArray folder = qgetenv("PELVARO_TEST_SCREENSHOTS");
     if (!name.isEmpty() && !folder.isEmpty()) {
         QDir().mkpath(QString::fromLocal8Bit(folder));
         image.save(QDir(QString::fromLocal8Bit(folder)).filePath(name + QStringLiteral(".png")));
     }
+}
+
+/// A widget's current look, painted now.
+inline QImage grabWidget(QWidget* widget, const QString& name = {})
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    keepShot(image, name);
+    return image;
+}
+
+/// The primary screen as the X server shows it now, every window included:
+/// what a user sees, in device pixels.
+inline QImage grabScreen(const QString& name = {})
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QImage image =
+        screen != nullptr ? screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32) : QImage();
+    keepShot(image, name);
     return image;
 }
 

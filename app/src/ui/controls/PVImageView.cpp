@@ -64,7 +64,8 @@ QRectF PVImageView::imageRect() const
 {
     const QRectF bounds = rect();
     QSizeF size = image_.deviceIndependentSize();
-    if (scaling_ == Scaling::ProportionallyUpOrDown) {
+    const bool tooLarge = size.width() > bounds.width() || size.height() > bounds.height();
+    if (scaling_ == Scaling::ProportionallyUpOrDown || (scaling_ == Scaling::ProportionallyDown && tooLarge)) {
         size.scale(bounds.size(), Qt::KeepAspectRatio);
     }
     // Whole-pixel origin: an image at its own size stays sharp.

@@ -16,6 +16,7 @@ class PVImageView : public QWidget
     {
         None,                   ///< natural size, centred, cut at the bounds
         ProportionallyUpOrDown, ///< as large as fits, aspect ratio kept
+        ProportionallyDown,     ///< natural size, or smaller to fit, aspect ratio kept
     };
 
     explicit PVImageView(QWidget* parent = nullptr);
@@ -37,12 +38,13 @@ class PVImageView : public QWidget
 
     QSize sizeHint() const override;
 
+    /// Where the image is drawn, in the view's coordinates.
+    QRectF imageRect() const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QRectF imageRect() const;
-
     QImage image_;
     Scaling scaling_ = Scaling::None;
     QColor borderColor_;

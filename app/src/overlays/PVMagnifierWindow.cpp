@@ -1,0 +1,8 @@
+#include "overlays/PVMagnifierWindow.h"
+
+#include "log/DXLog.h"
+
+PVMagnifierWindow::~PVMagnifierWindow()
+{
+    DXLogDebug("PVMagnifierWindow dealloc");
+}

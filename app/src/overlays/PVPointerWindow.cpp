@@ -1,0 +1,8 @@
+#include "overlays/PVPointerWindow.h"
+
+#include "log/DXLog.h"
+
+PVPointerWindow::~PVPointerWindow()
+{
+    DXLogDebug("PVPointerWindow dealloc");
+}
