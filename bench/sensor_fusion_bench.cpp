@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "activityClassification/ActivityClassificationRecords.h"
+#include "benchTrace.h"
 #include "buttonActivity/ButtonActivityRecords.h"
 #include "common/moduleType.h"
 #include "coreEntry/coreEntry.h"
@@ -21,54 +22,12 @@
 #include "moduleFactory/moduleApi.h"
 #include "moduleFactory/moduleInterface.h"
 #include "sensorFusionModule/SensorFusionRecords.h"
-#include "support/MotionTrace.h"
-#include "support/ScdBuilder.h"
 #include "support/allocationCounter.h"
 
 namespace {
 
-using vnx::testsupport::I;
-using vnx::testsupport::MotionTrace;
-using vnx::testsupport::ScdBuilder;
-
-/// A three-axis device at 125 Hz: accelerometer 2 g full scale, gyroscope
-/// 1 mrad/s per count.
-scdGen4Float_s benchDevice()
-{
-    return ScdBuilder()
-        .period(0.008)
-        .accelMatrix(vnx::Fp32(19.6133f) * I)
-        .accelNoise(4, 4, 4)
-        .gyroMatrix(vnx::Fp32(0.001f) * I)
-        .gyroNoise(4, 4, 4)
-        .zroTerms(0.005f, 0.005f)
-        .zroInitSigma(0.02f)
-        .deviceKind(1)
-        .build();
-}
-
-/// Ten minutes of samples: still starts, turns about every axis, hand-like
-/// motion whose rate changes every 0.1 s.
-std::vector<vnx_DeviceSupport6AG_Output_s> traceSamples(const scdGen4Float_s& scd)
-{
-    MotionTrace trace(scd,
-                      {.seed = 7, .gyroOffset = {0.01, -0.02, 0.015}, .accNoise = 0.02, .gyroNoise = 0.002});
-    for (int minute = 0; minute < 10; ++minute) {
-        trace.still(5.0).turn({1, 0, 0}, 0.5, 1.0).turn({0, 1, 0}, -0.7, 1.0).turn({0, 0, 1}, 1.0, 2.0);
-        for (double t = 0.0; t < 51.0; t += 0.1) {
-            const vnx::testsupport::Vec3d rate{1.2 * std::sin(0.9 * t), 0.8 * std::sin(0.6 * t + 1.0),
-                                               1.5 * std::cos(0.35 * t)};
-            const double magnitude = std::sqrt(rate[0] * rate[0] + rate[1] * rate[1] + rate[2] * rate[2]);
-            trace.turn(rate, magnitude, 0.1);
-        }
-    }
-    std::vector<vnx_DeviceSupport6AG_Output_s> samples;
-    samples.reserve(static_cast<std::size_t>(trace.sampleCount()));
-    for (const auto& sample : trace) {
-        samples.push_back(sample.output6AG);
-    }
-    return samples;
-}
+using vnx::bench::benchDevice;
+using vnx::bench::traceSamples;
 
 /// One SensorFusion module fed sample after sample; starts again from a fresh
 /// init at the end of the trace.
