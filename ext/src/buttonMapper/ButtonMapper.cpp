@@ -1,5 +1,6 @@
 #include "buttonMapper/ButtonMapper.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <limits>
@@ -128,7 +129,10 @@ int ButtonMapper::process(int, size_t inputCount, const vnx_StructOutput_s** inp
     // Key-list entries past the last one written keep what they held: the
     // key masks say which entries belong to this sample.
     uint32_t key = 0;
-    for (uint32_t i = 0; i < VNX_BUTTON_MAPPER_BUTTONS; ++i) {
+    // Only buttons down now or before can add to a mask or the key list;
+    // their bits are visited in ascending order.
+    for (uint32_t pending = current | previous; pending != 0; pending &= pending - 1) {
+        const int i = std::countr_zero(pending);
         const uint32_t bit = 1u << i;
         const uint8_t mouse = config_.mouseButtonMap[i];
         const bool down = (current & bit) != 0;
