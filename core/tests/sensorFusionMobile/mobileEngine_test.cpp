@@ -55,7 +55,7 @@ class MobileEngine : public ::testing::Test
     {
         int outputs = 0;
         for (int calls = 0; calls < 64; ++calls) {
-            vnx_Mobile_Output_s out;
+            vnx_Mobile_Output_s out{};
             std::uint8_t flag = 1;
             if (engine->process(&out, &flag) != VNX_STATUS_SUCCESS)
                 return outputs;

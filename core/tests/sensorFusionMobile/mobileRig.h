@@ -119,7 +119,9 @@ class MobileRig
     void drain(const OnOutput& onOutput)
     {
         for (int calls = 0; calls < 64; ++calls) {
-            vnx_Mobile_Output_s out;
+            // Zeroed: process writes only the outputs it marks valid, and
+            // tests compare whole records.
+            vnx_Mobile_Output_s out{};
             std::uint8_t flag = 0xAA;
             const int status = vnx_Mobile_process(handle, &out, &flag);
             EXPECT_EQ(flag, 0);
