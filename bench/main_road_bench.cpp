@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "activityClassification/ActivityClassificationRecords.h"
+#include "benchRoad.h"
 #include "benchTrace.h"
 #include "bundleEntry/bundleEntry.h"
 #include "buttonActivity/ButtonActivityRecords.h"
@@ -151,27 +152,6 @@ class FusionAlone
     vnx_ButtonActivity_Output_s buttons_;
     vnx_ButtonActivity_Format_s buttonsFormat_;
 };
-
-/// Mean time per sample from the framework, allocations per sample.
-template <class Road> void runRoad(benchmark::State& state, Road& road)
-{
-    long samples = 0;
-    long allocations = 0;
-    int failures = 0;
-    for (auto _ : state) {
-        if (road.atEnd()) {
-            state.PauseTiming();
-            road.restart();
-            state.ResumeTiming();
-        }
-        const long before = vnx::test::allocationCount();
-        failures += road.step() != 0;
-        allocations += vnx::test::allocationCount() - before;
-        ++samples;
-    }
-    state.counters["allocs_per_sample"] = static_cast<double>(allocations) / static_cast<double>(samples);
-    state.counters["failed_calls"] = failures;
-}
 
 void BM_DeviceRoadSample(benchmark::State& state)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "activityClassification/ActivityClassificationRecords.h"
+#include "benchRoad.h"
 #include "benchTrace.h"
 #include "buttonActivity/ButtonActivityRecords.h"
 #include "common/moduleType.h"
@@ -98,23 +99,7 @@ class MainRoad
 void BM_SensorFusionProcess6AG(benchmark::State& state)
 {
     MainRoad road;
-    long samples = 0;
-    long allocations = 0;
-    int failures = 0;
-    for (auto _ : state) {
-        if (road.atEnd()) {
-            state.PauseTiming();
-            road.restart();
-            state.ResumeTiming();
-        }
-        const long before = vnx::test::allocationCount();
-        failures += road.step() != 0;
-        allocations += vnx::test::allocationCount() - before;
-        benchmark::DoNotOptimize(road.motion());
-        ++samples;
-    }
-    state.counters["allocs_per_sample"] = static_cast<double>(allocations) / static_cast<double>(samples);
-    state.counters["failed_calls"] = failures;
+    runRoad(state, road);
 }
 BENCHMARK(BM_SensorFusionProcess6AG);
 
