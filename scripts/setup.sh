@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev libhidapi-dev xvfb xauth libplist-dev libx11-dev libxtst-dev libx11-xcb-dev
+  desktop-file-utils # checks the menu entry of the Debian package
   fonts-liberation2 # the metric-compatible face that stands in for Arial, the interface typeface
 )
 

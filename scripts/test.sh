@@ -19,6 +19,9 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j "$jobs"
 "${with_display[@]}" ctest --test-dir build/release --output-on-failure -j "$jobs"
 
+echo "== Debian package"
+bash scripts/check-package.sh build/release
+
 echo "== Sanitizer build and tests (ASan+UBSan)"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKINEMORA_SANITIZE=ON -DKINEMORA_BUILD_BENCH=OFF
 cmake --build build/sanitize -j "$jobs"

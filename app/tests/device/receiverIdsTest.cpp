@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(ReceiverIds, ConstantsAreUsableAsAFilter)
@@ -58,6 +63,25 @@ TEST(ReceiverIds, ABadOverrideKeepsTheConstantsWithOneAlertLine)
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].level, DXLogLevelAlert);
     EXPECT_NE(entries[0].text.find("PELVARO_RECEIVER=\"1234\""), std::string::npos) << entries[0].text;
+}
+
+TEST(ReceiverIds, TheGeneratedUdevRuleGivesTheUserExactlyTheReadersReceiver)
+{
+    std::ifstream file(PELVARO_UDEV_RULE_PATH);
+    ASSERT_TRUE(file.is_open()) << PELVARO_UDEV_RULE_PATH;
+    std::vector<std::string> rules;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line[0] != '#') {
+            rules.push_back(line);
+        }
+    }
+    ASSERT_EQ(rules.size(), 1u);
+    char expected[160];
+    std::snprintf(expected, sizeof expected,
+                  "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\", TAG+=\"uaccess\"",
+                  kReceiverVendorId, kReceiverProductId);
+    EXPECT_EQ(rules[0], expected);
+    EXPECT_NE(std::string(PELVARO_UDEV_RULE_PATH).find(kReceiverUdevRule), std::string::npos);
 }
 
 } // namespace
