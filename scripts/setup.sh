@@ -8,6 +8,8 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev libhidapi-dev xvfb xauth libplist-dev libx11-dev libxtst-dev libx11-xcb-dev
   desktop-file-utils # checks the menu entry of the Debian package
+  libminizip-dev zlib1g-dev # zip archives of the update; minizip's headers include zlib's
+  openssl # remakes the certificates of the loopback HTTPS server of the tests (app/tests/support/certs)
   fonts-liberation2 # the metric-compatible face that stands in for Arial, the interface typeface
 )
 
