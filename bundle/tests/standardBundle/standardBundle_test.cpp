@@ -11,6 +11,7 @@
 #include "activityClassification/ActivityClassificationRecords.h"
 #include "bundleCommon/bundleModuleType.h"
 #include "bundleTestSupport/bundleLibraries.h"
+#include "bundleTestSupport/turningFusion.h"
 #include "buttonActivity/ButtonActivityRecords.h"
 #include "calibration/dcdData.h"
 #include "calibration/scdData.h"
@@ -34,32 +35,6 @@ using vnx::testsupport::FakeCall;
 using vnx::testsupport::FakeModuleScript;
 using vnx::testsupport::FakeModuleType;
 using vnx::testsupport::valueAt;
-
-/// A fusion stand-in that writes a turning motion into its output slot.
-FakeModuleScript turningFusion()
-{
-    FakeModuleScript script;
-    script.type = VNX_TYPE_SENSOR_FUSION_9AXIS;
-    script.recordType = VNX_TYPE_SENSOR_FUSION;
-    script.process = [sample = 0u](size_t count, vnx_StructOutput_s** outputs,
-                                   vnx_StructFormat_s** formats) mutable {
-        auto* motion = vnx_SensorFusion_dynamicDownCastOutput(outputs[0]);
-        auto* format = vnx_SensorFusion_dynamicDownCastFormat(formats[0]);
-        if (count != 1 || motion == nullptr || format == nullptr) {
-            return -2;
-        }
-        motion->sampleNumber = ++sample;
-        const float rates[3] = {0.0f, 0.4f, -0.3f}; // rad/s
-        std::memcpy(motion->angularVelocity, rates, sizeof rates);
-        const float identity[4] = {1.0f, 0.0f, 0.0f, 0.0f};
-        std::memcpy(motion->quaternion, identity, sizeof identity);
-        format->periodUs = 8000;
-        format->angularVelocityQ = 127;
-        format->quaternionQ = 127;
-        return 0;
-    };
-    return script;
-}
 
 class StandardRig
 {

@@ -5,10 +5,12 @@
 #include "domainCoordinator/DomainCoordinator.h"
 #include "extCommon/extStrings.h"
 #include "extendedPipeBundle/ExtendedPipeBundleRecords.h"
+#include "loggerModule/LoggerRecords.h"
 #include "manualDomain/ManualCoordinator.h"
 #include "motionPipe/MotionPipeRecords.h"
 #include "moduleFactory/flatApiGuard.h"
 #include "serialization/SerializationRecords.h"
+#include "standardMoverBundle/StandardMoverBundleRecords.h"
 
 namespace {
 
@@ -16,11 +18,13 @@ namespace {
 using Registration = int (*)(void);
 
 constexpr Registration kModuleFactories[][2] = {
+    {vnx_Logger_moduleFactoryRegister, vnx_Logger_moduleFactoryUnregister},
     {vnx_ButtonMapper_moduleFactoryRegister, vnx_ButtonMapper_moduleFactoryUnregister},
     {vnx_CursorMover_moduleFactoryRegister, vnx_CursorMover_moduleFactoryUnregister},
     {vnx_ExtendedPipeBundle_moduleFactoryRegister, vnx_ExtendedPipeBundle_moduleFactoryUnregister},
     {vnx_MotionPipe_moduleFactoryRegister, vnx_MotionPipe_moduleFactoryUnregister},
     {vnx_SerializationModule_moduleFactoryRegister, vnx_SerializationModule_moduleFactoryUnregister},
+    {vnx_StandardMoverBundle_moduleFactoryRegister, vnx_StandardMoverBundle_moduleFactoryUnregister},
 };
 
 constexpr Registration kDomainFactories[][2] = {
