@@ -5,9 +5,12 @@
 // (NOT_ACTIVE) wherever it would have been called, routing included, so a
 // bundle with a missing child reports it instead of crashing.
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 
 #include "common/statusCode.h"
+#include "moduleFactory/ModuleFactory.h"
 #include "moduleFactory/moduleInterface.h"
 
 namespace vnx::bundle {
@@ -37,6 +40,50 @@ class ChainResult
   private:
     int result_ = VNX_STATUS_SUCCESS;
 };
+
+/// Creates one child per type id, in order, with `parent` as its node's
+/// parent; a type without a factory leaves its child absent (null).
+inline void createChildren(void* parent, std::span<const uint8_t> types, std::span<ModuleInterface*> children)
+{
+    for (size_t i = 0; i < types.size() && i < children.size(); ++i) {
+        children[i] = ModuleFactory::createModule(parent, types[i]);
+    }
+}
+
+/// Destroys the children through their factories, in order, and clears them.
+inline void destroyChildren(std::span<ModuleInterface*> children)
+{
+    for (ModuleInterface*& child : children) {
+        ModuleFactory::destroyModule(child);
+        child = nullptr;
+    }
+}
+
+/// Calls every child in order by the chain rule: the first negative result
+/// stops it, otherwise the last non-zero result stands.
+template <class Call> int chainAll(std::span<ModuleInterface* const> children, Call&& call)
+{
+    ChainResult chain;
+    for (ModuleInterface* child : children) {
+        if (!chain.add(callChild(child, call))) {
+            break;
+        }
+    }
+    return chain.result();
+}
+
+/// One child's process as a step of a chained sample; false when the sample
+/// must stop there.
+inline bool processStep(ChainResult& chain, ModuleInterface* child, int inputInterface, size_t inputCount,
+                        const vnx_StructOutput_s** inputs, const vnx_StructFormat_s** inputFormats,
+                        int outputInterface, size_t outputCount, vnx_StructOutput_s** outputs,
+                        vnx_StructFormat_s** outputFormats)
+{
+    return chain.add(callChild(child, [&](ModuleInterface& m) {
+        return m.process(inputInterface, inputCount, inputs, inputFormats, outputInterface, outputCount, outputs,
+                         outputFormats);
+    }));
+}
 
 /// Offers a Config or Command to the children in order while they answer -3
 /// (NOT_FOR_ME): the first other answer, else the last -3.

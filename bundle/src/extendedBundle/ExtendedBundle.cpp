@@ -61,28 +61,17 @@ constexpr uint32_t kPointerHidden = 1;
 ExtendedBundle::ExtendedBundle()
 {
     vnx_ExtendedBundle_initConfig(&config_);
-    for (int i = 0; i < kChildCount; ++i) {
-        children_[i] = ModuleFactory::createModule(this, kChildTypes[i]);
-    }
+    bundle::createChildren(this, kChildTypes, children_);
 }
 
 ExtendedBundle::~ExtendedBundle()
 {
-    for (ModuleInterface*& child : children_) {
-        ModuleFactory::destroyModule(child);
-        child = nullptr;
-    }
+    bundle::destroyChildren(children_);
 }
 
 int ExtendedBundle::setModuleListener(ModuleListenerInterface* listener)
 {
-    bundle::ChainResult chain;
-    for (ModuleInterface* child : children_) {
-        if (!chain.add(
-                bundle::callChild(child, [&](ModuleInterface& m) { return m.setModuleListener(listener); })))
-            break;
-    }
-    return chain.result();
+    return bundle::chainAll(children_, [&](ModuleInterface& m) { return m.setModuleListener(listener); });
 }
 
 int ExtendedBundle::getConfig(vnx_StructConfig_s* config) const

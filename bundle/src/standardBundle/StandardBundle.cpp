@@ -82,17 +82,12 @@ int laterUnlessZero(int first, int second)
 StandardBundle::StandardBundle()
 {
     vnx_StandardBundle_initConfig(&config_);
-    for (int i = 0; i < kChildCount; ++i) {
-        children_[i] = ModuleFactory::createModule(this, kChildTypes[i]);
-    }
+    bundle::createChildren(this, kChildTypes, children_);
 }
 
 StandardBundle::~StandardBundle()
 {
-    for (ModuleInterface*& child : children_) {
-        ModuleFactory::destroyModule(child);
-        child = nullptr;
-    }
+    bundle::destroyChildren(children_);
 }
 
 int StandardBundle::setModuleListener(ModuleListenerInterface* listener)

@@ -50,9 +50,7 @@ constexpr size_t kPipeInputs = kPipeFixedInputs + ExtendedPipeBundle::kMaxGestur
 
 ExtendedPipeBundle::ExtendedPipeBundle()
 {
-    for (int i = 0; i < kChildCount; ++i) {
-        modules_[i] = ModuleFactory::createModule(this, kChildTypes[i]);
-    }
+    bundle::createChildren(this, kChildTypes, modules_);
     // The CursorMover's Config goes back to it so that its platform holds it
     // too; its mode says whether the CursorMover step runs.
     vnx_CursorMover_Config_s mover;
@@ -67,22 +65,12 @@ ExtendedPipeBundle::ExtendedPipeBundle()
 
 ExtendedPipeBundle::~ExtendedPipeBundle()
 {
-    for (ModuleInterface*& child : modules_) {
-        ModuleFactory::destroyModule(child);
-        child = nullptr;
-    }
+    bundle::destroyChildren(modules_);
 }
 
 int ExtendedPipeBundle::setModuleListener(ModuleListenerInterface* listener)
 {
-    bundle::ChainResult chain;
-    for (ModuleInterface* child : modules_) {
-        if (!chain.add(
-                bundle::callChild(child, [&](ModuleInterface& m) { return m.setModuleListener(listener); }))) {
-            break;
-        }
-    }
-    return chain.result();
+    return bundle::chainAll(modules_, [&](ModuleInterface& m) { return m.setModuleListener(listener); });
 }
 
 int ExtendedPipeBundle::getConfig(vnx_StructConfig_s* config) const
@@ -182,13 +170,7 @@ int ExtendedPipeBundle::init(const vnx_scdData_s* scd, int& scdOffset, const vnx
 
 int ExtendedPipeBundle::term()
 {
-    bundle::ChainResult chain;
-    for (ModuleInterface* child : modules_) {
-        if (!chain.add(bundle::callChild(child, [](ModuleInterface& m) { return m.term(); }))) {
-            break;
-        }
-    }
-    return chain.result();
+    return bundle::chainAll(modules_, [](ModuleInterface& m) { return m.term(); });
 }
 
 int ExtendedPipeBundle::getDcd(vnx_dcdData_s* dcd, int capacity, int& dcdOffset) const
@@ -257,12 +239,8 @@ int ExtendedPipeBundle::process(int inputInterface, size_t inputCount, const vnx
     }
 
     bundle::ChainResult chain;
-    const auto run = [&](int child, int childInput, size_t count, const vnx_StructOutput_s** in,
-                         const vnx_StructFormat_s** inFormats, int childOutput, size_t outCount,
-                         vnx_StructOutput_s** out, vnx_StructFormat_s** outFormats) {
-        return chain.add(bundle::callChild(modules_[child], [&](ModuleInterface& m) {
-            return m.process(childInput, count, in, inFormats, childOutput, outCount, out, outFormats);
-        }));
+    const auto run = [&](int child, auto&&... arguments) {
+        return bundle::processStep(chain, modules_[child], arguments...);
     };
 
     if (!run(kExtendedBundle, inputInterface, inputCount, inputs, inputFormats, outputInterface, kBundleOutputs,

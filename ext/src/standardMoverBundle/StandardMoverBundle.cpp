@@ -10,7 +10,6 @@
 #include "common/statusCode.h"
 #include "extCommon/extModuleType.h"
 #include "log/Logger.h"
-#include "moduleFactory/ModuleFactory.h"
 #include "moduleFactory/interfaceDescription.h"
 #include "moduleFactory/processArguments.h"
 
@@ -64,33 +63,18 @@ constexpr size_t kPipeFirstInput = 1;
 
 StandardMoverBundle::StandardMoverBundle()
 {
-    for (int i = 0; i < kChildCount; ++i) {
-        modules_[i] = ModuleFactory::createModule(this, kChildTypes[i]);
-    }
+    static_assert(std::size(kChildTypes) == kChildCount);
+    bundle::createChildren(this, kChildTypes, modules_);
 }
 
 StandardMoverBundle::~StandardMoverBundle()
 {
-    for (ModuleInterface*& child : modules_) {
-        ModuleFactory::destroyModule(child);
-        child = nullptr;
-    }
-}
-
-template <class Call> int StandardMoverBundle::chainAll(Call&& call)
-{
-    bundle::ChainResult chain;
-    for (ModuleInterface* child : modules_) {
-        if (!chain.add(bundle::callChild(child, call))) {
-            break;
-        }
-    }
-    return chain.result();
+    bundle::destroyChildren(modules_);
 }
 
 int StandardMoverBundle::setModuleListener(ModuleListenerInterface* listener)
 {
-    return chainAll([&](ModuleInterface& m) { return m.setModuleListener(listener); });
+    return bundle::chainAll(modules_, [&](ModuleInterface& m) { return m.setModuleListener(listener); });
 }
 
 int StandardMoverBundle::getConfig(vnx_StructConfig_s* config) const
@@ -135,12 +119,12 @@ uint8_t StandardMoverBundle::getType() const
 
 int StandardMoverBundle::init(const vnx_scdData_s* scd, int& scdOffset, const vnx_dcdData_s* dcd, int& dcdOffset)
 {
-    return chainAll([&](ModuleInterface& m) { return m.init(scd, scdOffset, dcd, dcdOffset); });
+    return bundle::chainAll(modules_, [&](ModuleInterface& m) { return m.init(scd, scdOffset, dcd, dcdOffset); });
 }
 
 int StandardMoverBundle::term()
 {
-    return chainAll([](ModuleInterface& m) { return m.term(); });
+    return bundle::chainAll(modules_, [](ModuleInterface& m) { return m.term(); });
 }
 
 int StandardMoverBundle::getDcd(vnx_dcdData_s* dcd, int capacity, int& dcdOffset) const
@@ -198,12 +182,8 @@ int StandardMoverBundle::process(int inputInterface, size_t inputCount, const vn
     }
 
     bundle::ChainResult chain;
-    const auto run = [&](int child, int childInput, size_t count, const vnx_StructOutput_s** in,
-                         const vnx_StructFormat_s** inFormats, int childOutput, size_t outCount,
-                         vnx_StructOutput_s** out, vnx_StructFormat_s** outFormats) {
-        return chain.add(bundle::callChild(modules_[child], [&](ModuleInterface& m) {
-            return m.process(childInput, count, in, inFormats, childOutput, outCount, out, outFormats);
-        }));
+    const auto run = [&](int child, auto&&... arguments) {
+        return bundle::processStep(chain, modules_[child], arguments...);
     };
 
     if (!run(kStandardBundle, inputInterface, inputCount, inputs, inputFormats, outputInterface,

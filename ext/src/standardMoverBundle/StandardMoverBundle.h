@@ -76,9 +76,6 @@ class StandardMoverBundle : public ModuleInterface
         kChildCount
     };
 
-    /// Runs `call` on every child in order by the chain rule.
-    template <class Call> int chainAll(Call&& call);
-
     std::array<ModuleInterface*, kChildCount> modules_{};
 };
 

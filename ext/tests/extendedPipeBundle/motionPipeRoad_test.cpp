@@ -78,15 +78,7 @@ class MotionPipeRoadTest : public ::testing::Test
         }
         reader_ = -1;
     }
-    Bytes drain()
-    {
-        Bytes bytes;
-        unsigned char chunk[4096];
-        for (ssize_t got = ::read(reader_, chunk, sizeof chunk); got > 0; got = ::read(reader_, chunk, sizeof chunk)) {
-            bytes.insert(bytes.end(), chunk, chunk + got);
-        }
-        return bytes;
-    }
+    Bytes drain() { return vnx::testsupport::readAvailable(reader_); }
     /// The records of a stream, read by their size fields.
     static std::vector<RecordKey> records(const Bytes& stream)
     {

@@ -314,15 +314,7 @@ class MotionPipeTest : public WithFusionTest
         }
     }
 
-    Bytes drain()
-    {
-        Bytes bytes;
-        unsigned char chunk[4096];
-        for (ssize_t got = ::read(reader_, chunk, sizeof chunk); got > 0; got = ::read(reader_, chunk, sizeof chunk)) {
-            bytes.insert(bytes.end(), chunk, chunk + got);
-        }
-        return bytes;
-    }
+    Bytes drain() { return vnx::testsupport::readAvailable(reader_); }
 
     /// Format then Output of each of the pipe's inputs, those longer than a
     /// header.

@@ -1,6 +1,7 @@
 #pragma once
 
-// Test helper: a scratch directory for FIFOs, removed with everything in it.
+// Test helper: a scratch directory for FIFOs, removed with everything in it,
+// and what a FIFO's reader end holds.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vnx::testsupport {
 
@@ -43,5 +45,16 @@ class FifoDirectory
   private:
     std::string path_;
 };
+
+/// Every byte a non-blocking descriptor holds now (a FIFO's reader end).
+inline std::vector<unsigned char> readAvailable(int fd)
+{
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[4096];
+    for (ssize_t got = ::read(fd, chunk, sizeof chunk); got > 0; got = ::read(fd, chunk, sizeof chunk)) {
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    return bytes;
+}
 
 } // namespace vnx::testsupport
