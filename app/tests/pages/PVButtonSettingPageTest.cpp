@@ -101,22 +101,6 @@ TEST_F(ButtonSettingPage, ChoosingAModeWritesItAtOnceAndSetsButtonsOnlyForBlacko
     EXPECT_EQ(app.storedGeneral().value("button_setting").toULongLong(), 4u);
 }
 
-// The window once it stops changing: the hover changes of a pointer move
-// arrive from the X server a moment later, later still on a busy machine.
-QImage settledShot(QWidget* window)
-{
-    QImage last = grabWidget(window);
-    for (int tries = 0; tries < 80; ++tries) {
-        QTest::qWait(25);
-        QImage next = grabWidget(window);
-        if (next == last) {
-            return next;
-        }
-        last = std::move(next);
-    }
-    return last;
-}
-
 TEST_F(ButtonSettingPage, ChoosingTheSelectedModeAgainWritesTheSameValueAndChangesNothingVisible)
 {
     open();

@@ -36,6 +36,24 @@ inline QImage grabWidget(QWidget* widget, const QString& name = {})
     return image;
 }
 
+/// A widget's look once it stops changing (two grabs 25 ms apart agree, or
+/// two seconds have passed): hover changes of a pointer move and late
+/// repaints reach it a moment later, later still on a busy machine.
+inline QImage settledShot(QWidget* widget, const QString& name = {})
+{
+    QImage last = grabWidget(widget);
+    for (int tries = 0; tries < 80; ++tries) {
+        QTest::qWait(25);
+        QImage next = grabWidget(widget);
+        if (next == last) {
+            break;
+        }
+        last = std::move(next);
+    }
+    keepShot(last, name);
+    return last;
+}
+
 /// The primary screen as the X server shows it now, every window included:
 /// what a user sees, in device pixels.
 inline QImage grabScreen(const QString& name = {})

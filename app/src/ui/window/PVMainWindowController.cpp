@@ -3,9 +3,6 @@
 #include "ui/window/PVMainViewController.h"
 #include "ui/window/PVWindow.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 PVMainWindowController::PVMainWindowController(PVMainViewModel& model, QObject* parent)
     : QObject(parent), model_(model)
 {
@@ -36,10 +33,7 @@ void PVMainWindowController::windowDidLoad()
     content_ = new PVMainViewController(model_);
     window_->setContentView(content_);
     window_->setFixedSize(PVMainViewController::kWidth, PVMainViewController::kHeight);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect visible = screen != nullptr ? screen->availableGeometry() : QRect();
-    window_->move(visible.x() + visible.width() / 2 - window_->width() / 2,
-                  visible.y() + visible.height() / 2 - window_->height() / 2);
+    window_->centerOnMainScreen();
 }
 
 void PVMainWindowController::showWindow()

@@ -4,9 +4,11 @@
 #include "ui/controls/PVColorTheme.h"
 #include "ui/controls/PVRoundedFrame.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -42,7 +44,20 @@ PVWindow::PVWindow(QWidget* parent)
 
 PVWindow::~PVWindow()
 {
-    DXLogAlert("%s dealloc", metaObject()->className());
+    DXLogAlert("%s dealloc", className_);
+}
+
+bool PVWindow::event(QEvent* event)
+{
+    className_ = metaObject()->className();
+    return QWidget::event(event);
+}
+
+void PVWindow::centerOnMainScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect visible = screen != nullptr ? screen->availableGeometry() : QRect();
+    move(visible.x() + visible.width() / 2 - width() / 2, visible.y() + visible.height() / 2 - height() / 2);
 }
 
 void PVWindow::setContentView(QWidget* content)

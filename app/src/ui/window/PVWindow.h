@@ -21,18 +21,26 @@ class PVWindow : public QWidget
     void setContentView(QWidget* content);
     QWidget* contentView() const { return content_; }
 
+    /// Moves the window to the middle of the main screen's area free of
+    /// panels (a missing screen counts as the empty area at the origin).
+    void centerOnMainScreen();
+
     /// While YES a press on the window's background (any place that does not
     /// take the press itself) drags the window.
     bool movableByWindowBackground() const { return movableByWindowBackground_; }
     void setMovableByWindowBackground(bool movable) { movableByWindowBackground_ = movable; }
 
   protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // The most derived class's name, taken on every event and kept for the
+    // destructor's log line, when the subclass is gone.
+    const char* className_ = "PVWindow";
     bool movableByWindowBackground_ = false;
     bool draggingByHand_ = false;
     QPoint grabOffset_;
