@@ -5,6 +5,7 @@
 
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 PVTutorialScrollView::PVTutorialScrollView(QWidget* parent) : PVScrollView(parent)

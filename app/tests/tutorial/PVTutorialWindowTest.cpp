@@ -1,4 +1,6 @@
 #include "localisation/PVLocalizedStringManager.h"
+#include "platform/PVNotificationCenter.h"
+#include "platform/PVNotificationNames.h"
 #include "platform/PVWindowCloseWatcher.h"
 #include "settings/PVPointerStyle.h"
 #include "support/ApplicationModel.h"
@@ -22,7 +24,9 @@
 #include "ui/window/PVWindowTitleView.h"
 
 #include <QGuiApplication>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSet>
@@ -359,6 +363,28 @@ TEST_F(TutorialWindow, GoingAwayWritesTheAlertLinesOfTheControllerAndTheWindow)
     open();
     LogCapture log;
     controller.reset();
+    EXPECT_TRUE(log.contains(DXLogLevelAlert, "PVTutorialWindowController dealloc"));
+    EXPECT_TRUE(log.contains(DXLogLevelAlert, "PVTutorialWindow dealloc"));
+}
+
+TEST_F(TutorialWindow, AnOwnerMayLetTheControllerGoWhenItsWindowCloses)
+{
+    // The application drops the controller when its window closes: from
+    // within the closing, so the controller goes once the event loop turns.
+    open();
+    QObject owner;
+    PVTutorialWindowController* released = controller.release();
+    PVNotificationCenter::defaultCenter().addObserver(
+        &owner, kPVWindowWillCloseNotification, [released](const PVNotification& notification) {
+            if (notification.object == released->window()) {
+                released->deleteLater();
+            }
+        });
+    QPointer<PVTutorialWindow> window = released->window();
+    LogCapture log;
+    click(content->titleView()->buttonContainer()->closeButton());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
     EXPECT_TRUE(log.contains(DXLogLevelAlert, "PVTutorialWindowController dealloc"));
     EXPECT_TRUE(log.contains(DXLogLevelAlert, "PVTutorialWindow dealloc"));
 }
