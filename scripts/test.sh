@@ -46,6 +46,8 @@ fuzz_targets=(
   "ext/fuzz/linkDecode_fuzz ext/tests/linkCodec/corpus/decode 193 12"
   "ext/fuzz/linkEncode_fuzz ext/tests/linkCodec/corpus/encode 81 12"
   "ext/fuzz/dcdLoad_fuzz ext/tests/moduleManager/corpus/dcdLoad 261 12"
+  "ext/fuzz/tlinkPipeRead_fuzz ext/tests/tlinkPipe/corpus/pipeRead 4096 12"
+  "ext/fuzz/tlinkDeviceIo_fuzz ext/tests/tlinkDevice/corpus/deviceIo 2048 12"
 )
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DKINEMORA_FUZZ=ON -DKINEMORA_BUILD_TESTS=OFF -DKINEMORA_BUILD_BENCH=OFF -DKINEMORA_BUILD_APP=OFF

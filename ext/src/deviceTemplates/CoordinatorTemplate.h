@@ -173,6 +173,37 @@ class CoordinatorTemplate : public DomainInterface, public FileHandleListenerInt
   protected:
     Coordinator& self() { return static_cast<Coordinator&>(*this); }
 
+    /// Gives a newly made device its Config: a refusal deletes the device
+    /// and is the answer; otherwise the device is listed (0). `*device`, when
+    /// given, gets the device, or null when it failed or a listener removed
+    /// it again.
+    int adoptDevice(DeviceT* made, const vnx_StructConfig_s* config, DeviceInterface** device)
+    {
+        if (device != nullptr) {
+            *device = nullptr;
+        }
+        const int result = made->setConfig(config);
+        if (result < 0) {
+            made->release();
+            return result;
+        }
+        deviceAdd(made);
+        if (device != nullptr && listsDevice(made)) {
+            *device = made;
+        }
+        return VNX_STATUS_SUCCESS;
+    }
+
+    /// The template's removal, then the device is deleted.
+    int removeAndRelease(DeviceT* device)
+    {
+        const int result = CoordinatorTemplate::deviceRemove(device);
+        if (result == VNX_STATUS_SUCCESS) {
+            device->release();
+        }
+        return result;
+    }
+
   private:
     struct FileHandle
     {

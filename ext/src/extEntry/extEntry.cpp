@@ -11,6 +11,8 @@
 #include "moduleFactory/flatApiGuard.h"
 #include "serialization/SerializationRecords.h"
 #include "standardMoverBundle/StandardMoverBundleRecords.h"
+#include "tlinkDevice/TlinkCoordinator.h"
+#include "tlinkPipeDomain/TlinkPipeCoordinator.h"
 
 namespace {
 
@@ -30,6 +32,8 @@ constexpr Registration kModuleFactories[][2] = {
 constexpr Registration kDomainFactories[][2] = {
     {vnx_Domain_domainFactoryRegister, vnx_Domain_domainFactoryUnregister},
     {vnx_ManualDomain_domainFactoryRegister, vnx_ManualDomain_domainFactoryUnregister},
+    {vnx_TlinkDomain_domainFactoryRegister, vnx_TlinkDomain_domainFactoryUnregister},
+    {vnx_TlinkPipeDomain_domainFactoryRegister, vnx_TlinkPipeDomain_domainFactoryUnregister},
 };
 
 } // namespace

@@ -68,30 +68,12 @@ DeviceInterface* ManualCoordinator::createDevice(const vnx_StructConfig_s* confi
 
 int ManualCoordinator::addDevice(const vnx_ManualDevice_Config_s& config, DeviceInterface** device)
 {
-    if (device != nullptr) {
-        *device = nullptr;
-    }
-    auto* made = new ManualDevice(this);
-    const int result = made->setConfig(&config.config);
-    if (result < 0) {
-        made->release();
-        return result;
-    }
-    deviceAdd(made);
-    // A listener may have removed the new device again.
-    if (device != nullptr && listsDevice(made)) {
-        *device = made;
-    }
-    return VNX_STATUS_SUCCESS;
+    return adoptDevice(new ManualDevice(this), &config.config, device);
 }
 
 int ManualCoordinator::deviceRemove(ManualDevice* device)
 {
-    const int result = CoordinatorTemplate::deviceRemove(device);
-    if (result == VNX_STATUS_SUCCESS) {
-        device->release();
-    }
-    return result;
+    return removeAndRelease(device);
 }
 
 } // namespace vnx

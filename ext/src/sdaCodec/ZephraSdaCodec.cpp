@@ -250,7 +250,8 @@ int ZephraSdaCodec::decodeSda(const zephra_message& message)
         return VNX_STATUS_INVALID_VERSION;
     }
     sampleBase_ = sampleNumber;
-    const vnx_DeviceSupport_Output_s triples[2] = {triple(1, &sda.sensorWords[0]), triple(2, &sda.sensorWords[3])};
+    const vnx_DeviceSupport_Output_s triples[2] = {triple(1, &sda.sensorWords[0]),
+                                                   triple(2, &sda.sensorWords[3])};
     const vnx_DeviceSupport_Format_s format = supportFormat(sampleNumber, 0, sda.sensorWord6);
     const int32_t wheel = static_cast<int8_t>(sda.statusBytes[1]);
     const uint32_t mask = sda.statusBytes[0];
@@ -288,7 +289,8 @@ int ZephraSdaCodec::decodeBodyFrame(const zephra_message& message)
     }
 
     const uint32_t mask = maskOf(frame.buttons, 8);
-    const vnx_ButtonActivity_Output_s button = buttons(buttonActivity(mask, frame.deltaWheel), mask, frame.deltaWheel);
+    const vnx_ButtonActivity_Output_s button =
+        buttons(buttonActivity(mask, frame.deltaWheel), mask, frame.deltaWheel);
     vnx_ButtonActivity_Format_s buttonFormat;
     vnx_ButtonActivity_initFormat(&buttonFormat);
     Batch<2> batch;
@@ -326,7 +328,8 @@ int ZephraSdaCodec::decodeBodyUserFrame(const zephra_message& message)
     }
 
     const uint32_t mask = maskOf(frame.buttons, 8);
-    const vnx_ButtonActivity_Output_s button = buttons(buttonActivity(mask, frame.deltaWheel), mask, frame.deltaWheel);
+    const vnx_ButtonActivity_Output_s button =
+        buttons(buttonActivity(mask, frame.deltaWheel), mask, frame.deltaWheel);
     vnx_ButtonActivity_Format_s buttonFormat;
     vnx_ButtonActivity_initFormat(&buttonFormat);
     Batch<2> batch;
@@ -341,11 +344,12 @@ int ZephraSdaCodec::decodeSuperSda(const zephra_message& message)
     const zephra_SuperSDA& sda = message.body.SuperSDA;
     const uint32_t sampleNumber = extendWithPeriod(sda.sequenceNumber, 16);
     sampleBase_ = sampleNumber;
-    const vnx_DeviceSupport_Output_s triples[3] = {triple(1, &sda.sensorWords[0]), triple(2, &sda.sensorWords[3]),
-                                                   triple(3, &sda.sensorWords[8])};
+    const vnx_DeviceSupport_Output_s triples[3] = {
+        triple(1, &sda.sensorWords[0]), triple(2, &sda.sensorWords[3]), triple(3, &sda.sensorWords[8])};
     const vnx_DeviceSupport_Format_s format = supportFormat(sampleNumber, 0, sda.sensorWords[6]);
     const uint32_t mask = maskOf(sda.buttons, 8);
-    storeTriples(store_, triples, 3, format, buttons(buttonActivity(mask, sda.deltaWheel), mask, sda.deltaWheel));
+    storeTriples(store_, triples, 3, format,
+                 buttons(buttonActivity(mask, sda.deltaWheel), mask, sda.deltaWheel));
     return VNX_STATUS_SUCCESS;
 }
 
@@ -384,9 +388,10 @@ int ZephraSdaCodec::decodeDceOutput(const zephra_message& message)
         return VNX_STATUS_WARNING_DECODE_INCOMPLETE;
     }
     const uint8_t flags = static_cast<uint8_t>((dce.flags[0] != 0 ? 1 : 0) | (dce.flags[1] != 0 ? 2 : 0));
-    const vnx_DeviceSupport_Output_s triples[3] = {triple(1, &dce.sensorWords[0]), triple(2, &dce.sensorWords[3]),
-                                                   triple(3, dce.extraWords)};
-    const vnx_DeviceSupport_Format_s format = supportFormat(sampleNumber, flags, static_cast<int16_t>(heldValue_));
+    const vnx_DeviceSupport_Output_s triples[3] = {triple(1, &dce.sensorWords[0]),
+                                                   triple(2, &dce.sensorWords[3]), triple(3, dce.extraWords)};
+    const vnx_DeviceSupport_Format_s format =
+        supportFormat(sampleNumber, flags, static_cast<int16_t>(heldValue_));
     storeTriples(store_, triples, 3, format, buttons(flags, static_cast<uint32_t>(dce.status >> 4), 0));
     return VNX_STATUS_SUCCESS;
 }
@@ -396,8 +401,8 @@ int ZephraSdaCodec::decodeDceOutV2(const zephra_message& message)
     const zephra_DceOutV2& dce = message.body.DceOutV2;
     const uint32_t sampleNumber = dce.sampleCounter;
     sampleBase_ = sampleNumber;
-    const vnx_DeviceSupport_Output_s triples[3] = {triple(1, &dce.sensorWords[0]), triple(2, &dce.sensorWords[3]),
-                                                   triple(3, &dce.sensorWords[6])};
+    const vnx_DeviceSupport_Output_s triples[3] = {
+        triple(1, &dce.sensorWords[0]), triple(2, &dce.sensorWords[3]), triple(3, &dce.sensorWords[6])};
     const vnx_DeviceSupport_Format_s format = supportFormat(sampleNumber, dce.status, dce.sensorWords[9]);
     storeTriples(store_, triples, 3, format,
                  buttons(dce.status, maskOf(dce.flags, 8), static_cast<int8_t>(dce.trailingByte)));
@@ -412,7 +417,8 @@ int ZephraSdaCodec::decodeDceOutV3(const zephra_message& message)
     const uint32_t sampleNumber = dce.sampleCounter;
     sampleBase_ = sampleNumber;
     const uint8_t flags = static_cast<uint8_t>(maskOf(&dce.flags[4], 4));
-    const vnx_DeviceSupport_Output_s triples[2] = {triple(1, &dce.sensorWords[0]), triple(2, &dce.sensorWords[3])};
+    const vnx_DeviceSupport_Output_s triples[2] = {triple(1, &dce.sensorWords[0]),
+                                                   triple(2, &dce.sensorWords[3])};
     const vnx_DeviceSupport_Format_s format = supportFormat(sampleNumber, flags, dce.sensorWords[6]);
     storeTriples(store_, triples, 2, format, buttons(flags, maskOf(&dce.flags[0], 4), 0));
     return VNX_STATUS_SUCCESS;
@@ -421,7 +427,8 @@ int ZephraSdaCodec::decodeDceOutV3(const zephra_message& message)
 int ZephraSdaCodec::decodeDceOutV4(const zephra_message& message)
 {
     const bool first = message.messageType == zephra_typeDceOutV4T0;
-    const uint8_t counter = first ? message.body.DceOutV4T0.sampleCounter : message.body.DceOutV4T1.sampleCounter;
+    const uint8_t counter =
+        first ? message.body.DceOutV4T0.sampleCounter : message.body.DceOutV4T1.sampleCounter;
     const bool completes = halfPending_ && counter == sampleBase_;
     // Each half leaves its part of the sample; the second half of a pair
     // then reads both parts from there.

@@ -14,7 +14,7 @@
 #include "extCommon/extModuleType.h"
 #include "extCommon/extStatusCode.h"
 #include "extEntry/extEntry.h"
-#include "fakeModuleManager.h"
+#include "support/fakeModuleManager.h"
 #include "manualRecords/ManualDomainRecords.h"
 #include "moduleFactory/moduleApi.h"
 #include "support/ScdBuilder.h"

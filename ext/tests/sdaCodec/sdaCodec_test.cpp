@@ -6,8 +6,8 @@
 
 #include "buttonActivity/ButtonActivityRecords.h"
 #include "common/statusCode.h"
-#include "coreEntry/coreEntry.h"
 #include "common/valueEncoding.h"
+#include "coreEntry/coreEntry.h"
 #include "deviceSupport/DeviceSupport.h"
 #include "extCommon/extStatusCode.h"
 #include "sdaCodec/ZephraSdaCodec.h"
@@ -54,8 +54,14 @@ struct Stored
     const vnx_StructOutput_s** outputs = nullptr;
     const vnx_StructFormat_s** formats = nullptr;
 
-    template <class T> const T& output(unsigned long i) const { return *reinterpret_cast<const T*>(outputs[i]); }
-    template <class T> const T& format(unsigned long i) const { return *reinterpret_cast<const T*>(formats[i]); }
+    template <class T> const T& output(unsigned long i) const
+    {
+        return *reinterpret_cast<const T*>(outputs[i]);
+    }
+    template <class T> const T& format(unsigned long i) const
+    {
+        return *reinterpret_cast<const T*>(formats[i]);
+    }
     std::vector<uint8_t> types() const
     {
         std::vector<uint8_t> found;
@@ -487,7 +493,8 @@ TEST_F(SdaCodecTest, KinemoraFormatTwoStopsAtAnEntryThatDoesNotFit)
     ASSERT_EQ(s.n, 11u);
     EXPECT_EQ(s.output<vnx_DeviceSupport_Output_s>(9).sensor, 4);
     EXPECT_EQ(s.output<vnx_DeviceSupport_Output_s>(9).x, 10);
-    EXPECT_EQ(s.output<vnx_DeviceSupport_Output_s>(10).sensor, 0) << "the entry that does not fit is not read";
+    EXPECT_EQ(s.output<vnx_DeviceSupport_Output_s>(10).sensor, 0)
+        << "the entry that does not fit is not read";
     EXPECT_EQ(s.output<vnx_DeviceSupport_Output_s>(10).x, 0);
 
     // Mixed ids: a triple of id 1 and a single value of id 4, each with its

@@ -1,4 +1,4 @@
-#include "fakeModuleManager.h"
+#include "support/fakeModuleManager.h"
 
 namespace vnx {
 
