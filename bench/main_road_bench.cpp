@@ -32,8 +32,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 /// The three libraries, started once for the program with logging off.
 void startLibraries()
 {
@@ -181,33 +179,6 @@ void BM_SensorFusionAloneSample(benchmark::State& state)
 }
 BENCHMARK(BM_SensorFusionAloneSample);
 
-struct Figures
-{
-    double meanNs = 0.0;
-    double p99Ns = 0.0;
-};
-
-/// Every call of one road over the whole trace timed on its own.
-template <class Road> Figures timeEachSample(Road& road, std::vector<double>& ns)
-{
-    ns.clear();
-    road.restart();
-    while (!road.atEnd()) {
-        const auto start = Clock::now();
-        benchmark::DoNotOptimize(road.step());
-        ns.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count());
-    }
-    Figures figures;
-    for (double value : ns) {
-        figures.meanNs += value;
-    }
-    figures.meanNs /= static_cast<double>(ns.size());
-    const auto p99 = ns.begin() + static_cast<long>(static_cast<double>(ns.size() - 1) * 0.99);
-    std::nth_element(ns.begin(), p99, ns.end());
-    figures.p99Ns = *p99;
-    return figures;
-}
-
 /// Mean and p99 of the whole road and of SensorFusion alone, each call timed
 /// on its own (so both include the clock reads), and the chain beyond fusion
 /// as their difference.
@@ -218,11 +189,11 @@ void BM_MainRoadPerSampleFigures(benchmark::State& state)
     FusionAlone fusion;
     std::vector<double> ns;
     ns.reserve(trace().samples.size());
-    Figures road;
-    Figures alone;
+    vnx::bench::Figures road;
+    vnx::bench::Figures alone;
     for (auto _ : state) {
-        road = timeEachSample(device, ns);
-        alone = timeEachSample(fusion, ns);
+        road = vnx::bench::timeEachSample(device, ns);
+        alone = vnx::bench::timeEachSample(fusion, ns);
     }
     state.counters["road_mean_ns"] = road.meanNs;
     state.counters["road_p99_ns"] = road.p99Ns;

@@ -29,7 +29,7 @@ void setHidCallback(HidCallback callback)
     s.callback = std::move(replacement);
 }
 
-void reportPresenterEvent(const PresenterEvent& event)
+bool reportPresenterEvent(const PresenterEvent& event)
 {
     std::shared_ptr<const HidCallback> callback;
     {
@@ -37,7 +37,9 @@ void reportPresenterEvent(const PresenterEvent& event)
         std::lock_guard<std::mutex> lock(s.mutex);
         callback = s.callback;
     }
-    if (callback) {
-        (*callback)(event);
+    if (!callback) {
+        return false;
     }
+    (*callback)(event);
+    return true;
 }

@@ -27,5 +27,5 @@ using HidCallback = std::function<void(const PresenterEvent&)>;
 /// Installs the callback; an empty function removes it.
 void setHidCallback(HidCallback callback);
 
-/// Calls the callback with `event`; nothing when none is set.
-void reportPresenterEvent(const PresenterEvent& event);
+/// Calls the callback with `event`: true, or false when none is set.
+bool reportPresenterEvent(const PresenterEvent& event);

@@ -3,6 +3,7 @@
 #include "device/dongleReader.h"
 #include "device/packetQueue.h"
 #include "platform/HidapiBackend.h"
+#include "sensor/motionThread.h"
 
 #include <cstdlib>
 #include <thread>
@@ -27,6 +28,8 @@ int startHidThreads(HidBackend* backend)
     // Read here, on the main thread: the environment is not safe to read
     // while another thread may change it.
     const ReceiverIds ids = receiverIdsFromEnvironment();
+    putDcdPathIntoEnvironment();
+    std::thread(motionThread).detach();
     std::thread(dongleReaderThread, backend, ids).detach();
     return 0;
 }
