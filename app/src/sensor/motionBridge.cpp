@@ -266,7 +266,9 @@ void onDeviceRemoved(vnx_DeviceHandle_s* device, void*)
 void isActivityStatus(vnx_DeviceHandle_s*, const vnx_StructStatus_s* status, void*)
 {
     // The application takes nothing from activity statuses.
-    (void)vnx_StructStatus_isA(&status->header, VNX_TYPE_ACTIVITY_CLASSIFICATION);
+    if (status != nullptr) {
+        (void)vnx_StructStatus_isA(&status->header, VNX_TYPE_ACTIVITY_CLASSIFICATION);
+    }
 }
 
 void onModuleReady(vnx_DeviceHandle_s* device, void*)
