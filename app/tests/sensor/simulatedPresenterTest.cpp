@@ -155,6 +155,7 @@ class SimulatedRoad : public EngineBridgeTest
         SimulatedPresenterBackend hid(std::move(scenario), SimulatedPresenterBackend::Clock::Virtual);
         DongleReader reader(hid, &queue, ReceiverIds{});
         reader.run([&] { return hid.finished(); });
+        hidDeviceAttach(nullptr, &queue); // the layer lets go of the backend before it goes
         // Everything read is queued: a marker behind it ends the serving.
         int endMarker = 0;
         packetQueuePushBack(&queue, &endMarker);
