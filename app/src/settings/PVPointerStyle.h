@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QMetaType>
 #include <QVariantMap>
 
 enum PVPointerTag : quint64
@@ -17,7 +18,9 @@ enum PVPointerTag : quint64
 class PVPointerStyle
 {
   public:
-    explicit PVPointerStyle(const QVariantMap& styleDict);
+    /// A style of the record; an empty record makes a style of "_id" 0
+    /// without image.
+    explicit PVPointerStyle(const QVariantMap& styleDict = {});
 
     quint64 _id() const { return id_; }
     void set_id(quint64 id) { id_ = id; }
@@ -37,3 +40,6 @@ class PVPointerStyle
     QString imageName_;
     QImage image_;
 };
+
+// Styles travel in QVariant lists to the views that show them.
+Q_DECLARE_METATYPE(PVPointerStyle)

@@ -54,7 +54,7 @@ class MainWindowOverModel : public ::testing::Test
 
     SteppedTimers timers;
     ApplicationModel app;
-    PVMainViewModelAdapter adapter{app.models, app.globals};
+    PVMainViewModelAdapter adapter{app.models, app.globals, app.styles, app.store};
     std::unique_ptr<PVMainWindowController> controller;
     PVMainViewController* main = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "platform/PVNotificationCenter.h"
 #include "platform/PVNotificationNames.h"
 #include "platform/PVWindowCloseWatcher.h"
+#include "support/ApplicationModel.h"
 #include "support/LogCapture.h"
 #include "support/SteppedTimers.h"
 #include "support/WidgetShots.h"
@@ -32,7 +33,8 @@
 namespace {
 
 // A settings model in memory: a stored and a current button mode, and the
-// order of the calls the window makes.
+// order of the calls the window makes; the pointer style page works on a
+// real settings device over a temporary folder.
 class FakeModel : public PVMainViewModel
 {
   public:
@@ -54,6 +56,11 @@ class FakeModel : public PVMainViewModel
         storedMode = currentMode;
     }
 
+    PVDevice& settingDevice() override { return app.settingDevice(); }
+    PVPointerStyleManager& pointerStyleManager() override { return app.styles; }
+    PVPlistManager& plistManager() override { return app.store; }
+
+    ApplicationModel app;
     bool dongle = true;
     quint64 storedMode = 0;
     quint64 currentMode = 0;

@@ -90,7 +90,7 @@ void PVMainViewController::setupUIIfNeeded()
     tabStackView_->setSelection(0);
     setupSelection(0);
 
-    viewControllers_ = {new PVButtonSettingViewController(model_), new PVPointerStyleViewController,
+    viewControllers_ = {new PVButtonSettingViewController(model_), new PVPointerStyleViewController(model_),
                         new PVToolManagerViewController(model_), new PVHelpViewController};
     for (int i = 0; i < kTabCount; ++i) {
         pageContainers_[i]->setGeometry(QRect(QPoint(0, 0), kPagesRect.size()));

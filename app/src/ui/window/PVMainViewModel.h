@@ -2,10 +2,16 @@
 
 // What the settings window and its pages need of the settings model: whether
 // the receiver is plugged in and a presenter paired, and the settings
-// device's page resets, button mode, presenter facts and store.
+// device's page resets, button mode, presenter facts and store; the pointer
+// style page edits the settings device itself, over the pointer styles and
+// the store they are kept in.
 
 #include <QString>
 #include <optional>
+
+class PVDevice;
+class PVPlistManager;
+class PVPointerStyleManager;
 
 class PVMainViewModel
 {
@@ -27,4 +33,10 @@ class PVMainViewModel
     virtual std::optional<QString> firmwareVersion() const = 0;
     /// Store the settings device's current values.
     virtual void syncronizedDeviceDictWithPropertiesAndUpdate() = 0;
+
+    /// The settings device now (it may be replaced: ask on every use).
+    virtual PVDevice& settingDevice() = 0;
+    virtual PVPointerStyleManager& pointerStyleManager() = 0;
+    /// The store of the settings and the pointer style records.
+    virtual PVPlistManager& plistManager() = 0;
 };

@@ -2,14 +2,18 @@
 
 #include "settings/PVGlobalObjectManager.h"
 #include "settings/PVModelManager.h"
+#include "settings/PVPlistManager.h"
+#include "settings/PVPointerStyleManager.h"
 
 PVMainViewModelAdapter::PVMainViewModelAdapter()
-    : PVMainViewModelAdapter(PVModelManager::sharedInstance(), PVGlobalObjectManager::sharedInstance())
+    : PVMainViewModelAdapter(PVModelManager::sharedInstance(), PVGlobalObjectManager::sharedInstance(),
+                             PVPointerStyleManager::defaultManager(), PVPlistManager::sharedInstance())
 {
 }
 
-PVMainViewModelAdapter::PVMainViewModelAdapter(PVModelManager& models, PVGlobalObjectManager& globals)
-    : models_(models), globals_(globals)
+PVMainViewModelAdapter::PVMainViewModelAdapter(PVModelManager& models, PVGlobalObjectManager& globals,
+                                               PVPointerStyleManager& styles, PVPlistManager& store)
+    : models_(models), globals_(globals), styles_(styles), store_(store)
 {
 }
 
@@ -56,4 +60,19 @@ std::optional<QString> PVMainViewModelAdapter::firmwareVersion() const
 void PVMainViewModelAdapter::syncronizedDeviceDictWithPropertiesAndUpdate()
 {
     models_.settingDevice().syncronizedDeviceDictWithPropertiesAndUpdate();
+}
+
+PVDevice& PVMainViewModelAdapter::settingDevice()
+{
+    return models_.settingDevice();
+}
+
+PVPointerStyleManager& PVMainViewModelAdapter::pointerStyleManager()
+{
+    return styles_;
+}
+
+PVPlistManager& PVMainViewModelAdapter::plistManager()
+{
+    return store_;
 }
