@@ -2,9 +2,9 @@
 
 #include "localisation/PVLocalizedStringManager.h"
 #include "settings/PVPointerStyle.h"
-#include "ui/controls/PVColorTheme.h"
 #include "ui/controls/PVImageView.h"
 #include "ui/controls/PVRoundedFrame.h"
+#include "ui/controls/PVStateBorder.h"
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -69,15 +69,7 @@ void PVPointStyleItem::layoutImage()
 
 void PVPointStyleItem::updateLayout()
 {
-    if (selected() || (mouseDown() && mouseIn())) {
-        borderView_->setBorderColor(themeBlueColor());
-        borderView_->setBorderWidth(3.0);
-    } else if (mouseDown() || mouseIn()) {
-        borderView_->setBorderColor(themeBlueHighlightedColor());
-        borderView_->setBorderWidth(1.0);
-    } else {
-        borderView_->setBorderColor(Qt::transparent);
-    }
+    showStateBorder(*this, *borderView_);
 }
 
 void PVPointStyleItem::mousePressEvent(QMouseEvent* event)

@@ -3,6 +3,7 @@
 #include "localisation/PVLocalizedKey.h"
 #include "ui/controls/PVColorTheme.h"
 #include "ui/controls/PVImageView.h"
+#include "ui/controls/PVStateBorder.h"
 #include "ui/controls/PVThemeLabel.h"
 
 #include <QLabel>
@@ -25,16 +26,7 @@ void PVPresentDesktopItem::setLocalizedKey(const QString& key)
 
 void PVPresentDesktopItem::updateLayout()
 {
-    if (selected() || (mouseDown() && mouseIn())) {
-        imageView_->setBorderColor(themeBlueColor());
-        imageView_->setBorderWidth(3.0);
-    } else if (mouseDown() || mouseIn()) {
-        imageView_->setBorderColor(themeBlueHighlightedColor());
-        imageView_->setBorderWidth(1.0);
-    } else {
-        // Idle: no border, the width stays as it was.
-        imageView_->setBorderColor(Qt::transparent);
-    }
+    showStateBorder(*this, *imageView_);
 }
 
 void PVPresentDesktopItem::resizeEvent(QResizeEvent* event)
