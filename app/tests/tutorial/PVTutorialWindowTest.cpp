@@ -397,7 +397,7 @@ TEST(TutorialWindowOverModel, ClosingTheTutorialStoresTheSettingsDevice)
     SteppedTimers timers;
     ApplicationModel app;
     app.globals.setDongleInsert(true);
-    PVMainViewModelAdapter adapter{app.models, app.globals};
+    PVMainViewModelAdapter adapter{app.models, app.globals, app.styles, app.store};
     PVMainWindowController settings(adapter);
     settings.showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(settings.window()));
