@@ -18,12 +18,10 @@
 
 #include "activityClassification/ActivityClassificationRecords.h"
 #include "benchRoad.h"
+#include "engineLibraries.h"
 #include "benchTrace.h"
-#include "bundleEntry/bundleEntry.h"
 #include "buttonActivity/ButtonActivityRecords.h"
 #include "common/moduleType.h"
-#include "coreEntry/coreEntry.h"
-#include "extEntry/extEntry.h"
 #include "moduleFactory/ModuleFactory.h"
 #include "moduleFactory/moduleInterface.h"
 #include "sensorFusionModule/SensorFusionRecords.h"
@@ -32,19 +30,7 @@
 
 namespace {
 
-/// The three libraries, started once for the program with logging off.
-void startLibraries()
-{
-    static const bool started = [] {
-        setenv("VNX_LOG_GLOBAL_LEVEL", "OFF", 1);
-        setenv("VNX_DCD_PATH", "/tmp", 0);
-        vnx_core_initialize();
-        vnx_bundle_initialize();
-        vnx_ext_initialize();
-        return true;
-    }();
-    (void)started;
-}
+using vnx::bench::startLibraries;
 
 /// The trace's samples with one Format for all, as the client's reader makes
 /// them.

@@ -13,32 +13,19 @@
 #include <vector>
 
 #include "benchRoad.h"
+#include "engineLibraries.h"
 #include "device/hidCallback.h"
 #include "device/hidPacket.h"
 #include "sensor/motionBridge.h"
 #include "simulation/PresenterScenario.h"
 
-#include "bundleEntry/bundleEntry.h"
-#include "coreEntry/coreEntry.h"
 #include "extCommon/extModuleType.h"
-#include "extEntry/extEntry.h"
 
 namespace {
 
-constexpr uint8_t kDeviceNumber = 0x5B;
+using vnx::bench::startLibraries;
 
-void startLibraries()
-{
-    static const bool started = [] {
-        setenv("VNX_LOG_GLOBAL_LEVEL", "OFF", 1);
-        setenv("VNX_DCD_PATH", "/tmp", 0);
-        vnx_core_initialize();
-        vnx_bundle_initialize();
-        vnx_ext_initialize();
-        return true;
-    }();
-    (void)started;
-}
+constexpr uint8_t kDeviceNumber = 0x5B;
 
 /// The simulated stream as the reader queues it: the identity, then every
 /// motion packet.
