@@ -126,12 +126,28 @@ TEST(CSV, ShippedTableHasEveryKeyTheCodeAsksForInEnglishAndGerman)
                           "PV058",
                           "Setting",
                           "Do you really want to quit?",
-                          "Do you want to reset all pointer settings?"};
+                          "Do you want to reset all pointer settings?",
+                          "PV043",
+                          "Receiver not accessible",
+                          "Downloading update",
+                          "Pointer size",
+                          "Small",
+                          "Large",
+                          "Pointer speed",
+                          "Slow",
+                          "Fast",
+                          "Present the pointer on"};
     for (const char* key : keys) {
         const QStringList texts = table.value(key);
         EXPECT_GT(texts.size(), std::max(english, german)) << key;
         EXPECT_FALSE(texts.value(english).isEmpty()) << key;
         EXPECT_FALSE(texts.value(german).isEmpty()) << key;
+    }
+    // A line ended by a bare line feed would run into the next one.
+    for (auto row = table.cbegin(); row != table.cend(); ++row) {
+        for (const QString& text : row.value()) {
+            EXPECT_FALSE(text.contains(QLatin1Char('\n'))) << row.key().toStdString();
+        }
     }
     EXPECT_TRUE(table.value("PV049").value(english).contains("xx.xx.xx"));
     EXPECT_TRUE(table.value("PV049").value(german).contains("xx.xx.xx"));

@@ -1,4 +1,5 @@
 #include "device/presenterState.h"
+#include "device/receiverIds.h"
 #include "localisation/PVLocalizedStringManager.h"
 #include "platform/PVNotificationCenter.h"
 #include "platform/PVNotificationNames.h"
@@ -39,6 +40,7 @@ class FakeModel : public PVMainViewModel
 {
   public:
     bool dongleInsert() const override { return dongle; }
+    bool receiverAccessDenied() const override { return accessDenied; }
     void resetPointerStylePageByDeviceDict() override { calls.push_back("reset pointer style"); }
     void resetButtonSettingPageByDeviceDict() override
     {
@@ -62,6 +64,7 @@ class FakeModel : public PVMainViewModel
 
     ApplicationModel app;
     bool dongle = true;
+    bool accessDenied = false;
     quint64 storedMode = 0;
     quint64 currentMode = 0;
     std::vector<std::string> calls;
@@ -206,6 +209,49 @@ TEST_F(MainWindow, WithoutAReceiverTheEmptyPageCoversTheTabsAndTheSelectionRetur
     EXPECT_FALSE(main->emptyViewContainer()->isVisible());
     EXPECT_TRUE(main->presenterIcon()->isVisible());
     EXPECT_EQ(pagesShown(), (std::vector<bool>{false, false, false, true}));
+}
+
+TEST_F(MainWindow, ARefusedReceiverIsNamedOnTheEmptyPageForAsLongAsItIsRefused)
+{
+    const QString missing =
+        PVLocalizedStringManager::sharedInstance().localizedStringAtKey(PVEmptyViewController::kMessageKey);
+    const QString refused =
+        PVLocalizedStringManager::sharedInstance().localizedStringAtKey(PVEmptyViewController::kAccessDeniedKey);
+    EXPECT_TRUE(refused.contains(QString::fromLatin1(kReceiverUdevRule))) << refused.toStdString();
+    QLabel* text = main->emptyViewController()->messageLabel();
+
+    model.dongle = false;
+    model.accessDenied = true;
+    PVNotificationCenter::defaultCenter().post(kPVDongleNotificationNameInsert);
+    EXPECT_EQ(text->text(), refused) << "the page asks as soon as it shows";
+    grabWidget(controller->window(), "window-receiver-refused");
+
+    // The reader's finding changes without a notification: the page asks
+    // again every half second while it shows.
+    model.accessDenied = false;
+    timers.advanceMilliseconds(PVMainViewController::kReceiverAccessCheckMs - 1);
+    EXPECT_EQ(text->text(), refused);
+    timers.advanceMilliseconds(1);
+    EXPECT_EQ(text->text(), missing);
+    model.accessDenied = true;
+    timers.advanceMilliseconds(PVMainViewController::kReceiverAccessCheckMs);
+    EXPECT_EQ(text->text(), refused);
+
+    // Closed, the window stops asking; shown again, it asks at once.
+    controller->window()->close();
+    model.accessDenied = false;
+    timers.advance(2.0);
+    EXPECT_EQ(text->text(), refused);
+    controller->showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    EXPECT_EQ(text->text(), missing);
+
+    // With the receiver open the empty page goes and so does the asking.
+    model.dongle = true;
+    PVNotificationCenter::defaultCenter().post(kPVDongleNotificationNameInsert);
+    model.accessDenied = true;
+    timers.advance(2.0);
+    EXPECT_EQ(text->text(), missing);
 }
 
 TEST_F(MainWindow, MinimiseClosesAndStoresZoomStaysOff)

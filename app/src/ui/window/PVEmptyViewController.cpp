@@ -19,3 +19,12 @@ PVEmptyViewController::PVEmptyViewController(QWidget* parent)
     layout->setContentsMargins(40, 0, 40, 0);
     layout->addWidget(messageLabel_);
 }
+
+void PVEmptyViewController::setReceiverAccessDenied(bool denied)
+{
+    if (denied == accessDenied_) {
+        return;
+    }
+    accessDenied_ = denied;
+    setLocalizedKey(messageLabel_, QString::fromLatin1(denied ? kAccessDeniedKey : kMessageKey));
+}

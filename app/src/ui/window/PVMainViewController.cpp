@@ -3,6 +3,7 @@
 #include "device/presenterState.h"
 #include "localisation/PVLocalizedKey.h"
 #include "log/DXLog.h"
+#include "platform/PVMainQueue.h"
 #include "platform/PVNotificationCenter.h"
 #include "platform/PVNotificationNames.h"
 #include "ui/controls/PVColorTheme.h"
@@ -97,6 +98,7 @@ void PVMainViewController::setupUIIfNeeded()
         fill(viewControllers_[i], pageContainers_[i]);
     }
     emptyViewController_ = new PVEmptyViewController;
+    emptyViewController_->setReceiverAccessDenied(model_.receiverAccessDenied());
     fill(emptyViewController_, emptyViewContainer_);
     emptyViewContainer_->raise();
 
@@ -122,6 +124,32 @@ void PVMainViewController::showEvent(QShowEvent* event)
 {
     PVViewController::showEvent(event);
     observeNotifications();
+    watchReceiverAccess();
+}
+
+void PVMainViewController::watchReceiverAccess()
+{
+    if (watchingAccess_) {
+        return;
+    }
+    watchingAccess_ = true;
+    checkReceiverAccess();
+}
+
+// The reader learns of a refused receiver on its own thread and reports it as
+// absent, which changes nothing the event handler posts: the page asks.
+void PVMainViewController::checkReceiverAccess()
+{
+    if (emptyViewController_ == nullptr || !isVisible() || emptyViewContainer_->isHidden()) {
+        watchingAccess_ = false;
+        return;
+    }
+    emptyViewController_->setReceiverAccessDenied(model_.receiverAccessDenied());
+    PVMainQueue::afterMilliseconds(kReceiverAccessCheckMs, [self = QPointer<PVMainViewController>(this)] {
+        if (self != nullptr) {
+            self->checkReceiverAccess();
+        }
+    });
 }
 
 void PVMainViewController::observeNotifications()
@@ -168,6 +196,9 @@ void PVMainViewController::dongleInset(bool inserted)
 {
     emptyViewContainer_->setHidden(inserted);
     presenterIcon_->setVisible(inserted);
+    if (!inserted) {
+        watchReceiverAccess();
+    }
 }
 
 void PVMainViewController::okButtonAction()

@@ -4,12 +4,14 @@
 // containers, the page shown while no receiver is present, the presenter
 // icon, and OK and Cancel. Tabs change only through
 // checkDirtyAndShowAlertWhenNeedChangeTab; the window's closing stores the
-// settings, and Cancel first puts back the page edits.
+// settings, and Cancel first puts back the page edits. While the empty page
+// shows it keeps saying whether a plugged-in receiver is refused.
 
 #include "platform/PVNotFound.h"
 #include "ui/window/PVViewController.h"
 
 #include <QList>
+#include <cstdint>
 
 class QLabel;
 class PVEmptyViewController;
@@ -30,6 +32,9 @@ class PVMainViewController : public PVViewController
     /// Size of the settings window.
     static constexpr int kWidth = 640;
     static constexpr int kHeight = 520;
+    /// How often the empty page asks, while shown, whether a plugged-in
+    /// receiver is refused: as often as the reader looks for the receiver.
+    static constexpr int64_t kReceiverAccessCheckMs = 500;
 
     explicit PVMainViewController(PVMainViewModel& model, QWidget* parent = nullptr);
 
@@ -59,9 +64,12 @@ class PVMainViewController : public PVViewController
   private:
     void setupUIIfNeeded();
     void observeNotifications();
+    void watchReceiverAccess();
+    void checkReceiverAccess();
 
     PVMainViewModel& model_;
     bool observing_ = false;
+    bool watchingAccess_ = false;
     PVWindowTitleView* titleView_;
     QLabel* titleTextField_;
     PVTabStackView* tabStackView_;

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the settings window and its pages need of the settings model: whether
-// the receiver is plugged in and a presenter paired, and the settings
+// the receiver is plugged in (or present but refused) and a presenter paired, and the settings
 // device's page resets, button mode, presenter facts and store; the pointer
 // style page edits the settings device itself, over the pointer styles and
 // the store they are kept in.
@@ -19,6 +19,8 @@ class PVMainViewModel
     virtual ~PVMainViewModel() = default;
 
     virtual bool dongleInsert() const = 0;
+    /// Whether a receiver is plugged in but this user may not open it.
+    virtual bool receiverAccessDenied() const = 0;
     /// Put back the stored values of the pointer style page's settings.
     virtual void resetPointerStylePageByDeviceDict() = 0;
     /// Put back the stored button mode.

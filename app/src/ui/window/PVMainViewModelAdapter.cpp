@@ -1,5 +1,6 @@
 #include "ui/window/PVMainViewModelAdapter.h"
 
+#include "device/hidDevice.h"
 #include "settings/PVGlobalObjectManager.h"
 #include "settings/PVModelManager.h"
 #include "settings/PVPlistManager.h"
@@ -20,6 +21,11 @@ PVMainViewModelAdapter::PVMainViewModelAdapter(PVModelManager& models, PVGlobalO
 bool PVMainViewModelAdapter::dongleInsert() const
 {
     return globals_.dongleInsert();
+}
+
+bool PVMainViewModelAdapter::receiverAccessDenied() const
+{
+    return hidDeviceAccessDenied();
 }
 
 void PVMainViewModelAdapter::resetPointerStylePageByDeviceDict()

@@ -21,6 +21,8 @@ class PVMainViewModelAdapter : public PVMainViewModel
                            PVPlistManager& store);
 
     bool dongleInsert() const override;
+    /// As the receiver's reader last found it.
+    bool receiverAccessDenied() const override;
     void resetPointerStylePageByDeviceDict() override;
     void resetButtonSettingPageByDeviceDict() override;
     quint64 buttonSetting() const override;
