@@ -38,7 +38,7 @@ QRectF nativeArea(const QScreen* screen)
 X11InputLayer::X11InputLayer(const PVSessionEnvironment& session, const char* displayName)
 {
     if (session.isWayland()) {
-        unavailableReason_ = "this is a Wayland session, where other programs may not move the pointer";
+        unavailableReason_ = kWaylandReason;
     } else if ((display_ = XOpenDisplay(displayName)) == nullptr) {
         unavailableReason_ = "the X display cannot be opened";
     } else {
@@ -53,10 +53,14 @@ X11InputLayer::X11InputLayer(const PVSessionEnvironment& session, const char* di
         }
     }
     if (display_ == nullptr) {
-        DXLogAlert("Pointer control needs an X11 session with the XTEST extension: %s. The presenter cannot "
-                   "move the pointer or click.",
-                   unavailableReason_.c_str());
+        DXLogAlert("%s", unavailableLine(unavailableReason_).c_str());
     }
+}
+
+std::string X11InputLayer::unavailableLine(const std::string& reason)
+{
+    return "Pointer control needs an X11 session with the XTEST extension: " + reason +
+           ". The presenter cannot move the pointer or click.";
 }
 
 X11InputLayer::~X11InputLayer()

@@ -23,6 +23,13 @@ class X11InputLayer final : public PVInputLayer
     X11InputLayer(const X11InputLayer&) = delete;
     X11InputLayer& operator=(const X11InputLayer&) = delete;
 
+    /// Why the layer is unavailable in a Wayland session.
+    static constexpr const char* kWaylandReason =
+        "this is a Wayland session, where other programs may neither move the pointer nor send keys to a "
+        "slide show";
+    /// The Alert line the layer logs when it is unavailable for `reason`.
+    static std::string unavailableLine(const std::string& reason);
+
     bool available() const override { return display_ != nullptr; }
     /// Why the layer is unavailable; empty when it is available.
     const std::string& unavailableReason() const { return unavailableReason_; }

@@ -129,6 +129,7 @@ TEST(CSV, ShippedTableHasEveryKeyTheCodeAsksForInEnglishAndGerman)
                           "Do you want to reset all pointer settings?",
                           "PV043",
                           "Receiver not accessible",
+                          "Pointer control unavailable",
                           "Downloading update",
                           "Pointer size",
                           "Small",

@@ -1,3 +1,4 @@
+#include "platform/X11DisplayCheck.h"
 #include "platform/X11InputLayer.h"
 #include "runtime/PVCursorManager.h"
 #include "support/LogCapture.h"
@@ -244,6 +245,35 @@ TEST(PVSessionEnvironment, WaylandWhenTheSessionTypeSaysSoOrAWaylandDisplayIsSet
     for (const auto& c : cases) {
         EXPECT_EQ((PVSessionEnvironment{c.type, c.waylandDisplay}.isWayland()), c.wayland)
             << c.type << " " << c.waylandDisplay;
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(X11DisplayCheck, SaysWhyNoWindowCanStartOnX11AndLeavesOtherPlatformsAlone)
+{
+    const char* here = std::getenv("DISPLAY");
+    ASSERT_NE(here, nullptr);
+    const struct
+    {
+        const char* platform;
+        const char* display;
+        const char* problemHas; ///< null: no problem
+    } cases[] = {{nullptr, nullptr, "DISPLAY is not set"}, {"", "", "DISPLAY is not set"},
+                 {"xcb", nullptr, "DISPLAY is not set"},   {nullptr, ":4095", "\":4095\" cannot be opened"},
+                 {nullptr, here, nullptr},                 {"xcb", here, nullptr},
+                 {"offscreen", nullptr, nullptr},          {"wayland", ":4095", nullptr}};
+    for (const auto& c : cases) {
+        const std::string problem = x11DisplayProblem(c.platform, c.display);
+        const std::string label =
+            std::string(c.platform ? c.platform : "-") + " " + (c.display ? c.display : "-");
+        if (c.problemHas == nullptr) {
+            EXPECT_EQ(problem, "") << label;
+        } else {
+            EXPECT_NE(problem.find(c.problemHas), std::string::npos) << label << ": " << problem;
+        }
     }
 }
 
