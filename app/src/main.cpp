@@ -1,6 +1,9 @@
 // Pelvaro: the desktop companion of the presenter.
 
+#include "application/PVAppDelegate.h"
+#include "application/PVSingleInstance.h"
 #include "platform/PVSessionEnvironment.h"
+#include "platform/PVWindowCloseWatcher.h"
 #include "platform/QuitOnSignal.h"
 
 #include <QApplication>
@@ -28,10 +31,38 @@ int main(int argc, char** argv)
     // its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // One program per user: a later start brings the running one's settings
+    // window to the front and leaves.
+    PVSingleInstance instance;
+    QString instanceError;
+    switch (instance.start(&instanceError)) {
+    case PVSingleInstance::Role::HandedOver:
+        return 0;
+    case PVSingleInstance::Role::Failed:
+        std::fprintf(stderr, "pelvaro: another pelvaro runs but did not answer: %s\n", qPrintable(instanceError));
+        return 1;
+    case PVSingleInstance::Role::Primary:
+        if (!instance.isListening()) {
+            std::fprintf(stderr, "pelvaro: running without the single-program guard: %s\n",
+                         qPrintable(instanceError));
+        }
+        break;
+    }
+
     QuitOnSignal quitOnSignal;
     if (!quitOnSignal.install()) {
         std::fprintf(stderr, "pelvaro: cannot watch for SIGINT and SIGTERM\n");
         return 1;
     }
+
+    PVWindowCloseWatcher::install();
+    PVAppDelegate& delegate = PVAppDelegate::shareInstance();
+    delegate.awakeFromNib();
+    delegate.finishLaunching();
+    // A logout ends the program without the question, but its windows close
+    // first so the settings are stored.
+    delegate.closeWindowsOnSignals(quitOnSignal);
+    QObject::connect(&instance, &PVSingleInstance::reopenRequested,
+                     [&delegate] { delegate.applicationShouldHandleReopen(true); });
     return QApplication::exec();
 }

@@ -1,5 +1,11 @@
 #include "application/PVAppDelegate.h"
 
+#include "ui/window/PVMainViewModel.h"
+#include "ui/window/PVMainWindowController.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
 #include <QStringList>
 #include <algorithm>
 
@@ -27,6 +33,13 @@ PVAppDelegate& PVAppDelegate::shareInstance()
 {
     static PVAppDelegate delegate;
     return delegate;
+}
+
+PVAppDelegate::PVAppDelegate() = default;
+
+PVAppDelegate::~PVAppDelegate()
+{
+    releaseWindows();
 }
 
 bool PVAppDelegate::upgradeAvailable() const

@@ -3,9 +3,28 @@
 // The application's delegate: starts the presenter runtime at launch and
 // keeps what the whole program shares about it, such as the result of the
 // last look for a newer version. Main thread only.
+//
+// It also owns the status menu (in the tray, where the desktop has one), the
+// settings and tutorial windows, the question before quitting, and the
+// version check that runs after the first reachability report and every 24
+// days while no upgrade is known.
 
+#include <QDateTime>
+#include <QPointer>
 #include <QString>
+#include <memory>
 #include <optional>
+
+class QAction;
+class QMenu;
+class QObject;
+class QSystemTrayIcon;
+class PVMainViewModel;
+class PVMainWindowController;
+class PVScheduledTimer;
+class PVTutorialWindowController;
+class QuitOnSignal;
+struct PVNotification;
 
 class PVAppDelegate
 {
@@ -13,7 +32,8 @@ class PVAppDelegate
     /// The program's delegate, created on first use.
     static PVAppDelegate& shareInstance();
 
-    PVAppDelegate() = default;
+    PVAppDelegate();
+    ~PVAppDelegate();
     PVAppDelegate(const PVAppDelegate&) = delete;
     PVAppDelegate& operator=(const PVAppDelegate&) = delete;
 
@@ -33,4 +53,83 @@ class PVAppDelegate
     /// counts as 0, so "1.2" and "1.2.0" are the same version. Each
     /// component is read by its leading digits; one without any counts as 0.
     static bool isNewerVersion(const QString& online, const QString& local);
+
+    // The status menu, the windows, quitting and the periodic version check.
+
+    /// Time between two version checks while no upgrade is known, and the
+    /// least time between two sendings of the user to the help page for an
+    /// upgrade: 24 days.
+    static constexpr double kRetryCheckInterval = 2'073'600.0; // s
+    /// The settings window's help tab.
+    static constexpr int kHelpTabIndex = 3;
+
+    /// Builds the status menu ("Setting", a separator, the quit item with
+    /// Ctrl+Q) and, where the desktop has a tray, the status item that
+    /// carries it.
+    void awakeFromNib();
+    /// The launch steps that follow the start of the runtime: the settings
+    /// window's controller over `model` (the application's own when null; a
+    /// given model outlives the delegate), the watch for the first
+    /// reachability report, for tutorial requests and for closing windows.
+    /// Without a status item the settings window shows at once, since
+    /// nothing else could open it.
+    void finishLaunching(PVMainViewModel* model = nullptr);
+    /// Closes the windows first (so the settings are stored) whenever a
+    /// signal ends the program.
+    void closeWindowsOnSignals(QuitOnSignal& watcher);
+
+    /// The application was started again: the settings window comes to the
+    /// front and kPVDongleNotificationNameWindowOpen goes out. Always YES.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    /// "Setting": the settings window to the front, turned to the help tab
+    /// when an upgrade is known and the user was not sent there in the last
+    /// 24 days.
+    void openAction();
+    /// The quit item: asks, and on YES terminates.
+    void quitAction();
+    /// Closes every window of the application (the settings are stored as
+    /// the settings window closes) and ends the event loop with status 0.
+    void terminate();
+    /// Closes every shown window of the application.
+    static void closeAllWindows();
+
+    void checkVersion();
+    void timerAction();
+    void reachabilityChangedNotificationAction();
+    void popTutorialNotificationAction();
+    void windowWillCloseNotificationAction(const PVNotification& notification);
+
+    QMenu* statusMenu() const { return statusMenu_.get(); }
+    /// The menu's "Setting" and quit items.
+    QAction* openMenuItem() const { return openMenuItem_; }
+    QAction* quitMenuItem() const { return quitMenuItem_; }
+    /// The tray icon, null on a desktop without a tray.
+    QSystemTrayIcon* statusItem() const { return statusItem_.get(); }
+    PVMainWindowController* mainWindowController() const { return mainWindowController_.get(); }
+    /// Set while the tutorial window exists.
+    PVTutorialWindowController* tutorialWindowController() const;
+
+    /// When the last version check completed.
+    std::optional<QDateTime> lastCheckVerDate;
+    /// The next version check, while no upgrade is known.
+    std::shared_ptr<PVScheduledTimer> retryCheckTimer;
+    /// When the user was last sent to the help page for an upgrade.
+    std::optional<QDateTime> lastAskedDate;
+
+  private:
+    void showMainWindow();
+    /// Lets go of the menu, the windows and every watch, while the
+    /// application still runs (the shared delegate outlives it).
+    void releaseWindows();
+
+    // Context of every connection and observer registration; gone with the
+    // delegate, so late callbacks find nothing.
+    std::unique_ptr<QObject> receiver_;
+    std::unique_ptr<QMenu> statusMenu_;
+    QAction* openMenuItem_ = nullptr;
+    QAction* quitMenuItem_ = nullptr;
+    std::unique_ptr<QSystemTrayIcon> statusItem_;
+    std::unique_ptr<PVMainViewModel> ownModel_;
+    std::unique_ptr<PVMainWindowController> mainWindowController_;
+    QPointer<PVTutorialWindowController> tutorialWindowController_;
 };
