@@ -6,6 +6,14 @@
 set -uo pipefail
 program=$1
 
+# A runtime folder of its own (a program already running for the same user
+# elsewhere would otherwise take this one's start as a reopen request), and
+# a settings folder of its own.
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR=$runtime XDG_DATA_HOME=$runtime/data
+
 "$program" &
 pid=$!
 
