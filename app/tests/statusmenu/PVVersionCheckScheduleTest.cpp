@@ -134,14 +134,14 @@ TEST_F(VersionCheckSchedule, ACheckWhileAnUpgradeIsKnownCancelsTheRetry)
 }
 
 // The delegate may go while the version file is on its way: the late answer
-// touches nothing.
+// touches nothing and schedules no retry.
 TEST_F(VersionCheckSchedule, AnAnswerArrivingAfterTheDelegateIsGoneIsDropped)
 {
-    server.setReply(kVersionPath, TestHttpsServer::Reply::ok("2.0;https://host/a.zip"));
+    server.setReply(kVersionPath, TestHttpsServer::Reply::ok("0.1;https://host/a.zip"));
     reachability.setStatus(PVReachabilityStatus::Reachable);
     {
         PVAppDelegate shortLived;
-        TrayPresence presence(false);
+        TrayPresence presence(true);
         shortLived.finishLaunching(&adapter);
         EXPECT_TRUE(QTest::qWaitFor([this] { return !server.requestedPaths().isEmpty(); }, kWaitMs));
     }
@@ -152,7 +152,9 @@ TEST_F(VersionCheckSchedule, AnAnswerArrivingAfterTheDelegateIsGoneIsDropped)
         [&later](const QString&, const QString&, const QString&) { later = true; });
     EXPECT_TRUE(QTest::qWaitFor([&later] { return later; }, kWaitMs));
     QTest::qWait(50);
-    EXPECT_EQ(timers.pendingCount(), 0u);
+    timers.advance(25 * kDay);
+    QTest::qWait(50);
+    EXPECT_EQ(server.requestedPaths().size(), 2);
 }
 
 } // namespace
