@@ -1,18 +1,13 @@
 #pragma once
 
-// A loopback HTTPS server that the update code takes for the update server:
-// the base address points at it, its certificate authority is trusted, and
-// downloads without a folder of their own land in a private temporary folder
-// of the test.
+// The loopback update server (support/LoopbackUpdateServer.h) as a test
+// fixture, with a download helper and a listing of the temporary folder.
 
-#include "support/TestHttpsServer.h"
+#include "support/LoopbackUpdateServer.h"
 #include "update/PVDownloadTask.h"
-#include "update/PVNetworkAPI.h"
-#include "update/PVUpdateServer.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
@@ -39,31 +34,14 @@ struct DownloadOutcome
     qint64 lastTotal = -1;
 };
 
-class UpdateServerFixture : public ::testing::Test
+class UpdateServerFixture : public ::testing::Test, protected LoopbackUpdateServer
 {
   protected:
-    static constexpr const char* kVersionPath = "/software/version/orvanta/orvntaverLinux.txt";
     static constexpr int kWaitMs = 20'000;
 
     explicit UpdateServerFixture(TestHttpsServer::Identity identity = TestHttpsServer::Identity::Loopback)
-        : server(identity), oldTmp_(qgetenv("TMPDIR"))
+        : LoopbackUpdateServer(identity)
     {
-        EXPECT_TRUE(server.listen());
-        EXPECT_TRUE(tmp.isValid());
-        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
-        qputenv(PVUpdateServer::kBaseEnvironment, server.baseAddress().toUtf8());
-        PVNetworkAPI::sharedInstance().setSslConfiguration(TestHttpsServer::trustingConfiguration());
-    }
-
-    ~UpdateServerFixture() override
-    {
-        PVNetworkAPI::sharedInstance().setSslConfiguration(QSslConfiguration::defaultConfiguration());
-        qunsetenv(PVUpdateServer::kBaseEnvironment);
-        if (oldTmp_.isNull()) {
-            qunsetenv("TMPDIR");
-        } else {
-            qputenv("TMPDIR", oldTmp_);
-        }
     }
 
     /// Downloads and waits for the completion (and a moment more, so a
@@ -107,10 +85,4 @@ class UpdateServerFixture : public ::testing::Test
         }
         return files.join(QLatin1Char(',')).toStdString();
     }
-
-    TestHttpsServer server;
-    QTemporaryDir tmp;
-
-  private:
-    QByteArray oldTmp_;
 };
