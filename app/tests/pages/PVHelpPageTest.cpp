@@ -370,6 +370,7 @@ TEST_F(HelpPage, TheCheckDisablesTheButtonWhileItRunsAndAnswersByItsOutcome)
         EXPECT_EQ(labelAlpha(page->upgradeButton()->label()), 0.5);
         EXPECT_TRUE(page->indicator()->isAnimating());
         EXPECT_TRUE(page->indicator()->isVisible());
+        grabWidget(controller->window(), QStringLiteral("help-page-checking-") + c.name);
         ASSERT_TRUE(waitForAnswer(seen));
 
         EXPECT_EQ(versionRequests().size(), asked + 1);
