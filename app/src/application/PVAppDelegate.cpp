@@ -37,6 +37,8 @@ PVAppDelegate& PVAppDelegate::shareInstance()
 
 PVAppDelegate::PVAppDelegate() = default;
 
+PVAppDelegate::PVAppDelegate(PVLaunchParts parts) : launchParts(std::move(parts)) {}
+
 PVAppDelegate::~PVAppDelegate()
 {
     releaseWindows();

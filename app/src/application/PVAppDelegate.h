@@ -9,6 +9,10 @@
 // version check that runs after the first reachability report and every 24
 // days while no upgrade is known.
 
+#include "application/PVLaunchParts.h"
+#include "device/hidCallback.h"
+#include "runtime/PVMotionNoiseFilter.h"
+
 #include <QDateTime>
 #include <QPointer>
 #include <QString>
@@ -32,10 +36,61 @@ class PVAppDelegate
     /// The program's delegate, created on first use.
     static PVAppDelegate& shareInstance();
 
+    /// A delegate that launches the program's own parts.
     PVAppDelegate();
+    /// A delegate that launches `parts` (tests, benches).
+    explicit PVAppDelegate(PVLaunchParts parts);
     ~PVAppDelegate();
     PVAppDelegate(const PVAppDelegate&) = delete;
     PVAppDelegate& operator=(const PVAppDelegate&) = delete;
+
+    // ---- Launch of the presenter runtime and routing of presenter events ----
+
+    /// What the launch starts; the program sets the HID backend here before
+    /// launching.
+    PVLaunchParts launchParts = PVLaunchParts::application();
+
+    /// The launch, once the application object exists: the presenter
+    /// runtime first (launchPresenterRuntime), then the steps that open the
+    /// windows (finishLaunching).
+    void applicationDidFinishLaunching();
+
+    /// Starts the presenter runtime: the launch steps below, in this order.
+    void launchPresenterRuntime();
+    /// 1. The run-time facts (they start watching the screens).
+    void createGlobalObjectManager();
+    /// 2. "profile path <document folder>" (Debug).
+    void logProfilePath();
+    /// 3. The engine's calibration folder: the document folder's "dcd".
+    void setCalibrationFolder();
+    /// 4. buttonOnlyMode from the stored button mode (blackout, slide show).
+    void setButtonOnlyModeFromSettings();
+    /// 5. Eight (0, 0) recent movements for the noise filter.
+    void clearRecentMovements();
+    /// 6. The event callback of the worker threads (hidcallback).
+    void installEventCallback();
+    /// 7. The button-mode actions start observing.
+    void startObservingSettings();
+    /// 8. Asks the second presentation program's version once ("" when
+    ///    none comes) and keeps it in the run-time facts.
+    void askPresentationProgramVersion();
+    /// 9. The reader and motion threads.
+    void startWorkerThreads();
+
+    /// The callback installed at launch: it copies each event and queues
+    /// its handling on the main thread. It holds the delegate weakly: once
+    /// the delegate is gone, events still reach the device event handler
+    /// but no movement is handed on.
+    const HidCallback& hidcallback() const { return hidcallback_; }
+
+    /// One event's movement through the noise filter (on the main thread,
+    /// after the handler has had the event's other values): handed on to
+    /// the device event handler as pointer-overlay or mouse movement.
+    void filterMovement(const PresenterEvent& event);
+
+    /// The filter's state: recentDiffer, preventCount, lastUsed.
+    PVMotionNoiseFilter& motionFilter() { return motionFilter_; }
+    const PVMotionNoiseFilter& motionFilter() const { return motionFilter_; }
 
     /// The newest version the update server announced at the last check;
     /// absent when the check found none (or could not ask).
@@ -132,4 +187,13 @@ class PVAppDelegate
     std::unique_ptr<PVMainViewModel> ownModel_;
     std::unique_ptr<PVMainWindowController> mainWindowController_;
     QPointer<PVTutorialWindowController> tutorialWindowController_;
+
+    // State of the launch and the event routing.
+    PVGlobalObjectManager* globals_ = nullptr;
+    PVHIDEventHandler* eventHandler_ = nullptr;
+    HidCallback hidcallback_;
+    PVMotionNoiseFilter motionFilter_;
+    /// Queued event handling holds it weakly, to tell whether the delegate
+    /// still exists.
+    std::shared_ptr<char> life_ = std::make_shared<char>();
 };
