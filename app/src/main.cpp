@@ -5,18 +5,40 @@
 #include "platform/PVSessionEnvironment.h"
 #include "platform/PVWindowCloseWatcher.h"
 #include "platform/QuitOnSignal.h"
+#include "simulation/DemoScenario.h"
+#include "simulation/SimulatedPresenterBackend.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+void printUsage(std::FILE* out)
+{
+    std::fprintf(out,
+                 "usage: pelvaro [--simulate] [--version]\n"
+                 "  --simulate  play a simulated presenter instead of reading the receiver\n"
+                 "  --version   print the version and exit\n");
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    bool simulate = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("Pelvaro %s\n", PELVARO_VERSION);
             return 0;
         }
+        if (std::strcmp(argv[i], "--simulate") == 0) {
+            simulate = true;
+            continue;
+        }
+        std::fprintf(stderr, "pelvaro: unknown option %s\n", argv[i]);
+        printUsage(stderr);
+        return 2;
     }
 
     if (!QuitOnSignal::installHandlers()) {
@@ -57,8 +79,14 @@ int main(int argc, char** argv)
 
     PVWindowCloseWatcher::install();
     PVAppDelegate& delegate = PVAppDelegate::shareInstance();
+    if (simulate) {
+        // Read by the reader thread for the life of the process: never freed.
+        auto* presenter = new SimulatedPresenterBackend(DemoScenario::make(DemoScenario::kProgramLaps));
+        delegate.launchParts = PVLaunchParts::application(presenter);
+    }
     delegate.awakeFromNib();
-    delegate.finishLaunching();
+    // The presenter runtime, then the windows.
+    delegate.applicationDidFinishLaunching();
     // A logout ends the program without the question, but its windows close
     // first so the settings are stored.
     delegate.closeWindowsOnSignals(quitOnSignal);
