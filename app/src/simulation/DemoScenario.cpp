@@ -23,8 +23,8 @@ void figureOfEight(PresenterScenario& scenario, double fromS, double toS)
         const double step = std::min(kStepSeconds, toS - t);
         const double middle = t + step / 2.0;
         const double across = a * w * std::cos(w * middle);
-        // Pointer up is a negative turn about the body's sideways axis.
-        const double up = -a * w * std::cos(2.0 * w * middle);
+        // Pointer up is a positive turn about the body's sideways (y) axis.
+        const double up = a * w * std::cos(2.0 * w * middle);
         const vnx::testsupport::Vec3d axis{0.0, up, across};
         scenario.turn(axis, std::hypot(across, up), step);
     }
