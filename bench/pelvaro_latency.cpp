@@ -227,7 +227,7 @@ int main(int argc, char** argv)
     parts.startObserving = [&] { actions.startObserving(); };
     parts.getPPTVersion = [] { return std::optional<QString>(); }; // no presentation program is asked
     PVAppDelegate delegate(std::move(parts));
-    delegate.applicationDidFinishLaunching();
+    delegate.launchPresenterRuntime(); // no windows: only the road to the pointer is measured
 
     PresenterScenario scenario = presenter(seconds);
     const int64_t reportCount = scenario.reportCount();
