@@ -433,6 +433,10 @@ TEST_F(HelpPage, EachDownloadedKindIsUnpackedAndOpenedByItsName)
          {hostile}, {hostile}},
         {"neither", "/notes.txt", TestHttpsServer::Reply::ok("text"), {}, {"notes.txt"}},
         {"damaged zip", "/broken.zip", TestHttpsServer::Reply::ok("not a zip"), {}, {"broken.zip"}},
+        // Without a name the archive would be unpacked over its own folder.
+        {"zip named only by its extension", "/nameless",
+         TestHttpsServer::Reply::attachment(zipOf({{"one.deb", "1"}}), "attachment; filename=\".zip\""),
+         {}, {".zip"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -449,7 +453,7 @@ TEST_F(HelpPage, EachDownloadedKindIsUnpackedAndOpenedByItsName)
             opened.append(folder.relativeFilePath(path));
         }
         EXPECT_EQ(opened, c.opened);
-        EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), c.left);
+        EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), c.left);
         EXPECT_EQ(PVAlertViewController::currentAlert(), nullptr);
         EXPECT_FALSE(QFileInfo::exists(folder.filePath("pwned")));
         EXPECT_FALSE(QFileInfo::exists("pwned"));
