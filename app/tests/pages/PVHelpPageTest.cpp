@@ -488,13 +488,16 @@ TEST_F(HelpPage, AFailedDownloadShowsItsReasonAfterTheDialogHasGone)
 
 TEST_F(HelpPage, CancellingTheDialogCancelsTheDownloadSilently)
 {
-    update.server.setReply("/big.zip", TestHttpsServer::Reply::stalling(QByteArray(1'000'000, 'z'), 8192));
+    update.server.setReply("/big.zip", TestHttpsServer::Reply::stalling(QByteArray(100'000, 'z'), 50'000));
     page->tryUpgradeAtPath(address("/big.zip"));
     PVProgressWindowController* dialog = page->progressWC();
     ASSERT_NE(dialog, nullptr);
     QPointer<PVProgressWindow> window = dialog->window();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return update.server.requestedPaths().contains("/big.zip"); }, kWaitMs));
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    // Half the file arrived: the dialog shows it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->progressWC() == dialog && dialog->progress() == 0.5; },
+                                kWaitMs));
+    EXPECT_EQ(window->contentViewController()->progressTextField()->text(), "50%");
     grabWidget(window, QStringLiteral("help-page-download-progress"));
 
     QTest::mouseClick(window->contentViewController()->cancelButton(), Qt::LeftButton, {}, QPoint(10, 10));

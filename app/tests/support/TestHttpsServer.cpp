@@ -139,7 +139,12 @@ void TestHttpsServer::serve(QTcpSocket* socket)
     }
     head += "\r\n";
     if (reply.stallAfter >= 0) {
-        socket->write(head + reply.body.left(reply.stallAfter));
+        // The part of the body goes a moment after the headers: sent in one
+        // burst with them and followed by silence, it often stays unread in
+        // Qt's client (the headers reach the reply, the bytes never do).
+        socket->write(head);
+        QTimer::singleShot(kStallPartDelayMs, socket,
+                           [socket, part = reply.body.left(reply.stallAfter)] { socket->write(part); });
         return;
     }
     socket->write(head + reply.body);

@@ -43,8 +43,9 @@ class TestHttpsServer : public QObject
         QList<std::pair<QByteArray, QByteArray>> headers;
         /// Close the connection at once instead of answering.
         bool reset = false;
-        /// When 0 or more: send the headers and this many bytes of the body,
-        /// then keep the connection open without sending more.
+        /// When 0 or more: send the headers and, kStallPartDelayMs later, this
+        /// many bytes of the body, then keep the connection open without
+        /// sending more.
         qsizetype stallAfter = -1;
 
         static Reply ok(QByteArray body) { return withStatus(200, std::move(body)); }
@@ -76,6 +77,9 @@ class TestHttpsServer : public QObject
             return reply;
         }
     };
+
+    /// Time between the headers and the partial body of a stalling reply.
+    static constexpr int kStallPartDelayMs = 20;
 
     explicit TestHttpsServer(Identity identity = Identity::Loopback, int maxConnections = 16,
                              int lifetimeMs = 60'000);
