@@ -28,10 +28,8 @@
 namespace {
 
 // Layout of the window's content (points).
-constexpr int kMargin = 20;
+constexpr int kMargin = PVMainViewController::kMargin;
 constexpr QRect kTitleRect(0, 0, PVMainViewController::kWidth, 28);
-constexpr QRect kTabRowRect(kMargin, 40, PVMainViewController::kWidth - 2 * kMargin, 36);
-constexpr QRect kPagesRect(kMargin, 76, PVMainViewController::kWidth - 2 * kMargin, 364);
 constexpr QRect kPresenterIconRect(kMargin, 452, 52, 52);
 constexpr QSize kButtonSize(100, 30);
 constexpr int kButtonsTop = 463;

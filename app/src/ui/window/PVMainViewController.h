@@ -11,6 +11,7 @@
 #include "ui/window/PVViewController.h"
 
 #include <QList>
+#include <QRect>
 #include <cstdint>
 
 class QLabel;
@@ -32,6 +33,10 @@ class PVMainViewController : public PVViewController
     /// Size of the settings window.
     static constexpr int kWidth = 640;
     static constexpr int kHeight = 520;
+    /// Where the tab row and the pages (or the empty page) lie in it.
+    static constexpr int kMargin = 20;
+    static constexpr QRect kTabRowRect{kMargin, 40, kWidth - 2 * kMargin, 36};
+    static constexpr QRect kPagesRect{kMargin, 76, kWidth - 2 * kMargin, 364};
     /// How often the empty page asks, while shown, whether a plugged-in
     /// receiver is refused: as often as the reader looks for the receiver.
     static constexpr int64_t kReceiverAccessCheckMs = 500;
