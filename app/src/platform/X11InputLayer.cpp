@@ -35,6 +35,12 @@ QRectF nativeArea(const QScreen* screen)
 
 } // namespace
 
+const std::shared_ptr<X11InputLayer>& X11InputLayer::shared()
+{
+    static const auto* const layer = new std::shared_ptr<X11InputLayer>(std::make_shared<X11InputLayer>());
+    return *layer;
+}
+
 X11InputLayer::X11InputLayer(const PVSessionEnvironment& session, const char* displayName)
 {
     if (session.isWayland()) {

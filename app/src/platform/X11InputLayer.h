@@ -8,6 +8,7 @@
 #include "platform/PVSessionEnvironment.h"
 
 #include <QPoint>
+#include <memory>
 #include <string>
 
 struct _XDisplay;
@@ -15,6 +16,11 @@ struct _XDisplay;
 class X11InputLayer final : public PVInputLayer
 {
   public:
+    /// The program's layer, shared by the cursor manager and the slide-show
+    /// keys, so that an unavailable layer says why once: made on first use
+    /// for the session the program runs in, never destroyed.
+    static const std::shared_ptr<X11InputLayer>& shared();
+
     /// Opens `displayName` (null: $DISPLAY) unless the session is Wayland.
     /// When the layer is unavailable it logs one Alert line saying why.
     explicit X11InputLayer(const PVSessionEnvironment& session = PVSessionEnvironment::current(),

@@ -21,8 +21,7 @@ PVCursorManager& PVCursorManager::sharedInstance()
 {
     // Never destroyed, like the application's other shared objects.
     static PVCursorManager* const manager = [] {
-        static X11InputLayer* const input = new X11InputLayer;
-        return new PVCursorManager(*input, environmentOf(PVGlobalObjectManager::sharedInstance()));
+        return new PVCursorManager(*X11InputLayer::shared(), environmentOf(PVGlobalObjectManager::sharedInstance()));
     }();
     return *manager;
 }
