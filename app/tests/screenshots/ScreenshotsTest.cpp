@@ -201,4 +201,36 @@ TEST(ScreenshotsScript, MakesEveryPictureAndEachShowsItsPageOrOverlay)
         << "outside the circle, the screen itself";
 }
 
+// After `bash scripts/run.sh` and `bash scripts/run.sh --simulate` on a
+// machine without a display (.ci/run does this and then runs this test with
+// PELVARO_RUN_SCREENSHOTS set to their folder): the settings window shows
+// at launch in the middle of the Xvfb screen, first with the no-receiver
+// page, then, with the simulated presenter, with the button setting page.
+TEST(RunScreenshots, TheProgramShowsTheNoReceiverPageAndWithTheSimulatedPresenterItsPages)
+{
+    const char* folder = std::getenv("PELVARO_RUN_SCREENSHOTS");
+    if (folder == nullptr) {
+        GTEST_SKIP() << "PELVARO_RUN_SCREENSHOTS names the folder of run.sh's screenshots";
+    }
+    const QDir shots(QString::fromLocal8Bit(folder));
+    const QSize windowSize(PVMainViewController::kWidth, PVMainViewController::kHeight);
+    const QRect window(QPoint((kScreenSize.width() - windowSize.width()) / 2,
+                              (kScreenSize.height() - windowSize.height()) / 2),
+                       windowSize);
+    const QRect pages = PVMainViewController::kPagesRect.adjusted(4, 4, -4, -4);
+
+    const QImage screen = load(shots, "run");
+    ASSERT_EQ(screen.size(), kScreenSize);
+    const QImage noReceiver = screen.copy(window);
+    EXPECT_EQ(selectedTab(noReceiver), 0);
+    EXPECT_EQ(count(noReceiver, pages, isWhite), 0);
+    EXPECT_GT(count(noReceiver, pages, isDark), 300) << "the empty page's text";
+
+    const QImage simulatedScreen = load(shots, "run-simulate");
+    ASSERT_EQ(simulatedScreen.size(), kScreenSize);
+    const QImage simulated = simulatedScreen.copy(window);
+    EXPECT_EQ(selectedTab(simulated), 0);
+    EXPECT_GT(count(simulated, pages, isWhite), pages.width() * pages.height() / 2) << "the button setting page";
+}
+
 } // namespace
