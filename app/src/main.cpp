@@ -5,12 +5,16 @@
 #include "platform/PVSessionEnvironment.h"
 #include "platform/PVWindowCloseWatcher.h"
 #include "platform/QuitOnSignal.h"
+#include "platform/X11DisplayCheck.h"
+#include "runtime/PVPresentationPrograms.h"
 #include "simulation/DemoScenario.h"
 #include "simulation/SimulatedPresenterBackend.h"
+#include "ui/alert/PVSessionAlert.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -46,6 +50,11 @@ int main(int argc, char** argv)
         return 1;
     }
     PVSessionEnvironment::preferXcbOnWayland();
+    // Qt's X11 platform would end the process over a display it cannot reach.
+    if (const std::string problem = x11DisplayProblem(); !problem.empty()) {
+        std::fprintf(stderr, "pelvaro: %s\n", problem.c_str());
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Pelvaro");
     QApplication::setApplicationVersion(PELVARO_VERSION);
@@ -85,8 +94,13 @@ int main(int argc, char** argv)
         delegate.launchParts = PVLaunchParts::application(presenter);
     }
     delegate.awakeFromNib();
+    // Slide shows are LibreOffice Impress's, driven before the launch asks
+    // for its version.
+    PVPresentationPrograms::install();
     // The presenter runtime, then the windows.
     delegate.applicationDidFinishLaunching();
+    // In a Wayland session the pointer cannot be driven: say so once.
+    PVSessionAlertAtLaunch(PVSessionEnvironment::current());
     // A logout ends the program without the question, but its windows close
     // first so the settings are stored.
     delegate.closeWindowsOnSignals(quitOnSignal);
