@@ -9,7 +9,12 @@
 // move is counted against the last report handed over: at 8 ms between
 // reports, a move later than that would be counted short.
 //
-//   pelvaro_latency [--seconds N]
+// Before the motion the presenter pairs and then sends nothing for a while:
+// the process's CPU time over that quiet stretch, as a share of one core, is
+// the idle figure; over the turns at 125 Hz, the moving figure. The resident
+// memory is read at the end.
+//
+//   pelvaro_latency [--seconds N] [--idle-seconds N]
 //
 // Prints one "name: value" line per figure.
 
@@ -37,6 +42,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -176,6 +182,64 @@ PresenterScenario presenter(double seconds)
     return scenario;
 }
 
+/// The presenter pairs and reports its battery, without motion.
+PresenterScenario pairedOnly()
+{
+    PresenterScenario scenario({.deviceNumber = 0x57});
+    scenario.identity().paired().battery(90);
+    return scenario;
+}
+
+/// CPU time of every thread of the process.
+double processCpuSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
+}
+
+double wallSeconds()
+{
+    return static_cast<double>(nowNs()) * 1e-9;
+}
+
+/// CPU time over wall time between two readings, in percent of one core.
+struct CpuShare
+{
+    double cpuStart = 0.0;
+    double wallStart = 0.0;
+    double percent = 0.0;
+
+    void start()
+    {
+        cpuStart = processCpuSeconds();
+        wallStart = wallSeconds();
+    }
+    void stop()
+    {
+        const double wall = wallSeconds() - wallStart;
+        percent = wall > 0.0 ? 100.0 * (processCpuSeconds() - cpuStart) / wall : 0.0;
+    }
+};
+
+/// VmRSS of /proc/self/status in MiB; 0 when it cannot be read.
+double residentMegabytes()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) {
+        return 0.0;
+    }
+    char line[256];
+    long kilobytes = 0;
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "VmRSS: %ld kB", &kilobytes) == 1) {
+            break;
+        }
+    }
+    std::fclose(status);
+    return static_cast<double>(kilobytes) / 1024.0;
+}
+
 double percentileUs(std::vector<int64_t> values, double fraction)
 {
     if (values.empty()) {
@@ -191,15 +255,18 @@ double percentileUs(std::vector<int64_t> values, double fraction)
 int main(int argc, char** argv)
 {
     double seconds = 60.0;
+    double idleSeconds = 10.0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--idle-seconds") == 0 && i + 1 < argc) {
+            idleSeconds = std::atof(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: pelvaro_latency [--seconds N]\n");
+            std::fprintf(stderr, "usage: pelvaro_latency [--seconds N] [--idle-seconds N]\n");
             return 2;
         }
     }
-    if (!(seconds > 0.0)) {
+    if (!(seconds > 0.0) || !(idleSeconds > 0.0)) {
         std::fprintf(stderr, "pelvaro_latency: the run needs a positive number of seconds\n");
         return 2;
     }
@@ -231,13 +298,34 @@ int main(int argc, char** argv)
 
     PresenterScenario scenario = presenter(seconds);
     const int64_t reportCount = scenario.reportCount();
+    // The turns start after the rest and the click of the scenario.
+    constexpr int64_t kTurnsStartUs = 2'100'000;
+    CpuShare idle;
+    CpuShare moving;
     std::thread feeder([&] {
+        // Paired, then quiet: the receiver open and nothing to read. The
+        // first half second lets the launch and the pairing settle.
+        PresenterScenario paired = pairedOnly();
+        while (auto timed = paired.next()) {
+            receiver.hand(timed->report);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        idle.start();
+        std::this_thread::sleep_for(std::chrono::duration<double>(idleSeconds));
+        idle.stop();
+
         const Clock::time_point start = Clock::now() + std::chrono::milliseconds(200);
+        bool turning = false;
         while (auto timed = scenario.next()) {
             std::this_thread::sleep_until(start + std::chrono::microseconds(timed->timeUs));
+            if (!turning && timed->timeUs >= kTurnsStartUs) {
+                turning = true;
+                moving.start();
+            }
             input.handing();
             receiver.hand(timed->report);
         }
+        moving.stop();
         // The last report's road, then the end.
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         QMetaObject::invokeMethod(&application, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
@@ -250,6 +338,9 @@ int main(int argc, char** argv)
     std::printf("p50_us: %.1f\n", percentileUs(input.latenciesNs, 0.50));
     std::printf("p99_us: %.1f\n", percentileUs(input.latenciesNs, 0.99));
     std::printf("max_us: %.1f\n", percentileUs(input.latenciesNs, 1.0));
+    std::printf("cpu_percent_idle: %.2f\n", idle.percent);
+    std::printf("cpu_percent_moving: %.2f\n", moving.percent);
+    std::printf("rss_mb: %.1f\n", residentMegabytes());
     std::fflush(stdout);
     // The worker threads are never stopped: leave without running the
     // destructors of what they may still use.
