@@ -13,7 +13,9 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -64,16 +66,17 @@ int main(int argc, char** argv)
 
     // One program per user: a later start brings the running one's settings
     // window to the front and leaves.
-    PVSingleInstance instance;
+    std::optional<PVSingleInstance> instance;
+    instance.emplace();
     QString instanceError;
-    switch (instance.start(&instanceError)) {
+    switch (instance->start(&instanceError)) {
     case PVSingleInstance::Role::HandedOver:
         return 0;
     case PVSingleInstance::Role::Failed:
         std::fprintf(stderr, "pelvaro: another pelvaro runs but did not answer: %s\n", qPrintable(instanceError));
         return 1;
     case PVSingleInstance::Role::Primary:
-        if (!instance.isListening()) {
+        if (!instance->isListening()) {
             std::fprintf(stderr, "pelvaro: running without the single-program guard: %s\n",
                          qPrintable(instanceError));
         }
@@ -104,7 +107,15 @@ int main(int argc, char** argv)
     // A logout ends the program without the question, but its windows close
     // first so the settings are stored.
     delegate.closeWindowsOnSignals(quitOnSignal);
-    QObject::connect(&instance, &PVSingleInstance::reopenRequested,
+    QObject::connect(&*instance, &PVSingleInstance::reopenRequested,
                      [&delegate] { delegate.applicationShouldHandleReopen(true); });
-    return QApplication::exec();
+    const int status = QApplication::exec();
+
+    // The reader and motion threads are never stopped and keep using the
+    // engine's shared state and the application's: leave without the
+    // destructors that would free it under them. The guard goes first, which
+    // removes its socket file.
+    instance.reset();
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
