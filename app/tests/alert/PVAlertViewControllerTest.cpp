@@ -129,6 +129,22 @@ TEST_F(Alert, ALongMessageWrapsInsideTheWidth)
     PVAlertViewController::showWithOKButtonAlertTitle("Title", message, {});
 }
 
+TEST_F(Alert, BothButtonsStandWhollyInsideTheWindow)
+{
+    pressWhenShown(1, 1, [&](PVAlertViewController* alert) {
+        // A button is cut off where any widget it lies in ends.
+        for (QWidget* button : {static_cast<QWidget*>(alert->button1()), static_cast<QWidget*>(alert->button2())}) {
+            for (QWidget* inner = button; inner != alert->alertWindow(); inner = inner->parentWidget()) {
+                EXPECT_TRUE(inner->parentWidget()->rect().contains(inner->geometry()))
+                    << inner->metaObject()->className() << " at " << inner->x() << "," << inner->y() << " "
+                    << inner->width() << " wide, in " << inner->parentWidget()->width();
+            }
+        }
+        EXPECT_FALSE(alert->button1()->geometry().intersects(alert->button2()->geometry()));
+    });
+    PVAlertViewController::showWithYesNoButtonAlertTitle("Reset", "Do you want to reset all pointer settings?", {});
+}
+
 TEST_F(Alert, TheWindowUnderTheAlertBecomesActiveAgain)
 {
     auto window = activeWindow(QSize(300, 200));

@@ -21,7 +21,8 @@ namespace {
 
 constexpr int kMargin = 20;
 constexpr int kButtonHeight = 30;
-constexpr int kButtonWidth = 100;
+// Two buttons and the gap between them fill the width inside the margins.
+constexpr int kButtonWidth = (PVAlertViewController::kWidth - 3 * kMargin) / 2;
 
 // Alerts running now, innermost last.
 std::vector<PVAlertViewController*>& runningAlerts()
