@@ -15,7 +15,6 @@
 
 #include <QLabel>
 #include <QPointer>
-#include <QVBoxLayout>
 
 const char* const PVButtonSettingViewController::kModeKeys[kModeCount] = {"PV002", "PV003", "PV052", "PV046",
                                                                           "PV045"};
@@ -55,13 +54,7 @@ PVButtonSettingViewController::PVButtonSettingViewController(PVMainViewModel& mo
 
 void PVButtonSettingViewController::setupUIIfNeeded()
 {
-    setBackgroundColor(Qt::white);
-    // The page continues the selected tab: white, framed but for the top,
-    // where the tab row is.
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(firstContainer_);
-    firstContainer_->setShowTopBorder(false);
+    fillWithTabFrame(*firstContainer_);
 
     setLocalizedKey(titleTextField_, QStringLiteral("PV005"));
     titleTextField_->move(kTitleOrigin);

@@ -27,7 +27,6 @@
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #ifndef PELVARO_PRODUCT_HOST
@@ -123,12 +122,7 @@ QString PVHelpViewController::productPageAddress()
 
 void PVHelpViewController::setupUIIfNeeded()
 {
-    // The page continues the selected tab: white, framed but for the top.
-    setBackgroundColor(Qt::white);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(frame_);
-    frame_->setShowTopBorder(false);
+    fillWithTabFrame(*frame_);
 
     firstContainer_->setGeometry(kFirstRect);
     for (QLabel* field : firstContainer_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {

@@ -21,7 +21,6 @@
 
 #include <QLabel>
 #include <QPointer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -120,12 +119,7 @@ void PVPointerStyleViewController::setupSlider(DXSlider* slider, quint64 levels)
 
 void PVPointerStyleViewController::setupUIIfNeeded()
 {
-    setBackgroundColor(Qt::white);
-    // The page continues the selected tab: white, framed but for the top.
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(frame_);
-    frame_->setShowTopBorder(false);
+    fillWithTabFrame(*frame_);
 
     pointerStyleList_->setGeometry(kStyleListRect);
     pointerStyleList_->setDelegate(this);

@@ -16,7 +16,6 @@
 #include "ui/window/PVMainViewModel.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -73,12 +72,7 @@ PVToolManagerViewController::PVToolManagerViewController(PVMainViewModel& model,
 
 void PVToolManagerViewController::setupUIIfNeeded()
 {
-    setBackgroundColor(Qt::white);
-    // The page continues the selected tab: white, framed but for the top.
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(frame_);
-    frame_->setShowTopBorder(false);
+    fillWithTabFrame(*frame_);
 
     firstContainer_->setGeometry(kFirstRect);
     setLocalizedKey(presenterTitleTextField_, QStringLiteral("PV050"));

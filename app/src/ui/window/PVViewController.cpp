@@ -1,8 +1,10 @@
 #include "ui/window/PVViewController.h"
 
 #include "log/DXLog.h"
+#include "ui/controls/PVBorderView.h"
 
 #include <QPalette>
+#include <QVBoxLayout>
 
 PVViewController::PVViewController(QWidget* parent) : QWidget(parent) {}
 
@@ -39,4 +41,13 @@ void PVViewController::setBackgroundColor(const QColor& color)
     palette.setColor(QPalette::Window, color);
     setPalette(palette);
     setAutoFillBackground(true);
+}
+
+void PVViewController::fillWithTabFrame(PVBorderView& frame)
+{
+    setBackgroundColor(Qt::white);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(&frame);
+    frame.setShowTopBorder(false);
 }

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class PVBorderView;
+
 class PVViewController : public QWidget
 {
     Q_OBJECT
@@ -27,6 +29,9 @@ class PVViewController : public QWidget
     void hideEvent(QHideEvent* event) override;
     /// Fills the page with a colour (layer background of the page).
     void setBackgroundColor(const QColor& color);
+    /// Makes a tab page continue the selected tab: white, filled by `frame`,
+    /// which is framed on every side but the top, where the tab row is.
+    void fillWithTabFrame(PVBorderView& frame);
 
   private:
     // The most derived class's name, taken on every event (the page is whole
